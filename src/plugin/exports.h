@@ -1,0 +1,46 @@
+/* The boundary that the Vornix host sees: the QnD_ functions of libzavor.so.
+ *
+ * Every text is a zero-terminated string in the host's ANSI code page
+ * (Windows-1252). The host passes no buffer sizes: an "out" buffer must have
+ * room for the whole answer. Every result is a signed 32-bit integer.
+ * This header is plain C so that a C host (and a C test) can include it. */
+#ifndef ZAVOR_PLUGIN_EXPORTS_H
+#define ZAVOR_PLUGIN_EXPORTS_H
+
+#include <stdint.h>
+
+#if defined(_WIN32)
+#define ZAVOR_API(result) __declspec(dllexport) result __stdcall
+#else
+#define ZAVOR_API(result) __attribute__((visibility("default"))) result
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* The host hands over its callback's address. It arrives pointer-sized:
+ * a 32-bit integer cannot hold an address on a 64-bit build. */
+ZAVOR_API(int32_t) QnD_Initialize2(intptr_t CallBackAdr);
+ZAVOR_API(int32_t) QnD_CmdNumber(void);
+ZAVOR_API(int32_t) QnD_Version(void);
+ZAVOR_API(int32_t) QnD_ComParas(char *Keyword, char *Comment, char *DefPara);
+ZAVOR_API(int32_t) QnD_GetHelpFile(char *HelpFile);
+ZAVOR_API(int32_t) QnD_GetRessource(const char *Paras, char *ResStr);
+ZAVOR_API(int32_t) QnD_RunInit(void);
+ZAVOR_API(int32_t) QnD_SetWindow(intptr_t hWnd, int32_t hDC);
+ZAVOR_API(int32_t) QnD_Stop(void);
+ZAVOR_API(int32_t) QnD_Edit(const char *InParas_t, char *OutParas);
+ZAVOR_API(int32_t) QnD_Execute(const char *Paras_tmp);
+ZAVOR_API(int32_t) QnD_SetVar(const char *VarName, const char *Value);
+ZAVOR_API(int32_t) QnD_GetVar(const char *Text, const char *Paras, int32_t NoUI, char *Result);
+ZAVOR_API(int32_t) QnD_VarCategory(char *VarCat);
+ZAVOR_API(int32_t) QnD_ExtraVarName(int32_t Index, char *VarName, char *Descr);
+ZAVOR_API(int32_t) QnD_ExtraEventName(int32_t Index, char *EventName, char *Descr, char *Paras);
+ZAVOR_API(int32_t) QnD_GetShowLine(const char *Paras, char *MainParas, char *SubParas, int32_t ShowDetails);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif
