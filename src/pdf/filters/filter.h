@@ -1,0 +1,64 @@
+// The common base of the stream filters: each filter turns encoded stream
+// bytes back into plain bytes and, where the engine writes that format,
+// plain bytes into encoded ones.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ZavorPdf::Pdf {
+class PdfItem;
+}
+
+namespace ZavorPdf::Pdf::Filters {
+
+// The decode parameters of a stream ("/DecodeParms"). They are carried along
+// for callers that want them; no filter of ours evaluates them (predictors
+// are not applied).
+class FilterParms {
+public:
+    FilterParms() = default;
+    explicit FilterParms(const PdfItem *decodeParms) : decodeParms_(decodeParms) {}
+
+    // Non-owning; may be null.
+    const PdfItem *DecodeParms() const noexcept { return decodeParms_; }
+
+private:
+    const PdfItem *decodeParms_ = nullptr;
+};
+
+class Filter {
+public:
+    virtual ~Filter() = default;
+
+    virtual std::vector<std::uint8_t> Encode(const std::vector<std::uint8_t> &data) const = 0;
+    // The text's raw bytes (the low 8 bits of each code unit), encoded.
+    std::vector<std::uint8_t> Encode(std::u16string_view text) const;
+
+    // Nothing only where a filter cannot decode at all; damaged data throws.
+    virtual std::optional<std::vector<std::uint8_t>> Decode(const std::vector<std::uint8_t> &data,
+                                                            const FilterParms *parms) const = 0;
+    std::optional<std::vector<std::uint8_t>> Decode(const std::vector<std::uint8_t> &data) const;
+
+    // Decodes, then maps each byte to the UTF-16 code unit of the same value.
+    std::optional<std::u16string> DecodeToString(const std::vector<std::uint8_t> &data,
+                                                 const FilterParms *parms = nullptr) const;
+
+    // Drops 0x00, 0x09, 0x0A, 0x0C, 0x0D and 0x20; 0x0B stays.
+    static std::vector<std::uint8_t> RemoveWhiteSpace(const std::vector<std::uint8_t> &data);
+    static bool IsWhiteSpace(std::uint8_t byte) noexcept;
+
+protected:
+    Filter() = default;
+    Filter(const Filter &) = default;
+    Filter &operator=(const Filter &) = default;
+};
+
+// Raw encoding of text: one byte per code unit and back.
+std::vector<std::uint8_t> RawBytes(std::u16string_view text);
+std::u16string RawText(const std::vector<std::uint8_t> &bytes);
+
+}  // namespace ZavorPdf::Pdf::Filters
