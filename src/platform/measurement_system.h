@@ -1,0 +1,18 @@
+// Whether the user measures in metric or in US (imperial) units, which
+// decides the default paper of new pages (A4 or Letter).
+#pragma once
+
+namespace ZavorPlatform {
+
+enum class MeasurementSystem { Metric, Imperial };
+
+// The measurement system of the locale that LC_ALL, LC_MEASUREMENT or LANG
+// names, in that order of precedence. Metric when none is set, when the
+// locale is unknown to the system, or when it says nothing either way.
+MeasurementSystem CurrentMeasurementSystem();
+
+// The measurement system of the named locale ("en_US.UTF-8"); metric for an
+// empty, unknown or uninstalled name.
+MeasurementSystem MeasurementSystemOfLocale(const char *localeName);
+
+}  // namespace ZavorPlatform
