@@ -1,0 +1,117 @@
+#include "pdf/filters/filtering.h"
+
+#include <array>
+#include <string>
+
+#include "pdf/errors.h"
+#include "pdf/filters/ascii85_decode.h"
+#include "pdf/filters/ascii_hex_decode.h"
+#include "pdf/filters/flate_decode.h"
+#include "pdf/filters/lzw_decode.h"
+
+namespace ZavorPdf::Pdf::Filters {
+
+namespace {
+
+enum class FilterKind { Flate, ASCIIHex, ASCII85, Lzw, Undecodable };
+
+struct NamedFilter {
+    std::string_view name;
+    FilterKind kind;
+};
+
+constexpr std::array<NamedFilter, 14> KnownFilters{{
+    {"ASCIIHexDecode", FilterKind::ASCIIHex},
+    {"AHx", FilterKind::ASCIIHex},
+    {"ASCII85Decode", FilterKind::ASCII85},
+    {"A85", FilterKind::ASCII85},
+    {"LZWDecode", FilterKind::Lzw},
+    {"LZW", FilterKind::Lzw},
+    {"FlateDecode", FilterKind::Flate},
+    {"Fl", FilterKind::Flate},
+    {"RunLengthDecode", FilterKind::Undecodable},
+    {"CCITTFaxDecode", FilterKind::Undecodable},
+    {"JBIG2Decode", FilterKind::Undecodable},
+    {"DCTDecode", FilterKind::Undecodable},
+    {"JPXDecode", FilterKind::Undecodable},
+    {"Crypt", FilterKind::Undecodable},
+}};
+
+}  // namespace
+
+const Filter *Filtering::GetFilter(std::string_view name) {
+    if (!name.empty() && name.front() == '/') {
+        name.remove_prefix(1);
+    }
+    for (const NamedFilter &known : KnownFilters) {
+        if (known.name != name) {
+            continue;
+        }
+        switch (known.kind) {
+        case FilterKind::Flate:
+            return &FlateDecode();
+        case FilterKind::ASCIIHex:
+            return &ASCIIHexDecode();
+        case FilterKind::ASCII85:
+            return &ASCII85Decode();
+        case FilterKind::Lzw:
+            return &LzwDecode();
+        case FilterKind::Undecodable:
+            return nullptr;
+        }
+    }
+    throw NotImplementedException("Unknown filter: " + std::string(name));
+}
+
+std::optional<std::vector<std::uint8_t>> Filtering::Encode(const std::vector<std::uint8_t> &data,
+                                                           std::string_view name) {
+    const Filter *filter = GetFilter(name);
+    if (filter == nullptr) {
+        return std::nullopt;
+    }
+    return filter->Encode(data);
+}
+
+std::optional<std::vector<std::uint8_t>> Filtering::Encode(std::u16string_view text, std::string_view name) {
+    return Encode(RawBytes(text), name);
+}
+
+std::optional<std::vector<std::uint8_t>> Filtering::Decode(const std::vector<std::uint8_t> &data,
+                                                           std::string_view name, const FilterParms *parms) {
+    const Filter *filter = GetFilter(name);
+    if (filter == nullptr) {
+        return std::nullopt;
+    }
+    return filter->Decode(data, parms);
+}
+
+std::optional<std::u16string> Filtering::DecodeToString(const std::vector<std::uint8_t> &data,
+                                                        std::string_view name, const FilterParms *parms) {
+    const Filter *filter = GetFilter(name);
+    if (filter == nullptr) {
+        return std::nullopt;
+    }
+    return filter->DecodeToString(data, parms);
+}
+
+const FlateDecode &Filtering::FlateDecode() {
+    static const Filters::FlateDecode instance;
+    return instance;
+}
+
+const ASCIIHexDecode &Filtering::ASCIIHexDecode() {
+    static const Filters::ASCIIHexDecode instance;
+    return instance;
+}
+
+const ASCII85Decode &Filtering::ASCII85Decode() {
+    static const Filters::ASCII85Decode instance;
+    return instance;
+}
+
+const LzwDecode &Filtering::LzwDecode() {
+    static const Filters::LzwDecode instance;
+    return instance;
+}
+
+}  // namespace ZavorPdf::Pdf::Filters

@@ -1,0 +1,39 @@
+#include "pdf/filters/flate_decode.h"
+
+#include "pdf/errors.h"
+#include "platform/flate_codec.h"
+
+namespace ZavorPdf::Pdf::Filters {
+
+std::vector<std::uint8_t> FlateDecode::Encode(const std::vector<std::uint8_t> &data) const {
+    try {
+        return ZavorPlatform::Deflate(data);
+    } catch (const ZavorPlatform::FlateError &error) {
+        throw ZavorPdfException(std::string("Flate compression failed: ") + error.what());
+    }
+}
+
+std::optional<std::vector<std::uint8_t>> FlateDecode::Decode(const std::vector<std::uint8_t> &data,
+                                                             const FilterParms * /*parms*/) const {
+    return Inflate(data, DefaultDecodedLimit);
+}
+
+std::vector<std::uint8_t> FlateDecode::Inflate(const std::vector<std::uint8_t> &data, std::size_t decodedLimit) {
+    try {
+        return ZavorPlatform::Inflate(data, decodedLimit);
+    } catch (const ZavorPlatform::FlateError &error) {
+        using Kind = ZavorPlatform::FlateError::Kind;
+        switch (error.GetKind()) {
+        case Kind::Damaged:
+            throw PdfReaderException(std::string("Flate data is damaged: ") + error.what());
+        case Kind::LimitExceeded:
+            throw PdfReaderException("Flate data inflates to more than " + std::to_string(decodedLimit) +
+                                     " bytes.");
+        case Kind::Failed:
+            break;
+        }
+        throw ZavorPdfException(std::string("Flate decompression failed: ") + error.what());
+    }
+}
+
+}  // namespace ZavorPdf::Pdf::Filters

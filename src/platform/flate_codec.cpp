@@ -1,0 +1,147 @@
+#include "platform/flate_codec.h"
+
+#include <zlib.h>
+
+#include <algorithm>
+#include <limits>
+#include <new>
+
+namespace ZavorPlatform {
+
+namespace {
+
+constexpr std::size_t InflateChunk = 32768;
+// zlib counts buffer sizes in uInt; larger buffers are handed over in pieces.
+constexpr std::size_t MaxPiece = std::numeric_limits<uInt>::max();
+
+std::string Reason(const z_stream &stream, int code) {
+    return stream.msg != nullptr ? std::string(stream.msg) : std::string(zError(code));
+}
+
+// Ends the zlib stream on every way out of the function.
+class InflateGuard {
+public:
+    explicit InflateGuard(z_stream &stream) : stream_(stream) {}
+    ~InflateGuard() { inflateEnd(&stream_); }
+    InflateGuard(const InflateGuard &) = delete;
+    InflateGuard &operator=(const InflateGuard &) = delete;
+
+private:
+    z_stream &stream_;
+};
+
+class DeflateGuard {
+public:
+    explicit DeflateGuard(z_stream &stream) : stream_(stream) {}
+    ~DeflateGuard() { deflateEnd(&stream_); }
+    DeflateGuard(const DeflateGuard &) = delete;
+    DeflateGuard &operator=(const DeflateGuard &) = delete;
+
+private:
+    z_stream &stream_;
+};
+
+void FeedInput(z_stream &stream, const std::uint8_t *&next, const std::uint8_t *end) {
+    if (stream.avail_in != 0 || next == end) {
+        return;
+    }
+    const std::size_t piece = std::min<std::size_t>(static_cast<std::size_t>(end - next), MaxPiece);
+    // zlib takes a non-const pointer for historical reasons; it never writes.
+    stream.next_in = const_cast<Bytef *>(next);
+    stream.avail_in = static_cast<uInt>(piece);
+    next += piece;
+}
+
+[[noreturn]] void ThrowFailure(const z_stream &stream, int code) {
+    if (code == Z_MEM_ERROR) {
+        throw std::bad_alloc();
+    }
+    if (code == Z_DATA_ERROR) {
+        throw FlateError(FlateError::Kind::Damaged, Reason(stream, code));
+    }
+    if (code == Z_NEED_DICT) {
+        throw FlateError(FlateError::Kind::Damaged, "a preset dictionary is needed");
+    }
+    throw FlateError(FlateError::Kind::Failed, Reason(stream, code));
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> Deflate(std::span<const std::uint8_t> data) {
+    z_stream stream{};
+    const int init = deflateInit(&stream, Z_DEFAULT_COMPRESSION);
+    if (init != Z_OK) {
+        ThrowFailure(stream, init);
+    }
+    DeflateGuard guard(stream);
+
+    // One pass into a buffer of the worst-case size, as compress2 does.
+    std::vector<std::uint8_t> out(deflateBound(&stream, static_cast<uLong>(data.size())));
+    const std::uint8_t *next = data.data();
+    const std::uint8_t *const end = data.data() + data.size();
+    std::size_t produced = 0;
+    int code = Z_OK;
+    while (code != Z_STREAM_END) {
+        FeedInput(stream, next, end);
+        if (produced == out.size()) {
+            out.resize(out.size() * 2 + 64);
+        }
+        const std::size_t room = std::min(out.size() - produced, MaxPiece);
+        stream.next_out = out.data() + produced;
+        stream.avail_out = static_cast<uInt>(room);
+        const int flush = (next == end) ? Z_FINISH : Z_NO_FLUSH;
+        code = deflate(&stream, flush);
+        produced += room - stream.avail_out;
+        if (code != Z_OK && code != Z_STREAM_END && code != Z_BUF_ERROR) {
+            ThrowFailure(stream, code);
+        }
+    }
+    out.resize(produced);
+    return out;
+}
+
+std::vector<std::uint8_t> Inflate(std::span<const std::uint8_t> data, std::size_t decodedLimit) {
+    z_stream stream{};
+    const int init = inflateInit(&stream);
+    if (init != Z_OK) {
+        ThrowFailure(stream, init);
+    }
+    InflateGuard guard(stream);
+
+    std::vector<std::uint8_t> out;
+    // Content streams shrink to about a quarter; guessing right saves the
+    // copies of a growing buffer.
+    out.reserve(std::min(decodedLimit, std::max(InflateChunk, data.size() * 4)));
+    const std::uint8_t *next = data.data();
+    const std::uint8_t *const end = data.data() + data.size();
+    std::size_t produced = 0;
+    while (true) {
+        FeedInput(stream, next, end);
+        // One byte of room past the limit tells a stream that ends exactly at
+        // the limit from one that goes on.
+        const std::size_t left = decodedLimit - produced;
+        const std::size_t room = left >= InflateChunk ? InflateChunk : left + 1;
+        out.resize(produced + room);
+        stream.next_out = out.data() + produced;
+        stream.avail_out = static_cast<uInt>(room);
+        const int code = inflate(&stream, Z_NO_FLUSH);
+        produced += room - stream.avail_out;
+        if (produced > decodedLimit) {
+            throw FlateError(FlateError::Kind::LimitExceeded,
+                             "output exceeds " + std::to_string(decodedLimit) + " bytes");
+        }
+        if (code == Z_STREAM_END) {
+            break;
+        }
+        if (code == Z_BUF_ERROR && stream.avail_in == 0 && next == end) {
+            throw FlateError(FlateError::Kind::Damaged, "unexpected end of data");
+        }
+        if (code != Z_OK && code != Z_BUF_ERROR) {
+            ThrowFailure(stream, code);
+        }
+    }
+    out.resize(produced);
+    return out;
+}
+
+}  // namespace ZavorPlatform
