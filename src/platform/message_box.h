@@ -1,0 +1,52 @@
+// Message boxes: the one way the plug-in talks to the user outside the
+// host's script. There is no window system on the build machines, so the
+// default sink prints "[caption] text" to standard error; tests install a
+// recorder instead.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ZavorPlatform {
+
+// Every box has a single OK button; only the icon varies.
+enum class MessageBoxIcon { None, Warning, Error };
+
+struct MessageBoxMessage {
+    std::u16string text;
+    std::u16string caption;
+    MessageBoxIcon icon = MessageBoxIcon::None;
+
+    bool operator==(const MessageBoxMessage &) const = default;
+};
+
+using MessageBoxSink = std::function<void(const MessageBoxMessage &)>;
+
+// Shows the box and returns when the user has confirmed it. Never throws:
+// it is called from failure paths that must not fail themselves.
+void ShowMessageBox(std::u16string_view text, std::u16string_view caption, MessageBoxIcon icon) noexcept;
+
+// Replaces the sink and returns the previous one; an empty sink restores the
+// default (standard error).
+MessageBoxSink SetMessageBoxSink(MessageBoxSink sink);
+
+// Collects every box shown while it lives, instead of printing it, and puts
+// the previous sink back when it goes.
+class MessageBoxRecorder {
+public:
+    MessageBoxRecorder();
+    ~MessageBoxRecorder();
+    MessageBoxRecorder(const MessageBoxRecorder &) = delete;
+    MessageBoxRecorder &operator=(const MessageBoxRecorder &) = delete;
+
+    const std::vector<MessageBoxMessage> &Messages() const { return messages_; }
+    void Clear() { messages_.clear(); }
+
+private:
+    std::vector<MessageBoxMessage> messages_;
+    MessageBoxSink previous_;
+};
+
+}  // namespace ZavorPlatform
