@@ -1,0 +1,18 @@
+// zavor: runs host scripts against the ZAVOR plug-in, as the Vornix host
+// would, through the plug-in's exports and the host callback.
+#include <exception>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "host/host_commands.h"
+
+int main(int argc, char **argv) {
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    try {
+        return ZavorHost::HostMain(arguments, std::cout, std::cerr);
+    } catch (const std::exception &error) {
+        std::cerr << "zavor: " << error.what() << '\n';
+        return ZavorHost::kExitScriptError;
+    }
+}

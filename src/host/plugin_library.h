@@ -1,0 +1,63 @@
+// The plug-in as the host sees it: a shared library opened with dlopen and
+// its seventeen QnD_ exports. The host never links the plug-in.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "plugin/exports.h"  // for the function types only
+
+namespace ZavorHost {
+
+// The host callback: service name, parameter, parameter length (-1: up to
+// the zero), flags, answer buffer.
+using HostCallbackFunction = int32_t (*)(const char *, const char *, int32_t, int32_t, char *);
+
+class PluginLoadError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct PluginExports {
+    decltype(&::QnD_Initialize2) Initialize2 = nullptr;
+    decltype(&::QnD_CmdNumber) CmdNumber = nullptr;
+    decltype(&::QnD_Version) Version = nullptr;
+    decltype(&::QnD_ComParas) ComParas = nullptr;
+    decltype(&::QnD_GetHelpFile) GetHelpFile = nullptr;
+    decltype(&::QnD_GetRessource) GetRessource = nullptr;
+    decltype(&::QnD_RunInit) RunInit = nullptr;
+    decltype(&::QnD_SetWindow) SetWindow = nullptr;
+    decltype(&::QnD_Stop) Stop = nullptr;
+    decltype(&::QnD_Edit) Edit = nullptr;
+    decltype(&::QnD_Execute) Execute = nullptr;
+    decltype(&::QnD_SetVar) SetVar = nullptr;
+    decltype(&::QnD_GetVar) GetVar = nullptr;
+    decltype(&::QnD_VarCategory) VarCategory = nullptr;
+    decltype(&::QnD_ExtraVarName) ExtraVarName = nullptr;
+    decltype(&::QnD_ExtraEventName) ExtraEventName = nullptr;
+    decltype(&::QnD_GetShowLine) GetShowLine = nullptr;
+};
+
+class PluginLibrary {
+public:
+    // Opens the library and resolves every export; throws PluginLoadError
+    // naming the path and what is wrong.
+    explicit PluginLibrary(const std::filesystem::path &path);
+    ~PluginLibrary();
+    PluginLibrary(const PluginLibrary &) = delete;
+    PluginLibrary &operator=(const PluginLibrary &) = delete;
+
+    const PluginExports &Exports() const { return exports_; }
+
+    // libzavor.so in the folder of the running executable.
+    static std::filesystem::path DefaultPath();
+
+private:
+    void *handle_ = nullptr;  // owned: closed by the destructor
+    PluginExports exports_;
+};
+
+}  // namespace ZavorHost

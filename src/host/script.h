@@ -1,0 +1,41 @@
+// A parsed script: one statement per non-blank, non-comment line.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/script_error.h"
+
+namespace ZavorHost {
+
+enum class StatementKind { PluginCommand, Set, Let, Get, Print, On };
+
+struct Statement {
+    StatementKind kind = StatementKind::Print;
+    int line = 0;
+    // PluginCommand: the hex-encoded settings record, built when the script
+    // is read (host variables in its fields stay unresolved: the plug-in asks
+    // for them through "Subst" when it runs).
+    std::string record;
+    // Set: plug-in variable; Let/Get: host variable; On: event name.
+    std::string name;
+    // Set/Let: value; Print: text; Get: argument text.
+    std::string value;
+    // Get: the plug-in variable that is read.
+    std::string source;
+    bool hasArguments = false;
+    // On: the statement run each time the event is raised.
+    std::unique_ptr<Statement> handler;
+};
+
+struct Script {
+    std::vector<Statement> statements;
+};
+
+struct ParsedScript {
+    Script script;
+    std::vector<ScriptError> errors;  // in line order; the script is unusable if any
+};
+
+}  // namespace ZavorHost
