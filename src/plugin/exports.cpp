@@ -1,41 +1,125 @@
-// Placeholder bodies until the host interface is filled in.
+// The QnD_ functions. Each body runs inside GuardExport, so that no failure
+// crosses into the host as anything but a result, a message box or an event.
 #include "plugin/exports.h"
 
-#include <cstring>
+#include "platform/message_box.h"
+#include "plugin/ansi_text.h"
+#include "plugin/command_execution.h"
+#include "plugin/export_guard.h"
+#include "plugin/export_state.h"
+#include "plugin/host_callback.h"
+#include "plugin/settings_record.h"
 
 namespace {
-void WriteText(char *buffer, const char *text) {
-    if (buffer != nullptr) std::memcpy(buffer, text, std::strlen(text) + 1);
-}
+
+using namespace ZavorPlugin;
+
+// The host protocol wants a fixed non-zero answer to its handshake.
+constexpr int32_t kInitializeHandshake = 1;
+
 }  // namespace
 
 extern "C" {
-ZAVOR_API(int32_t) QnD_Initialize2(intptr_t) { return 1; }
+
+ZAVOR_API(int32_t) QnD_Initialize2(intptr_t CallBackAdr) {
+    return GuardExport(0, [&] {
+        CallbackAddress = CallBackAdr;
+        return kInitializeHandshake;
+    });
+}
+
 ZAVOR_API(int32_t) QnD_CmdNumber(void) { return 98; }
+
 ZAVOR_API(int32_t) QnD_Version(void) { return 100; }
+
 ZAVOR_API(int32_t) QnD_ComParas(char *Keyword, char *Comment, char *DefPara) {
-    WriteText(Keyword, "ZQ-PDF");
-    WriteText(Comment, "PDF-PlugIn");
-    WriteText(DefPara, "0");
-    return 1;
+    return GuardExport(1, [&] {
+        WriteAnsi(Keyword, u"ZQ-PDF");
+        WriteAnsi(Comment, u"PDF-PlugIn");
+        WriteAnsi(DefPara, u"0");
+        return 1;
+    });
 }
+
 ZAVOR_API(int32_t) QnD_GetHelpFile(char *HelpFile) {
-    WriteText(HelpFile, "");
-    return 0;
+    return GuardExport(0, [&] {
+        WriteAnsi(HelpFile, u"");
+        return 0;
+    });
 }
+
+// The resource request has no meaning for this plug-in; ResStr stays as the
+// host left it.
 ZAVOR_API(int32_t) QnD_GetRessource(const char *, char *) { return 1; }
+
 ZAVOR_API(int32_t) QnD_RunInit(void) { return 1; }
+
+// The plug-in never draws into the host's window.
 ZAVOR_API(int32_t) QnD_SetWindow(intptr_t, int32_t) { return 1; }
-ZAVOR_API(int32_t) QnD_Stop(void) { return 1; }
-ZAVOR_API(int32_t) QnD_Edit(const char *, char *) { return 1; }
-ZAVOR_API(int32_t) QnD_Execute(const char *) { return 1; }
-ZAVOR_API(int32_t) QnD_SetVar(const char *, const char *) { return 0; }
-ZAVOR_API(int32_t) QnD_GetVar(const char *, const char *, int32_t, char *) { return 0; }
+
+ZAVOR_API(int32_t) QnD_Stop(void) {
+    return GuardExport(1, [] {
+        valid = false;
+        showwarning = true;
+        return 1;
+    });
+}
+
+ZAVOR_API(int32_t) QnD_Edit(const char *InParas_t, char *OutParas) {
+    return GuardExport(1, [&] {
+        std::u16string record = FromAnsi(InParas_t);
+        std::u16string settings;
+        try {
+            settings = HexToString(record);
+        } catch (const DamagedRecordError &) {
+            // A damaged record is handed back as it came.
+            WriteAnsi(OutParas, record);
+            return 1;
+        }
+        WriteAnsi(OutParas, StringToHex(settings));
+        return 1;
+    });
+}
+
+ZAVOR_API(int32_t) QnD_Execute(const char *Paras_tmp) {
+    return GuardExport(1, [&] {
+        if (MakesValid(ExecuteCommandRecord(FromAnsi(Paras_tmp)))) valid = true;
+        return 1;
+    });
+}
+
+ZAVOR_API(int32_t) QnD_SetVar(const char *, const char *) {
+    return GuardExport(1, [&] {
+        if (!valid) {
+            if (showwarning) {
+                ZavorPlatform::ShowMessageBox(u"PDF nicht initialisiert! Bitte zuerst den PDF Befehl nutzen",
+                                              u"Das geht so nicht", ZavorPlatform::MessageBoxIcon::Error);
+                showwarning = false;
+            }
+            return 0;
+        }
+        return 1;
+    });
+}
+
+ZAVOR_API(int32_t) QnD_GetVar(const char *, const char *, int32_t, char *) {
+    return GuardExport(0, [&] {
+        if (!valid) return 0;
+        return 0;
+    });
+}
+
 ZAVOR_API(int32_t) QnD_VarCategory(char *VarCat) {
-    WriteText(VarCat, "ZAVOR");
-    return 1;
+    return GuardExport(1, [&] {
+        WriteAnsi(VarCat, u"ZAVOR");
+        return 1;
+    });
 }
+
 ZAVOR_API(int32_t) QnD_ExtraVarName(int32_t, char *, char *) { return 1; }
+
 ZAVOR_API(int32_t) QnD_ExtraEventName(int32_t, char *, char *, char *) { return 1; }
+
 ZAVOR_API(int32_t) QnD_GetShowLine(const char *, char *, char *, int32_t) { return 1; }
-}
+
+}  // extern "C"

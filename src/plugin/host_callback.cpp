@@ -1,0 +1,74 @@
+#include "plugin/host_callback.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <exception>
+#include <memory>
+#include <stdexcept>
+
+#include "platform/code_page.h"
+#include "platform/message_box.h"
+#include "platform/process_exit.h"
+
+namespace ZavorPlugin {
+
+std::intptr_t CallbackAddress = 0;
+
+namespace {
+
+HostCallback StoredCallback() { return reinterpret_cast<HostCallback>(CallbackAddress); }
+
+std::u16string SubstitutedText(const char *buffer, std::int32_t length) {
+    if (length < 0 || static_cast<std::size_t>(length) > kSubstBufferSize) {
+        throw std::out_of_range("Die Länge \"" + std::to_string(length) + "\" liegt außerhalb des Puffers von " +
+                                std::to_string(kSubstBufferSize) + " Bytes.");
+    }
+    // The host need not terminate its answer: look for the zero only inside
+    // the buffer.
+    const char *end = std::find(buffer, buffer + kSubstBufferSize, '\0');
+    std::size_t available = static_cast<std::size_t>(end - buffer);
+    std::size_t taken = std::min(available, static_cast<std::size_t>(length));
+    return ZavorPlatform::Windows1252ToUnicode(std::string_view(buffer, taken));
+}
+
+void FailFatally(const std::u16string &reason) {
+    ZavorPlatform::ShowMessageBox(
+        u"FATAL: OUT OF MEMORY! Speicherfehler beim Aufl\u00f6schen der Vornix Variable\nProgramm wird terminiert.\n\n"
+        u"Fehler: " + reason,
+        u"Where is the Guru?", ZavorPlatform::MessageBoxIcon::Error);
+    ZavorPlatform::ExitProcess(1);
+}
+
+}  // namespace
+
+std::int32_t ExecuteCallback(std::u16string_view funcName, std::u16string_view para, std::int32_t paraLen,
+                             std::int32_t flags, char *returnString) {
+    HostCallback callback = StoredCallback();
+    if (callback == nullptr) return 0;
+    std::string ansiName = ZavorPlatform::UnicodeToWindows1252(funcName);
+    std::string ansiPara = ZavorPlatform::UnicodeToWindows1252(para);
+    std::array<char, 256> scratch{};
+    return callback(ansiName.c_str(), ansiPara.c_str(), paraLen, flags,
+                    returnString != nullptr ? returnString : scratch.data());
+}
+
+void RaiseEvent(std::u16string_view eventName) { ExecuteCallback(u"Interrupt", eventName, -1, 0); }
+
+std::u16string ResolveQNVar(std::u16string_view text) {
+    if (StoredCallback() == nullptr) return std::u16string(text);
+    try {
+        auto buffer = std::make_unique<char[]>(kSubstBufferSize);
+        std::memset(buffer.get(), 'X', kSubstBufferSize);
+        std::int32_t length = ExecuteCallback(u"Subst", text, -1, 0, buffer.get());
+        return SubstitutedText(buffer.get(), length);
+    } catch (const std::exception &error) {
+        FailFatally(ZavorPlatform::Utf8ToUtf16(error.what()));
+    } catch (...) {
+        FailFatally(u"Unbekannter Fehler");
+    }
+    // Reached only when a test has kept the process alive.
+    return {};
+}
+
+}  // namespace ZavorPlugin
