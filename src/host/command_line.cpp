@@ -1,4 +1,5 @@
-// The command line of the zavor host.
+#include "host/command_line.h"
+
 #include <optional>
 #include <ostream>
 

@@ -33,7 +33,4 @@ int ShowScript(const std::filesystem::path &plugin, const std::filesystem::path 
 // "event\tNAME\tDESCRIPTION[\tPARAMETERS]" lines.
 int ListVariables(const std::filesystem::path &plugin, std::ostream &out, std::ostream &err);
 
-// The whole command line; prints usage faults to err.
-int HostMain(const std::vector<std::string> &arguments, std::ostream &out, std::ostream &err);
-
 }  // namespace ZavorHost

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "host/command_line.h"
 #include "host/host_commands.h"
 
 int main(int argc, char **argv) {
