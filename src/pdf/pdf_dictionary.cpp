@@ -1,0 +1,124 @@
+#include "pdf/pdf_dictionary.h"
+
+#include "pdf/errors.h"
+#include "pdf/filters/filtering.h"
+#include "pdf/filters/flate_decode.h"
+#include "pdf/item_access.h"
+#include "pdf/pdf_array.h"
+#include "pdf/pdf_name.h"
+#include "pdf/pdf_reference.h"
+#include "pdf/pdf_writer.h"
+
+namespace ZavorPdf::Pdf {
+
+PdfDictionary::PdfDictionary(PdfDocument *document) : PdfObject(document), elements_(this) {}
+
+PdfDictionary::PdfDictionary(const PdfDictionary &other) : PdfObject(other), elements_(other.elements_, this) {
+    if (other.stream_ != nullptr) stream_ = std::make_unique<PdfStream>(this, other.stream_->value_);
+}
+
+PdfDictionary::PdfDictionary(PdfDictionary &&other) noexcept
+    : PdfObject(std::move(other)), elements_(std::move(other.elements_), this), stream_(std::move(other.stream_)) {
+    if (stream_ != nullptr) stream_->owner_ = this;
+}
+
+PdfDictionary::~PdfDictionary() = default;
+
+PdfStream &PdfDictionary::CreateStream(std::vector<std::uint8_t> bytes) {
+    if (stream_ != nullptr) throw InvalidOperationException("The dictionary already has a stream.");
+    stream_ = std::make_unique<PdfStream>(this, std::vector<std::uint8_t>());
+    stream_->SetValue(std::move(bytes));
+    return *stream_;
+}
+
+void PdfDictionary::RemoveStream() { stream_.reset(); }
+
+void PdfDictionary::WriteObject(IO::PdfWriter &writer) const {
+    writer.WriteBeginObject(*this);
+    for (const auto &entry : elements_.Entries()) {
+        writer.WriteName(entry.key);
+        entry.value.Get()->WriteObject(writer);
+        writer.NewLine();
+    }
+    if (stream_ != nullptr) writer.WriteStream(*this);
+    writer.WriteEndObject();
+}
+
+std::string PdfDictionary::ToString() const {
+    std::string text = "<<";
+    for (const auto &entry : elements_.Entries()) text += entry.key + " " + entry.value.Get()->ToString() + " ";
+    return text + ">>";
+}
+
+// PdfStream
+
+PdfStream::PdfStream(PdfDictionary *owner, std::vector<std::uint8_t> value)
+    : owner_(owner), value_(std::move(value)) {}
+
+void PdfStream::SetValue(std::vector<std::uint8_t> value) {
+    value_ = std::move(value);
+    owner_->Elements().SetInteger("/Length", static_cast<std::int32_t>(value_.size()));
+}
+
+namespace {
+
+// Applies a "/Filter" value: one name, or an array of names in order.
+std::optional<std::vector<std::uint8_t>> DecodeWith(const std::vector<std::uint8_t> &data, PdfItem *filter) {
+    filter = Internal::Resolve(filter);
+    if (auto *name = dynamic_cast<PdfName *>(filter)) return Filters::Filtering::Decode(data, name->Value());
+    auto *array = dynamic_cast<PdfArray *>(filter);
+    if (array == nullptr) return std::nullopt;
+    std::vector<std::uint8_t> bytes = data;
+    for (int i = 0; i < array->Elements().Count(); ++i) {
+        auto *step = dynamic_cast<PdfName *>(Internal::Resolve(array->Elements()[i]));
+        if (step == nullptr) return std::nullopt;
+        auto decoded = Filters::Filtering::Decode(bytes, step->Value());
+        if (!decoded) return std::nullopt;
+        bytes = std::move(*decoded);
+    }
+    return bytes;
+}
+
+// A filter name we do not know at all is as undecodable as a known one we
+// cannot decode.
+std::optional<std::vector<std::uint8_t>> TryDecode(const std::vector<std::uint8_t> &data, PdfItem *filter) {
+    try {
+        return DecodeWith(data, filter);
+    } catch (const NotImplementedException &) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> PdfStream::UnfilteredValue() const {
+    PdfItem *filter = owner_->Elements()["/Filter"];
+    if (filter == nullptr) return value_;
+    if (auto decoded = TryDecode(value_, filter)) return std::move(*decoded);
+    // The text names the filter; its guillemets are single bytes, as every
+    // text made into stream bytes here.
+    PdfItem *resolved = Internal::Resolve(filter);
+    std::string text = "\xAB" "Cannot decode filter '" + (resolved != nullptr ? resolved->ToString() : "null") +
+                       "'\xBB";
+    return std::vector<std::uint8_t>(text.begin(), text.end());
+}
+
+bool PdfStream::TryUnfilter() {
+    PdfItem *filter = owner_->Elements()["/Filter"];
+    if (filter == nullptr) return true;
+    auto decoded = TryDecode(value_, filter);
+    if (!decoded) return false;
+    owner_->Elements().Remove("/Filter");
+    owner_->Elements().Remove("/DecodeParms");
+    SetValue(std::move(*decoded));
+    return true;
+}
+
+void PdfStream::Zip() {
+    if (owner_->Elements().ContainsKey("/Filter")) return;
+    std::vector<std::uint8_t> encoded = Filters::Filtering::FlateDecode().Encode(value_);
+    owner_->Elements().SetName("/Filter", "/FlateDecode");
+    SetValue(std::move(encoded));
+}
+
+}  // namespace ZavorPdf::Pdf

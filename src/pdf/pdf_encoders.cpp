@@ -1,0 +1,93 @@
+#include "pdf/pdf_encoders.h"
+
+#include <algorithm>
+
+#include "pdf/pdf_security_hook.h"
+
+namespace ZavorPdf::Pdf::Internal {
+namespace {
+
+constexpr char HexDigits[] = "0123456789ABCDEF";
+
+void AppendHex(std::string &out, std::uint8_t byte) {
+    out += HexDigits[byte >> 4];
+    out += HexDigits[byte & 0x0F];
+}
+
+void AppendLiteral(std::string &out, const std::vector<std::uint8_t> &bytes) {
+    out += '(';
+    for (std::uint8_t byte : bytes) {
+        switch (byte) {
+        case 0x08: out += "\\b"; break;
+        case 0x09: out += "\\t"; break;
+        case 0x0A: out += "\\n"; break;
+        case 0x0D: out += "\\r"; break;
+        case '(': out += "\\("; break;
+        case ')': out += "\\)"; break;
+        case '\\': out += "\\\\"; break;
+        default: out += static_cast<char>(byte); break;
+        }
+    }
+    out += ')';
+}
+
+// Code units of four hex digits; a line feed after each unit whose byte
+// offset is a non-zero multiple of 48 keeps long strings readable.
+void AppendUnicodeUnits(std::string &out, const std::vector<std::uint8_t> &bytes) {
+    for (std::size_t i = 0; i < bytes.size(); i += 2) {
+        AppendHex(out, bytes[i]);
+        if (i + 1 < bytes.size()) AppendHex(out, bytes[i + 1]);
+        if (i % 48 == 0 && i != 0) out += '\n';
+    }
+}
+
+}  // namespace
+
+std::string PdfEncoders::FormatStringLiteral(const std::vector<std::uint8_t> &bytes, bool unicode,
+                                             UnicodePrefix prefix, StringForm form,
+                                             IO::PdfSecurityHook *security) {
+    if (bytes.empty()) return form == StringForm::Hex ? "<>" : "()";
+    std::string out;
+    if (security != nullptr) {
+        // The byte order mark is part of the string that a reader decrypts,
+        // so it is encrypted together with the text, never put in front of
+        // the cipher text.
+        bool mark = unicode && prefix == UnicodePrefix::ByteOrderMark;
+        std::vector<std::uint8_t> copy(bytes.size() + (mark ? 2 : 0));
+        if (mark) {
+            copy[0] = 0xFE;
+            copy[1] = 0xFF;
+        }
+        std::copy(bytes.begin(), bytes.end(), copy.begin() + (mark ? 2 : 0));
+        security->EncryptString(copy);
+        if (unicode) {
+            out += '<';
+            AppendUnicodeUnits(out, copy);
+            out += '>';
+            return out;
+        }
+        if (form == StringForm::Hex) {
+            out += '<';
+            for (std::uint8_t byte : copy) AppendHex(out, byte);
+            out += '>';
+        } else {
+            AppendLiteral(out, copy);
+        }
+        return out;
+    }
+    if (unicode) {
+        out += prefix == UnicodePrefix::ByteOrderMark ? "<FEFF" : "<";
+        AppendUnicodeUnits(out, bytes);
+        out += '>';
+    } else if (form == StringForm::Hex) {
+        out.reserve(bytes.size() * 2 + 2);
+        out += '<';
+        for (std::uint8_t byte : bytes) AppendHex(out, byte);
+        out += '>';
+    } else {
+        AppendLiteral(out, bytes);
+    }
+    return out;
+}
+
+}  // namespace ZavorPdf::Pdf::Internal

@@ -1,0 +1,48 @@
+// The encodings that turn engine text (UTF-16) into the bytes of PDF
+// strings and back. Each is a stateless singleton.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ZavorPdf::Pdf::Internal {
+
+using Bytes = std::vector<std::uint8_t>;
+
+class PdfTextEncoding {
+public:
+    virtual ~PdfTextEncoding() = default;
+    virtual Bytes GetBytes(std::u16string_view text) const = 0;
+    virtual std::u16string GetString(const std::uint8_t *data, std::size_t size) const = 0;
+    std::u16string GetString(const Bytes &bytes) const { return GetString(bytes.data(), bytes.size()); }
+};
+
+// One byte per code unit, the low eight bits; bytes decode to the code unit
+// of the same value.
+const PdfTextEncoding &RawEncoding();
+
+// PDFDocEncoding. Encoding inverts the standard's decoding table, so that a
+// text survives the round trip whenever PDFDocEncoding can hold it; other
+// characters take their closest Windows-1252 look-alike from the Latin-1
+// range, else "?". The no-break space becomes a plain blank, since its
+// Latin-1 code is the euro sign in PDFDocEncoding.
+const PdfTextEncoding &DocEncoding();
+
+// Windows code page 1252.
+const PdfTextEncoding &WinAnsiEncoding();
+
+// UTF-16 big-endian without byte order mark, the byte order of PDF text
+// strings.
+const PdfTextEncoding &UnicodeEncoding();
+
+// Two bytes per code unit, high byte first, for glyph strings of Unicode
+// fonts. Same bytes as UnicodeEncoding; kept apart because the two serve
+// different callers.
+const PdfTextEncoding &RawUnicodeEncoding();
+
+// The Unicode code unit for one PDFDocEncoding byte.
+char16_t PdfDocEncodingToUnicode(std::uint8_t byte);
+
+}  // namespace ZavorPdf::Pdf::Internal

@@ -1,0 +1,53 @@
+// "n g R": the handle through which containers reach an indirect object.
+// References are created and owned by the document's reference table only;
+// every container holding one just points at it, so that renumbering and
+// the typed conversion of the value are seen by all of them at once.
+#pragma once
+
+#include <cstdint>
+
+#include "pdf/pdf_item.h"
+#include "pdf/pdf_object_id.h"
+
+namespace ZavorPdf::Pdf {
+
+class PdfDocument;
+class PdfObject;
+class PdfReferenceTable;
+
+class PdfReference final : public PdfItem {
+public:
+    PdfReference(PdfObjectID id, PdfDocument *document) : id_(id), document_(document) {}
+    PdfReference(const PdfReference &) = delete;
+    PdfReference &operator=(const PdfReference &) = delete;
+
+    PdfObjectID ObjectID() const { return id_; }
+    std::int32_t ObjectNumber() const { return id_.ObjectNumber(); }
+    std::uint16_t GenerationNumber() const { return id_.GenerationNumber(); }
+
+    // Non-owning; null while a file is being read and the object has not
+    // been reached yet, or when the file lacks it.
+    PdfObject *Value() const { return value_; }
+    // Non-owning back pointer.
+    PdfDocument *Document() const { return document_; }
+
+    // Byte position of the object in the file written or read last.
+    std::int32_t Position() const { return position_; }
+    void SetPosition(std::int32_t position) { position_ = position; }
+
+    // References are shared, never copied: fails.
+    std::unique_ptr<PdfItem> Clone() const override;
+    void WriteObject(IO::PdfWriter &writer) const override;
+    std::string ToString() const override { return id_.ToString() + " R"; }
+
+private:
+    friend class PdfReferenceTable;
+    friend class PdfObject;
+
+    PdfObjectID id_;
+    std::int32_t position_ = 0;
+    PdfObject *value_ = nullptr;
+    PdfDocument *document_ = nullptr;
+};
+
+}  // namespace ZavorPdf::Pdf
