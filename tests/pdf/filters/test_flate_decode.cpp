@@ -28,7 +28,7 @@ TEST(FlateDecodeTest, EncodesAtDefaultLevelWithHeaderAndChecksum) {
 
 TEST(FlateDecodeTest, RoundTripsAroundTheReadChunk) {
     const auto &flate = Filtering::FlateDecode();
-    const std::size_t sizes[] = {0, 1, 32767, 32768, 32769, 65536, 1024 * 1024};
+    const std::size_t sizes[] = {0, 1, 32767, 32768, 32769, 65536, 1024 * 1024, 1024 * 1024 + 1};
     for (const std::size_t size : sizes) {
         const auto noise = ZavorTest::RandomBytes(size, static_cast<unsigned>(size));
         EXPECT_EQ(flate.Decode(flate.Encode(noise)), noise) << "random, size " << size;
