@@ -74,23 +74,23 @@ XmlElement ParseXml(std::u16string_view text) {
     return ConvertElement(root, 1);
 }
 
-std::u16string WriteXml(const XmlElement &root, const XmlWriteOptions &options) {
+std::u16string WriteXml(const XmlElement &root) {
     pugi::xml_document document;
     BuildNode(document, root, 1);
-    unsigned flags = pugi::format_indent | pugi::format_no_empty_element_tags;
-    if (!options.declaration) flags |= pugi::format_no_declaration;
     StringWriter writer;
-    document.save(writer, Utf16ToUtf8(options.indent).c_str(), flags, pugi::encoding_utf8);
+    document.save(writer, "  ",
+                  pugi::format_indent | pugi::format_no_empty_element_tags | pugi::format_no_declaration,
+                  pugi::encoding_utf8);
     // The library ends every line with "\n", the last one included. A line
-    // feed inside a text turns into the separator as well, which is what any
-    // reader makes of it anyway: XML reads every line end as one "\n".
+    // feed inside a text turns into CR LF as well, which is what any reader
+    // makes of it anyway: XML reads every line end as one "\n".
     std::u16string written = Utf8ToUtf16(writer.text);
     while (!written.empty() && written.back() == u'\n') written.pop_back();
     std::u16string result;
     result.reserve(written.size() + written.size() / 8);
     for (char16_t character : written) {
         if (character == u'\n') {
-            result += options.newLine;
+            result += u"\r\n";
         } else {
             result.push_back(character);
         }

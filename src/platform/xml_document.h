@@ -38,15 +38,10 @@ inline constexpr std::size_t kMaxXmlDepth = 64;
 // Parses a whole document with exactly one root element. Throws XmlError.
 XmlElement ParseXml(std::u16string_view text);
 
-struct XmlWriteOptions {
-    bool declaration = false;
-    std::u16string indent = u"  ";
-    std::u16string newLine = u"\r\n";
-};
-
-// Writes one element per line, indented per level; an empty element keeps
-// its start and end tag. Lines are separated by newLine, with none after the
-// last. "&", "<" and ">" in texts are escaped.
-std::u16string WriteXml(const XmlElement &root, const XmlWriteOptions &options = {});
+// Writes no declaration and one element per line, indented by two spaces
+// per level; an empty element keeps its start and end tag. Lines are
+// separated by CR LF, with none after the last. "&", "<" and ">" in texts
+// are escaped.
+std::u16string WriteXml(const XmlElement &root);
 
 }  // namespace ZavorPlatform

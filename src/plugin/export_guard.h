@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <exception>
-#include <string_view>
 
 namespace ZavorPlugin {
 

@@ -9,6 +9,7 @@
 #include "plugin/export_state.h"
 #include "plugin/host_callback.h"
 #include "plugin/settings_record.h"
+#include "plugin/variable_commands.h"
 
 namespace {
 
@@ -76,6 +77,8 @@ ZAVOR_API(int32_t) QnD_Edit(const char *InParas_t, char *OutParas) {
             WriteAnsi(OutParas, record);
             return 1;
         }
+        // The settings editor shows the decoded text here and returns the
+        // text to store; without it the record is stored as it was.
         WriteAnsi(OutParas, StringToHex(settings));
         return 1;
     });
@@ -88,7 +91,7 @@ ZAVOR_API(int32_t) QnD_Execute(const char *Paras_tmp) {
     });
 }
 
-ZAVOR_API(int32_t) QnD_SetVar(const char *, const char *) {
+ZAVOR_API(int32_t) QnD_SetVar(const char *VarName, const char *Value) {
     return GuardExport(1, [&] {
         if (!valid) {
             if (showwarning) {
@@ -98,14 +101,15 @@ ZAVOR_API(int32_t) QnD_SetVar(const char *, const char *) {
             }
             return 0;
         }
-        return 1;
+        return SetVariable(FromAnsi(VarName), FromAnsi(Value));
     });
 }
 
-ZAVOR_API(int32_t) QnD_GetVar(const char *, const char *, int32_t, char *) {
+// NoUI has no meaning for this plug-in.
+ZAVOR_API(int32_t) QnD_GetVar(const char *Text, const char *Paras, int32_t, char *Result) {
     return GuardExport(0, [&] {
         if (!valid) return 0;
-        return 0;
+        return ReadVariable(FromAnsi(Text), FromAnsi(Paras), Result);
     });
 }
 

@@ -37,25 +37,28 @@ int main(void) {
     int32_t (*getShowLine)(const char *, char *, char *, int32_t) = QnD_GetShowLine;
 
     char keyword[32], comment[32], defPara[32], help[32], result[32];
+    memset(keyword, '#', sizeof keyword);
+    memset(comment, '#', sizeof comment);
+    memset(defPara, '#', sizeof defPara);
     memset(help, '#', sizeof help);
     memset(result, '#', sizeof result);
 
     Check(cmdNumber() == 98, "QnD_CmdNumber is 98");
     Check(version() == 100, "QnD_Version is 100");
     Check(comParas(keyword, comment, defPara) == 1, "QnD_ComParas returns 1");
-    Check(strcmp(keyword, "ZQ-PDF") == 0, "keyword ZQ-PDF");
-    Check(strcmp(comment, "PDF-PlugIn") == 0, "comment PDF-PlugIn");
-    Check(strcmp(defPara, "0") == 0, "default parameter 0");
+    Check(memcmp(keyword, "ZQ-PDF\0#", 8) == 0, "keyword ZQ-PDF");
+    Check(memcmp(comment, "PDF-PlugIn\0#", 12) == 0, "comment PDF-PlugIn");
+    Check(memcmp(defPara, "0\0#", 3) == 0, "default parameter 0");
     Check(getHelpFile(help) == 0 && help[0] == '\0' && help[1] == '#', "QnD_GetHelpFile writes one zero, returns 0");
     Check(setVar("Schriftart", "Arial") == 0, "QnD_SetVar refused before the first execute");
     Check(getVar("Fehler", "", 0, result) == 0 && result[0] == '#', "QnD_GetVar writes nothing before execute");
 
     /* The rest only has to be callable. */
     Check(initialize2(0) != 0, "QnD_Initialize2 answers the handshake");
-    Check(getRessource("", result) == 1, "QnD_GetRessource");
+    Check(getRessource("", result) == 1 && result[0] == '#', "QnD_GetRessource leaves its buffer alone");
     Check(runInit() == 1, "QnD_RunInit");
     Check(setWindow(0, 0) == 1, "QnD_SetWindow");
-    Check(varCategory(result) == 1, "QnD_VarCategory");
+    Check(varCategory(result) == 1 && memcmp(result, "ZAVOR\0#", 7) == 0, "QnD_VarCategory writes ZAVOR");
     (void)edit;
     (void)execute;
     (void)extraVarName;

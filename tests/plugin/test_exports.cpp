@@ -58,27 +58,6 @@ protected:
     ZavorPlatform::MessageBoxRecorder boxes;
 };
 
-TEST_F(ExportsTest, FixedAnswers) {
-    EXPECT_EQ(QnD_CmdNumber(), 98);
-    EXPECT_EQ(QnD_Version(), 100);
-    EXPECT_NE(QnD_Initialize2(0), 0);
-    EXPECT_EQ(QnD_RunInit(), 1);
-    EXPECT_EQ(QnD_SetWindow(0, 0), 1);
-
-    Buffer keyword, comment, defPara, helpFile, category, resource;
-    EXPECT_EQ(QnD_ComParas(keyword.data(), comment.data(), defPara.data()), 1);
-    EXPECT_EQ(keyword.Written(), std::string("ZQ-PDF\0", 7));
-    EXPECT_EQ(comment.Written(), std::string("PDF-PlugIn\0", 11));
-    EXPECT_EQ(defPara.Written(), std::string("0\0", 2));
-    EXPECT_EQ(QnD_GetHelpFile(helpFile.data()), 0);
-    EXPECT_EQ(helpFile.Written(), std::string("\0", 1));
-    EXPECT_EQ(QnD_VarCategory(category.data()), 1);
-    EXPECT_EQ(category.Written(), std::string("ZAVOR\0", 6));
-    EXPECT_EQ(QnD_GetRessource("anything", resource.data()), 1);
-    EXPECT_EQ(resource.Written(), "");
-    EXPECT_TRUE(boxes.Messages().empty());
-}
-
 TEST_F(ExportsTest, SetVarWarnsOncePerRun) {
     EXPECT_EQ(QnD_SetVar("TextHinzufuegen", "Hallo"), 0);
     EXPECT_EQ(QnD_SetVar("TextHinzufuegen", "Hallo"), 0);
