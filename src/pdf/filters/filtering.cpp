@@ -8,6 +8,10 @@
 #include "pdf/filters/ascii_hex_decode.h"
 #include "pdf/filters/flate_decode.h"
 #include "pdf/filters/lzw_decode.h"
+#include "pdf/pdf_array.h"
+#include "pdf/pdf_indirect_values.h"
+#include "pdf/pdf_name.h"
+#include "pdf/pdf_reference.h"
 
 namespace ZavorPdf::Pdf::Filters {
 
@@ -36,6 +40,27 @@ constexpr std::array<NamedFilter, 14> KnownFilters{{
     {"JPXDecode", FilterKind::Undecodable},
     {"Crypt", FilterKind::Undecodable},
 }};
+
+// The value behind a reference, or the item itself. A "/Filter" value may
+// stand in an object of its own like any other value.
+const PdfItem *Resolve(const PdfItem *item) {
+    if (const auto *reference = dynamic_cast<const PdfReference *>(item)) {
+        return reference->Value();
+    }
+    return item;
+}
+
+// The text of a name or of its indirect twin; null for anything else.
+const std::string *NameText(const PdfItem *item) {
+    item = Resolve(item);
+    if (const auto *name = dynamic_cast<const PdfName *>(item)) {
+        return &name->Value();
+    }
+    if (const auto *name = dynamic_cast<const PdfNameObject *>(item)) {
+        return &name->Value();
+    }
+    return nullptr;
+}
 
 }  // namespace
 
@@ -92,6 +117,30 @@ std::optional<std::u16string> Filtering::DecodeToString(const std::vector<std::u
         return std::nullopt;
     }
     return filter->DecodeToString(data, parms);
+}
+
+std::optional<std::vector<std::uint8_t>> Filtering::Decode(const std::vector<std::uint8_t> &data,
+                                                           const PdfItem *filterItem) {
+    if (const std::string *name = NameText(filterItem)) {
+        return Decode(data, *name);
+    }
+    const auto *array = dynamic_cast<const PdfArray *>(Resolve(filterItem));
+    if (array == nullptr) {
+        return std::nullopt;
+    }
+    std::vector<std::uint8_t> bytes = data;
+    for (int i = 0; i < array->Elements().Count(); ++i) {
+        const std::string *name = NameText(array->Elements()[i]);
+        if (name == nullptr) {
+            return std::nullopt;
+        }
+        auto decoded = Decode(bytes, *name);
+        if (!decoded) {
+            return std::nullopt;
+        }
+        bytes = std::move(*decoded);
+    }
+    return bytes;
 }
 
 const FlateDecode &Filtering::FlateDecode() {
