@@ -1,6 +1,7 @@
 #include "host/settings_record.h"
 
 #include "host/ansi_text.h"
+#include "platform/code_page.h"
 
 namespace ZavorHost {
 namespace {
@@ -12,6 +13,25 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
         if (lower(a[i]) != lower(b[i])) return false;
     }
     return true;
+}
+
+// The first character of a UTF-8 text that Windows-1252 lacks, or empty.
+std::string FirstCharacterOutsideCodePage(std::string_view utf8) {
+    std::u16string text = ZavorPlatform::Utf8ToUtf16(utf8);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char32_t character = text[i];
+        std::size_t units = 1;
+        if (character >= 0xD800 && character <= 0xDBFF && i + 1 < text.size()) {
+            character = 0x10000 + ((character - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            units = 2;
+        }
+        unsigned char byte = 0;
+        if (!ZavorPlatform::TryUnicodeToWindows1252(character, byte)) {
+            return ZavorPlatform::Utf16ToUtf8(std::u16string_view(text).substr(i, units));
+        }
+        i += units - 1;
+    }
+    return {};
 }
 
 std::string AllowedNames(int typ) {
@@ -84,6 +104,13 @@ std::string CheckRecordElement(int typ, std::string_view name, std::string &cano
             if (static_cast<unsigned char>(c) < 0x20 && c != '\t') {
                 return "the value of " + std::string(element.name) + " holds a control character";
             }
+        }
+        // The editor refuses such a character rather than store a look-alike;
+        // a file name must arrive as it was typed.
+        std::string lacking = FirstCharacterOutsideCodePage(value);
+        if (!lacking.empty()) {
+            return "the value of " + std::string(element.name) + " holds \"" + lacking +
+                   "\", which Windows-1252 lacks";
         }
         return {};
     }

@@ -71,6 +71,12 @@ TEST(SettingsRecord, ElementChecks) {
               "Typ 3 has no element \"Quer\" (elements: PDFDatei, PDFstarten)");
     value = "a\x01";
     EXPECT_EQ(CheckRecordElement(1, "format", canonical, value), "the value of Format holds a control character");
+    value = "a\xE2\x98\x83" "b";
+    EXPECT_EQ(CheckRecordElement(3, "PDFDatei", canonical, value),
+              "the value of PDFDatei holds \"\xE2\x98\x83\", which Windows-1252 lacks");
+    value = "\xC3\xA4\xF0\x9F\x98\x80";
+    EXPECT_EQ(CheckRecordElement(2, "Rot", canonical, value),
+              "the value of Rot holds \"\xF0\x9F\x98\x80\", which Windows-1252 lacks");
     value = "a\tb";
     EXPECT_EQ(CheckRecordElement(1, "FORMAT", canonical, value), "");
     EXPECT_EQ(canonical, "Format");
