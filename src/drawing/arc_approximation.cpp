@@ -76,9 +76,12 @@ int Quadrant(double phi, bool isStart, bool clockwise) {
 std::vector<BezierSegment> ArcToBezierSegments(double x, double y, double width, double height,
                                                double startAngle, double sweepAngle,
                                                PathStart pathStart, const XMatrix &matrix) {
-    if (!std::isfinite(startAngle) || !std::isfinite(sweepAngle))
-        throw ArgumentException("The angles of an arc must be finite numbers.",
-                                std::isfinite(startAngle) ? "sweepAngle" : "startAngle");
+    // An infinite sweep is clamped like any long one; an infinite start has
+    // no place on the ellipse, and NaN would make the quadrant walk undefined.
+    if (!std::isfinite(startAngle))
+        throw ArgumentException("The angles of an arc must be finite numbers.", "startAngle");
+    if (std::isnan(sweepAngle))
+        throw ArgumentException("The angles of an arc must be finite numbers.", "sweepAngle");
     const Ellipse ellipse{x, y, width, height};
     double alpha = startAngle;
     if (alpha < 0)

@@ -33,7 +33,8 @@ struct BezierSegment {
 // turn are clamped to one. Only the first segment carries `pathStart`; the
 // others continue with Ignore1st. Every point is transformed by `matrix`.
 // A sweep of 0 gives a single segment that stays on the start point.
-// Non-finite angles fail with an argument error.
+// A start that is not a finite number, or a sweep that is NaN, fails with an
+// argument error.
 std::vector<BezierSegment> ArcToBezierSegments(double x, double y, double width, double height,
                                                double startAngle, double sweepAngle,
                                                PathStart pathStart, const XMatrix &matrix);

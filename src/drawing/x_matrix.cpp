@@ -116,7 +116,7 @@ void XMatrix::Invert() {
     default:
         break;
     }
-    if (type_ == static_cast<XMatrixTypes>(3)) {
+    if (type_ == (XMatrixTypes::Translation | XMatrixTypes::Scaling)) {
         m11_ = 1 / m11_;
         m22_ = 1 / m22_;
         offsetX_ = -offsetX_ * m11_;

@@ -20,6 +20,10 @@ enum class XMatrixOrder { Prepend = 0, Append = 1 };
 // Kind flags; Translation | Scaling means scale plus offset.
 enum class XMatrixTypes { Identity = 0, Translation = 1, Scaling = 2, Unknown = 4 };
 
+constexpr XMatrixTypes operator|(XMatrixTypes a, XMatrixTypes b) {
+    return static_cast<XMatrixTypes>(static_cast<int>(a) | static_cast<int>(b));
+}
+
 class XMatrix {
 public:
     // The identity.
