@@ -53,6 +53,13 @@ TEST(ZavorRun, PluginThatCannotBeLoadedGivesOne) {
     EXPECT_EQ(missing.out, "");
     ProcessResult notLibrary = RunZavor(folder, "--plugin s.zq vars");
     EXPECT_EQ(notLibrary.exitCode, 1);
+    ProcessResult noExports = RunZavor(folder, "--plugin libc.so.6 vars");
+    EXPECT_EQ(noExports.exitCode, 1);
+    EXPECT_EQ(noExports.err, "zavor: cannot load the plug-in libc.so.6: it lacks the export QnD_Initialize2\n");
+    ProcessResult refused = RunZavor(folder, "--plugin " + Quote(FakePlugin()) + " run s.zq", "FAKE_PLUGIN_REFUSE=1");
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.err, "zavor: the plug-in " + FakePlugin().string() + " refused QnD_Initialize2\n");
+    EXPECT_EQ(refused.out, "");
     // A faulty script is reported before the plug-in is even looked for.
     folder.Write("bad.zq", "FOO\n");
     EXPECT_EQ(RunZavor(folder, "--plugin ./fehlt.so run bad.zq").exitCode, 2);
@@ -220,6 +227,22 @@ TEST(ZavorCommandLine, FaultyCommandLinesGiveTwo) {
         EXPECT_EQ(result.exitCode, 2) << c.arguments;
         EXPECT_EQ(result.err.substr(0, result.err.find('\n')), c.firstLine) << c.arguments;
     }
+}
+
+TEST(ZavorRealPlugin, MessageBoxesAppearOnStandardError) {
+    ScratchFolder folder;
+    folder.Write("s.zq",
+                 "SET Schriftart = Arial\n"
+                 "SET Schriftart = Arial\n"
+                 "ZQ-PDF hex:\n"
+                 "ZQ-PDF hex:3c\n");
+    ProcessResult result = RunZavor(folder, "run s.zq");
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.err,
+              "[Das geht so nicht] PDF nicht initialisiert! Bitte zuerst den PDF Befehl nutzen\n"
+              "[ZAVOR] Auswertung des ZQ-PDF Befehls fehlgeschlagen/Befehl nicht definiert (veraltetes Plugin?)\n"
+              "[ ZAVOR Plugin - Daten zerst\xC3\xB6rt!] KRITISCH: Daten wurden besch\xC3\xA4" "digt, der Befehl muss "
+              "erneut erstellt werden\n");
 }
 
 TEST(ZavorExample, HalloRunsAgainstTheRealPlugin) {

@@ -11,7 +11,8 @@
 //   GET Args(x)        answers the argument text
 //   GET Zero           writes "junk" but returns 0
 // A record whose text holds <Typ>3</Typ> raises "ZAVOR_DateiFehler".
-// FAKE_PLUGIN_ENDLESS=1 makes both catalogues never end.
+// FAKE_PLUGIN_ENDLESS=1 makes both catalogues never end; FAKE_PLUGIN_REFUSE=1
+// makes QnD_Initialize2 answer 0.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -61,8 +62,8 @@ void Subst(const std::string &text) {
                               " zero=" + (zero == std::string::npos ? std::string("none") : std::to_string(zero));
 }
 
-bool Endless() {
-    const char *value = std::getenv("FAKE_PLUGIN_ENDLESS");
+bool Switched(const char *name) {
+    const char *value = std::getenv(name);
     return value != nullptr && std::strcmp(value, "1") == 0;
 }
 
@@ -72,7 +73,7 @@ extern "C" {
 ZAVOR_API(int32_t) QnD_Initialize2(intptr_t CallBackAdr) {
     callback = reinterpret_cast<Callback>(CallBackAdr);
     Log("Initialize2");
-    return 4711;
+    return Switched("FAKE_PLUGIN_REFUSE") ? 0 : 4711;
 }
 ZAVOR_API(int32_t) QnD_CmdNumber(void) { return 98; }
 ZAVOR_API(int32_t) QnD_Version(void) { return 100; }
@@ -143,7 +144,7 @@ ZAVOR_API(int32_t) QnD_ExtraVarName(int32_t Index, char *VarName, char *Descr) {
     if (Index >= 0 && Index < 2) {
         Write(VarName, names[Index][0]);
         Write(Descr, names[Index][1]);
-    } else if (Endless()) {
+    } else if (Switched("FAKE_PLUGIN_ENDLESS")) {
         Write(VarName, "S:Immer");
     }
     return 1;
@@ -155,7 +156,7 @@ ZAVOR_API(int32_t) QnD_ExtraEventName(int32_t Index, char *EventName, char *Desc
         Write(EventName, names[Index][0]);
         Write(Descr, names[Index][1]);
         if (Index == 1) Write(Paras, "Pfad");
-    } else if (Endless()) {
+    } else if (Switched("FAKE_PLUGIN_ENDLESS")) {
         Write(EventName, "Immer");
     }
     return 1;
