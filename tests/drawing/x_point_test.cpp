@@ -13,24 +13,6 @@ using ZavorPdf::ArgumentException;
 using ZavorTest::ExpectFailure;
 using ZavorTest::ExpectPointNear;
 
-TEST(XPointTest, ArithmeticMixesPointsAndVectors) {
-    XPoint p(4, 6);
-    XPoint q(1, 2);
-    EXPECT_EQ(p - q, XVector(3, 4));
-    EXPECT_EQ(q + XVector(3, 4), p);
-    EXPECT_EQ(XVector(3, 4) + q, p);
-    EXPECT_EQ(p - XVector(3, 4), q);
-    EXPECT_EQ(p + q, XPoint(5, 8));
-    EXPECT_EQ(p * 0.5, XPoint(2, 3));
-    EXPECT_EQ(p / 2, XPoint(2, 3));
-    EXPECT_EQ(-p, XPoint(-4, -6));
-    EXPECT_EQ(p * q, 16);
-    EXPECT_EQ(static_cast<XVector>(p), XVector(4, 6));
-    XPoint moved = q;
-    moved.Offset(1, -1);
-    EXPECT_EQ(moved, XPoint(2, 1));
-}
-
 TEST(XPointTest, DivisionByZeroFails) {
     const std::function<void()> divisions[] = {
         [] { (void)(XPoint(1, 2) / 0); },
@@ -46,9 +28,7 @@ TEST(XVectorTest, LengthsAnglesAndProducts) {
     EXPECT_EQ(v.Length(), 5);
     EXPECT_EQ(v.LengthSquared(), 25);
     EXPECT_EQ(v * XVector(2, 1), 10);
-    EXPECT_EQ(2 * v, XVector(6, 8));
-    EXPECT_EQ(v - XVector(1, 1), XVector(2, 3));
-    EXPECT_EQ(-v, XVector(-3, -4));
+    EXPECT_EQ(XPoint(4, 6) - XPoint(1, 2), v);
     EXPECT_EQ(XVector::CrossProduct(XVector(1, 0), XVector(0, 1)), 1);
     EXPECT_EQ(XVector::Determinant(XVector(2, 3), XVector(4, 5)), -2);
 
