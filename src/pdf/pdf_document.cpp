@@ -1,12 +1,222 @@
 #include "pdf/pdf_document.h"
 
-#include "pdf/pdf_object.h"
+#include <atomic>
+#include <streambuf>
+#include <system_error>
+
+#include "pdf/errors.h"
+#include "pdf/messages.h"
+#include "pdf/pdf_catalog.h"
+#include "pdf/pdf_date.h"
+#include "pdf/pdf_document_information.h"
+#include "pdf/pdf_page.h"
+#include "pdf/pdf_pages.h"
 #include "pdf/pdf_reference.h"
+#include "pdf/pdf_trailer.h"
+#include "pdf/pdf_writer.h"
+#include "platform/atomic_file.h"
+#include "platform/measurement_system.h"
+#include "platform/random_id.h"
 
 namespace ZavorPdf::Pdf {
+namespace {
 
-PdfDocument::PdfDocument() : referenceTable_(std::make_unique<PdfReferenceTable>(this)) {}
+std::atomic<int> documentCounter{0};
+
+// Streams the writer's bytes into the temporary file of an atomic save. A
+// write error is kept, so that the save reports the system's reason rather
+// than a bare stream failure.
+class AtomicFileBuffer : public std::streambuf {
+public:
+    explicit AtomicFileBuffer(ZavorPlatform::AtomicFile &file) : file_(file) {}
+    const std::string &Error() const { return error_; }
+
+protected:
+    std::streamsize xsputn(const char *data, std::streamsize count) override {
+        try {
+            file_.Write({reinterpret_cast<const std::uint8_t *>(data), static_cast<std::size_t>(count)});
+            return count;
+        } catch (const std::system_error &error) {
+            error_ = error.what();
+            return 0;
+        }
+    }
+    int_type overflow(int_type character) override {
+        if (traits_type::eq_int_type(character, traits_type::eof()))
+            return traits_type::not_eof(character);
+        char byte = traits_type::to_char_type(character);
+        return xsputn(&byte, 1) == 1 ? character : traits_type::eof();
+    }
+
+private:
+    ZavorPlatform::AtomicFile &file_;
+    std::string error_;
+};
+
+}  // namespace
+
+PdfDocument::PdfDocument() : PdfDocument(DocumentSetup::Standard) {}
+
+PdfDocument::PdfDocument(DocumentSetup setup)
+    : name_("Document " + std::to_string(documentCounter++)),
+      guid_(ZavorPlatform::NewGuid()),
+      creation_(PdfDate::CurrentTime()),
+      defaultPageSize_(LocaleDefaultPageSize()),
+      referenceTable_(std::make_unique<PdfReferenceTable>(this)),
+      trailer_(std::make_unique<PdfTrailer>(this)) {
+    if (setup == DocumentSetup::Empty)
+        return;
+    trailer_->CreateNewDocumentIDs();
+    Info().SetCreationDate(creation_);
+}
+
+PdfDocument::PdfDocument(std::filesystem::path path) : PdfDocument() { outputPath_ = std::move(path); }
 
 PdfDocument::~PdfDocument() = default;
+
+PageSize PdfDocument::LocaleDefaultPageSize() {
+    return ZavorPlatform::CurrentMeasurementSystem() == ZavorPlatform::MeasurementSystem::Imperial
+               ? PageSize::Letter
+               : PageSize::A4;
+}
+
+PdfCatalog &PdfDocument::Catalog() { return trailer_->Root(); }
+
+PdfPages &PdfDocument::Pages() { return Catalog().Pages(); }
+
+PdfDocumentInformation &PdfDocument::Info() { return trailer_->Info(); }
+
+void PdfDocument::CheckModifiable() const {
+    if (!CanModify())
+        throw InvalidOperationException(Messages::CannotModify);
+}
+
+void PdfDocument::SetVersion(int version) {
+    CheckModifiable();
+    if (version < 12 || version > 17)
+        throw ArgumentException("Invalid version number. Valid values are 12, 13, and 14.", "value");
+    version_ = version;
+}
+
+int PdfDocument::PageCount() {
+    if (CanModify())
+        return Pages().Count();
+    // An opened document answers from its catalog without building the tree.
+    const PdfDictionary *catalog = trailer_->Elements().GetDictionary(PdfTrailer::Keys::Root);
+    const PdfDictionary *pages = catalog ? catalog->Elements().GetDictionary(PdfCatalog::Keys::Pages) : nullptr;
+    return pages ? pages->Elements().GetInteger(PdfPages::Keys::Count) : 0;
+}
+
+PdfPage &PdfDocument::AddPage() {
+    CheckModifiable();
+    return Pages().Add();
+}
+
+PdfPage &PdfDocument::AddPage(std::unique_ptr<PdfPage> page) {
+    CheckModifiable();
+    return Pages().Add(std::move(page));
+}
+
+PdfPage &PdfDocument::AddPage(PdfPage &page) {
+    CheckModifiable();
+    return Pages().Insert(Pages().Count(), page);
+}
+
+PdfPage &PdfDocument::InsertPage(int index) {
+    CheckModifiable();
+    return Pages().Insert(index);
+}
+
+PdfPage &PdfDocument::InsertPage(int index, std::unique_ptr<PdfPage> page) {
+    CheckModifiable();
+    return Pages().Insert(index, std::move(page));
+}
+
+PdfPage &PdfDocument::InsertPage(int index, PdfPage &page) {
+    CheckModifiable();
+    return Pages().Insert(index, page);
+}
+
+// Everything that can refuse a save is asked before a byte is written, so a
+// refused save never touches the target.
+void PdfDocument::CheckCanSave() {
+    CheckModifiable();
+    if (PageCount() == 0)
+        throw InvalidOperationException("Cannot save a PDF document with no pages.");
+}
+
+void PdfDocument::PrepareForSave() {
+    PdfDocumentInformation &info = Info();
+    if (!info.Elements().ContainsKey(PdfDocumentInformation::Keys::Creator))
+        info.SetCreator(CreatorText);
+    info.SetProducer(ProducerText);
+    Catalog().PrepareForSave();
+    // Only what the trailer reaches is written, numbered without gaps in the
+    // order of creation.
+    referenceTable_->Compact(*trailer_);
+    referenceTable_->Renumber();
+}
+
+void PdfDocument::DoSave(IO::PdfWriter &writer) {
+    trailer_->Elements().Remove(PdfTrailer::Keys::Encrypt);
+    PrepareForSave();
+    writer.WriteFileHeader(*this);
+    std::vector<PdfReference *> references = referenceTable_->AllReferences();
+    std::vector<IO::XrefEntry> entries;
+    entries.reserve(references.size());
+    for (PdfReference *reference : references) {
+        reference->SetPosition(writer.Position());
+        entries.push_back({writer.Position(), reference->GenerationNumber()});
+        reference->Value()->WriteObject(writer);
+    }
+    std::int32_t startxref = writer.Position();
+    writer.WriteXrefTable(entries);
+    trailer_->SetSize(static_cast<int>(entries.size()) + 1);
+    writer.WriteTrailer(*trailer_);
+    writer.WriteEof(startxref);
+    writer.Flush();
+}
+
+void PdfDocument::Save(std::vector<std::uint8_t> &bytes) {
+    CheckCanSave();
+    IO::PdfWriter writer(bytes);
+    DoSave(writer);
+}
+
+void PdfDocument::Save(std::ostream &stream) {
+    CheckCanSave();
+    IO::PdfWriter writer(stream);
+    try {
+        DoSave(writer);
+    } catch (...) {
+        stream.flush();
+        throw;
+    }
+}
+
+void PdfDocument::Save(const std::filesystem::path &path) {
+    CheckCanSave();
+    try {
+        ZavorPlatform::AtomicFile file(path);
+        AtomicFileBuffer buffer(file);
+        std::ostream stream(&buffer);
+        try {
+            IO::PdfWriter writer(stream);
+            DoSave(writer);
+        } catch (const ZavorPdfException &) {
+            if (!buffer.Error().empty())
+                throw ZavorPdfException(buffer.Error());
+            throw;
+        }
+        file.Commit();
+    } catch (const std::system_error &error) {
+        throw ZavorPdfException(error.what());
+    }
+}
+
+void PdfDocument::Close() {
+    if (outputPath_)
+        Save(*outputPath_);
+}
 
 }  // namespace ZavorPdf::Pdf

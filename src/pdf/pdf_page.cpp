@@ -1,0 +1,204 @@
+#include "pdf/pdf_page.h"
+
+#include <string>
+
+#include "pdf/errors.h"
+#include "pdf/page_size_converter.h"
+#include "pdf/pdf_array.h"
+#include "pdf/pdf_content.h"
+#include "pdf/pdf_contents.h"
+#include "pdf/pdf_document.h"
+#include "pdf/pdf_pages.h"
+#include "pdf/pdf_reference.h"
+
+namespace ZavorPdf::Pdf {
+namespace {
+
+// Puts the portrait media box back after a landscape page was written with
+// its box turned, also when writing fails.
+class RestoreMediaBox {
+public:
+    RestoreMediaBox(PdfPage &page, const PdfRectangle &box) : page_(page), box_(box) {}
+    ~RestoreMediaBox() { page_.SetMediaBox(box_); }
+    RestoreMediaBox(const RestoreMediaBox &) = delete;
+    RestoreMediaBox &operator=(const RestoreMediaBox &) = delete;
+
+private:
+    PdfPage &page_;
+    PdfRectangle box_;
+};
+
+bool SameBox(const PdfRectangle &a, const PdfRectangle &b) {
+    return a.X1() == b.X1() && a.Y1() == b.Y1() && a.X2() == b.X2() && a.Y2() == b.Y2();
+}
+
+}  // namespace
+
+const DictionaryMeta &PdfPage::Keys::Meta() {
+    static const DictionaryMeta meta({
+        KeyDescriptor(Type, KeyType::Name | KeyType::Required),
+        KeyDescriptor(Parent, KeyType::Dictionary | KeyType::Required | KeyType::MustBeIndirect),
+        KeyDescriptor(LastModified, KeyType::Date, "1.3"),
+        KeyDescriptor(Resources, KeyType::Dictionary | KeyType::Required | KeyType::Inheritable),
+        KeyDescriptor(MediaBox, KeyType::Rectangle | KeyType::Required | KeyType::Inheritable),
+        KeyDescriptor(CropBox, KeyType::Rectangle | KeyType::Optional | KeyType::Inheritable),
+        KeyDescriptor(BleedBox, KeyType::Rectangle | KeyType::Optional, "1.3"),
+        KeyDescriptor(TrimBox, KeyType::Rectangle | KeyType::Optional, "1.3"),
+        KeyDescriptor(ArtBox, KeyType::Rectangle | KeyType::Optional, "1.3"),
+        KeyDescriptor(Contents, KeyType::StreamOrArray | KeyType::Optional),
+        KeyDescriptor(Rotate, KeyType::Integer | KeyType::Optional | KeyType::Inheritable),
+        KeyDescriptor(Group, KeyType::Dictionary | KeyType::Optional, "1.4"),
+        KeyDescriptor(Annots, KeyType::Array | KeyType::Optional),
+        KeyDescriptor(UserUnit, KeyType::Real | KeyType::Optional, "1.6"),
+    });
+    return meta;
+}
+
+PdfPage::PdfPage() : PdfPage(PdfDocument::LocaleDefaultPageSize()) {}
+
+PdfPage::PdfPage(PageSize size) { Initialize(size); }
+
+PdfPage::PdfPage(PdfDocument *document) : PdfDictionary(document) {
+    Initialize(document != nullptr ? document->DefaultPageSize() : PdfDocument::LocaleDefaultPageSize());
+    if (document != nullptr)
+        Elements().SetReference(Keys::Parent, document->Pages());
+}
+
+PdfPage::PdfPage(PdfDictionary &&dictionary) : PdfDictionary(std::move(dictionary)) {
+    if ((Rotate() / 90) % 2 != 0)
+        orientation_ = PageOrientation::Landscape;
+}
+
+void PdfPage::Initialize(PageSize size) {
+    Elements().SetName(Keys::Type, "/Page");
+    SetSize(size);
+}
+
+void PdfPage::AttachTo(PdfPages &tree) {
+    SetOwner(tree.Owner());
+    Elements().SetReference(Keys::Parent, tree);
+}
+
+void PdfPage::SetSize(PageSize value) {
+    if (!PageSizeConverter::IsDefined(value))
+        throw ArgumentException("The value of argument 'value' (" + std::to_string(static_cast<int>(value)) +
+                                    ") is invalid for Enum type 'PageSize'.",
+                                "value");
+    PageDimensions size = PageSizeConverter::ToSize(value);
+    SetMediaBox(PdfRectangle(0, 0, size.width, size.height));
+    size_ = value;
+}
+
+double PdfPage::Width() const {
+    PdfRectangle box = MediaBox();
+    return orientation_ == PageOrientation::Portrait ? box.Width() : box.Height();
+}
+
+double PdfPage::Height() const {
+    PdfRectangle box = MediaBox();
+    return orientation_ == PageOrientation::Portrait ? box.Height() : box.Width();
+}
+
+void PdfPage::SetWidth(double value) {
+    PdfRectangle box = MediaBox();
+    if (orientation_ == PageOrientation::Portrait)
+        SetMediaBox(PdfRectangle(0, box.Y1(), value, box.Y2()));
+    else
+        SetMediaBox(PdfRectangle(box.X1(), 0, box.X2(), value));
+    size_ = PageSize::Undefined;
+}
+
+void PdfPage::SetHeight(double value) {
+    PdfRectangle box = MediaBox();
+    if (orientation_ == PageOrientation::Portrait)
+        SetMediaBox(PdfRectangle(box.X1(), 0, box.X2(), value));
+    else
+        SetMediaBox(PdfRectangle(0, box.Y1(), value, box.Y2()));
+    size_ = PageSize::Undefined;
+}
+
+void PdfPage::SetRotate(int value) {
+    if (value % 90 != 0)
+        throw ArgumentException("Value must be a multiple of 90.", "value");
+    Elements().SetInteger(Keys::Rotate, value);
+}
+
+PdfContents &PdfPage::Contents() {
+    PdfItem *stored = Elements()[Keys::Contents];
+    if (auto *contents = dynamic_cast<PdfContents *>(stored))
+        return *contents;
+    auto *reference = dynamic_cast<PdfReference *>(stored);
+    PdfObject *value = reference != nullptr ? reference->Value() : dynamic_cast<PdfObject *>(stored);
+    std::unique_ptr<PdfContents> contents;
+    if (auto *array = dynamic_cast<PdfArray *>(value)) {
+        PdfContents::CheckElements(*array);
+        if (reference != nullptr) {
+            auto copy = std::unique_ptr<PdfArray>(static_cast<PdfArray *>(array->Clone().release()));
+            contents = std::make_unique<PdfContents>(std::move(*copy));
+        } else {
+            contents = std::make_unique<PdfContents>(std::move(*array));
+        }
+    } else {
+        contents = std::make_unique<PdfContents>(Owner());
+        auto *stream = dynamic_cast<PdfDictionary *>(value);
+        if (reference != nullptr && stream != nullptr && stream->Stream() != nullptr) {
+            if (dynamic_cast<PdfContent *>(stream) == nullptr)
+                Owner()->ReferenceTable().ReplaceObject(*reference,
+                                                        std::make_unique<PdfContent>(std::move(*stream)));
+            contents->Elements().AddReference(reference);
+        }
+    }
+    PdfContents &result = *contents;
+    Elements().SetObject(Keys::Contents, std::move(contents));
+    return result;
+}
+
+void PdfPage::PrepareForSave() {
+    if (!trimMargins_.AreSet())
+        return;
+    // A page saved twice must not grow twice: the margins go around the size
+    // the page had before the first save, unless it was changed since.
+    PdfRectangle base = grownMediaBox_ && SameBox(MediaBox(), *grownMediaBox_) ? netMediaBox_ : MediaBox();
+    bool portrait = orientation_ == PageOrientation::Portrait;
+    double width = (portrait ? base.Width() : base.Height()) + trimMargins_.left + trimMargins_.right;
+    double height = (portrait ? base.Height() : base.Width()) + trimMargins_.top + trimMargins_.bottom;
+    // The media box is kept portrait (it is turned when written); the other
+    // boxes are written as they are, so they take the page as it is seen.
+    SetMediaBox(portrait ? PdfRectangle(0, 0, width, height) : PdfRectangle(0, 0, height, width));
+    SetCropBox(PdfRectangle(0, 0, width, height));
+    SetBleedBox(PdfRectangle(0, 0, width, height));
+    SetTrimBox(PdfRectangle(trimMargins_.left, trimMargins_.top, width - trimMargins_.right,
+                            height - trimMargins_.bottom));
+    SetArtBox(TrimBox());
+    netMediaBox_ = base;
+    grownMediaBox_ = MediaBox();
+}
+
+void PdfPage::AddTransparencyGroup() {
+    if (Elements().ContainsKey(Keys::Group))
+        return;
+    bool cmyk = Owner() != nullptr && Owner()->Options().ColorMode() == PdfColorMode::Cmyk;
+    auto group = std::make_unique<PdfDictionary>(Owner());
+    group->Elements().SetName("/CS", cmyk ? "/DeviceCMYK" : "/DeviceRGB");
+    group->Elements().SetName("/S", "/Transparency");
+    group->Elements().SetBoolean("/I", false);
+    group->Elements().SetBoolean("/K", false);
+    Elements().SetObject(Keys::Group, std::move(group));
+}
+
+void PdfPage::WriteObject(IO::PdfWriter &writer) const {
+    // The writer sees objects as const; a page adjusts itself for the
+    // duration of its own write.
+    auto &self = const_cast<PdfPage &>(*this);
+    self.AddTransparencyGroup();
+    if (orientation_ == PageOrientation::Portrait) {
+        PdfDictionary::WriteObject(writer);
+        return;
+    }
+    PdfRectangle box = MediaBox();
+    RestoreMediaBox restore(self, box);
+    self.SetMediaBox(PdfRectangle(box.X1(), box.Y1(), box.Y2(), box.X2()));
+    PdfDictionary::WriteObject(writer);
+}
+
+}  // namespace ZavorPdf::Pdf

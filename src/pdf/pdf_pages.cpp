@@ -1,0 +1,272 @@
+#include "pdf/pdf_pages.h"
+
+#include <set>
+#include <vector>
+
+#include "pdf/errors.h"
+#include "pdf/messages.h"
+#include "pdf/pdf_array.h"
+#include "pdf/pdf_document.h"
+#include "pdf/pdf_page.h"
+#include "pdf/pdf_reference.h"
+
+namespace ZavorPdf::Pdf {
+namespace {
+
+// Trees nested deeper than this are damaged or hostile; their deeper nodes
+// are ignored.
+constexpr int kMaxTreeDepth = 256;
+
+void CopySlot(DictionaryElements &target, const std::string &key, const PdfItemSlot &slot) {
+    if (slot.IsReference())
+        target.SetReference(key, slot.Reference());
+    else
+        target.SetValue(key, slot.Get()->Clone());
+}
+
+// Inserts a reference at a position; the elements behind it move up.
+void InsertReference(ArrayElements &elements, int index, PdfReference *reference) {
+    std::vector<PdfItemSlot> tail;
+    for (int i = index; i < elements.Count(); ++i)
+        tail.push_back(elements.Items()[static_cast<std::size_t>(i)].Clone());
+    while (elements.Count() > index)
+        elements.RemoveAt(elements.Count() - 1);
+    elements.AddReference(reference);
+    for (auto &slot : tail) {
+        if (slot.IsReference())
+            elements.AddReference(slot.Reference());
+        else
+            elements.Add(slot.Get()->Clone());
+    }
+}
+
+// The entries a page inherits from the nodes above it.
+struct Inherited {
+    const PdfItemSlot *resources = nullptr;
+    const PdfItemSlot *mediaBox = nullptr;
+    const PdfItemSlot *cropBox = nullptr;
+    const PdfItemSlot *rotate = nullptr;
+};
+
+const PdfItemSlot *SlotOf(const PdfDictionary &node, std::string_view key) {
+    for (const auto &entry : node.Elements().Entries())
+        if (entry.key == key)
+            return &entry.value;
+    return nullptr;
+}
+
+Inherited Override(Inherited values, const PdfDictionary &node) {
+    if (auto *slot = SlotOf(node, "/Resources"))
+        values.resources = slot;
+    if (auto *slot = SlotOf(node, "/MediaBox"))
+        values.mediaBox = slot;
+    if (auto *slot = SlotOf(node, "/CropBox"))
+        values.cropBox = slot;
+    if (auto *slot = SlotOf(node, "/Rotate"))
+        values.rotate = slot;
+    return values;
+}
+
+void InheritResources(PdfDictionary &page, const PdfItemSlot &inheritedSlot) {
+    auto *inherited = dynamic_cast<PdfDictionary *>(inheritedSlot.Get());
+    if (auto *reference = dynamic_cast<PdfReference *>(inheritedSlot.Get()))
+        inherited = dynamic_cast<PdfDictionary *>(reference->Value());
+    if (inherited == nullptr)
+        return;
+    PdfDictionary *own = page.Elements().GetDictionary("/Resources");
+    if (own == nullptr) {
+        if (!page.Elements().ContainsKey("/Resources"))
+            page.Elements().SetValue("/Resources", inherited->Clone());
+        return;
+    }
+    for (const auto &entry : inherited->Elements().Entries())
+        if (!own->Elements().ContainsKey(entry.key))
+            CopySlot(own->Elements(), entry.key, entry.value);
+}
+
+void InheritValues(PdfDictionary &page, const Inherited &values) {
+    if (values.resources != nullptr)
+        InheritResources(page, *values.resources);
+    const std::pair<const char *, const PdfItemSlot *> boxes[] = {
+        {"/MediaBox", values.mediaBox}, {"/CropBox", values.cropBox}, {"/Rotate", values.rotate}};
+    for (const auto &[key, slot] : boxes)
+        if (slot != nullptr && !page.Elements().ContainsKey(key))
+            CopySlot(page.Elements(), key, *slot);
+}
+
+struct FlattenWalk {
+    std::vector<PdfReference *> pages;
+    std::set<const PdfObject *> visited;
+
+    void Collect(const PdfDictionary &node, const Inherited &inherited, int depth) {
+        const PdfArray *kids = node.Elements().GetArray("/Kids");
+        if (kids == nullptr || depth > kMaxTreeDepth)
+            return;
+        Inherited values = Override(inherited, node);
+        for (int i = 0; i < kids->Elements().Count(); ++i) {
+            PdfReference *reference = kids->Elements().GetReference(i);
+            auto *kid = reference ? dynamic_cast<PdfDictionary *>(reference->Value()) : nullptr;
+            if (kid == nullptr || !visited.insert(kid).second)
+                continue;
+            if (kid->Elements().GetName("/Type") == "/Pages" || kid->Elements().ContainsKey("/Kids")) {
+                Collect(*kid, values, depth + 1);
+            } else {
+                InheritValues(*kid, values);
+                pages.push_back(reference);
+            }
+        }
+    }
+};
+
+}  // namespace
+
+const DictionaryMeta &PdfPages::Keys::Meta() {
+    static const DictionaryMeta meta({
+        KeyDescriptor(Type, KeyType::Name | KeyType::Required),
+        KeyDescriptor(Parent, KeyType::Dictionary | KeyType::Optional),
+        TypedKey<PdfArray>(Kids, KeyType::Array | KeyType::Required),
+        KeyDescriptor(Count, KeyType::Integer | KeyType::Required),
+    });
+    return meta;
+}
+
+PdfPages::PdfPages(PdfDocument *document) : PdfDictionary(document) {
+    Elements().SetName(Keys::Type, "/Pages");
+    Elements().SetInteger(Keys::Count, 0);
+}
+
+PdfArray &PdfPages::Kids() { return *Elements().GetValue<PdfArray>(Keys::Kids, VCF::Create); }
+
+int PdfPages::Count() const {
+    const PdfArray *kids = Elements().GetArray(Keys::Kids);
+    return kids == nullptr ? 0 : kids->Elements().Count();
+}
+
+void PdfPages::UpdateCount() { Elements().SetInteger(Keys::Count, Count()); }
+
+void PdfPages::CheckIndex(int index, int count, const char *parameter) const {
+    if (index < 0 || index >= count)
+        throw ArgumentOutOfRangeException(Messages::PageIndexOutOfRange, parameter);
+}
+
+PdfPage &PdfPages::PageAt(int index) {
+    CheckIndex(index, Count(), "index");
+    ArrayElements &kids = Kids().Elements();
+    PdfReference *reference = kids.GetReference(index);
+    PdfObject *kid = reference != nullptr ? reference->Value() : kids.GetObject(index);
+    if (auto *page = dynamic_cast<PdfPage *>(kid))
+        return *page;
+    auto *dictionary = dynamic_cast<PdfDictionary *>(kid);
+    if (dictionary == nullptr)
+        throw InvalidOperationException("A kid of the page tree is not a page.");
+    auto page = std::make_unique<PdfPage>(std::move(*dictionary));
+    PdfPage &result = *page;
+    if (reference != nullptr)
+        Owner()->ReferenceTable().ReplaceObject(*reference, std::move(page));
+    else
+        kids.SetAt(index, std::move(page));
+    return result;
+}
+
+PdfPage &PdfPages::Add() { return Insert(Count()); }
+
+PdfPage &PdfPages::Insert(int index) {
+    return Insert(index, std::make_unique<PdfPage>(Owner()->DefaultPageSize()));
+}
+
+PdfPage &PdfPages::Add(std::unique_ptr<PdfPage> page) { return Insert(Count(), std::move(page)); }
+
+PdfPage &PdfPages::Insert(int index, std::unique_ptr<PdfPage> page) {
+    if (page == nullptr)
+        throw ArgumentNullException("page");
+    CheckIndex(index, Count() + 1, "index");
+    bool joins = page->Owner() == nullptr;
+    PdfPage &added = *page;
+    Owner()->ReferenceTable().Add(std::move(page));
+    added.AttachTo(*this);
+    if (joins && Owner()->Settings().DefaultTrimMargins().AreSet())
+        added.SetTrimMargins(Owner()->Settings().DefaultTrimMargins());
+    return InsertIndirect(index, added);
+}
+
+PdfPage &PdfPages::Insert(int index, PdfPage &page) {
+    CheckIndex(index, Count() + 1, "index");
+    if (page.Owner() != Owner())
+        throw NotSupportedException("Pages of another document cannot be added yet.");
+    if (!page.IsIndirect())
+        throw ArgumentException("The page is not an object of this document's reference table.", "page");
+    if (IndexOf(page) >= 0)
+        throw InvalidOperationException(
+            "The page cannot be added to this document because the document already owned this page.");
+    page.AttachTo(*this);
+    return InsertIndirect(index, page);
+}
+
+PdfPage &PdfPages::InsertIndirect(int index, PdfPage &page) {
+    ArrayElements &kids = Kids().Elements();
+    if (index == kids.Count())
+        kids.AddReference(page.Reference());
+    else
+        InsertReference(kids, index, page.Reference());
+    UpdateCount();
+    return page;
+}
+
+int PdfPages::IndexOf(const PdfPage &page) {
+    const PdfArray *kids = Elements().GetArray(Keys::Kids);
+    if (kids == nullptr || !page.IsIndirect())
+        return -1;
+    for (int i = 0; i < kids->Elements().Count(); ++i)
+        if (kids->Elements().Items()[static_cast<std::size_t>(i)].Reference() == page.Reference())
+            return i;
+    return -1;
+}
+
+void PdfPages::Remove(PdfPage &page) {
+    int index = IndexOf(page);
+    if (index >= 0)
+        RemoveAt(index);
+}
+
+void PdfPages::RemoveAt(int index) {
+    CheckIndex(index, Count(), "index");
+    Kids().Elements().RemoveAt(index);
+    UpdateCount();
+}
+
+void PdfPages::MovePage(int oldIndex, int newIndex) {
+    int count = Count();
+    CheckIndex(oldIndex, count, "oldIndex");
+    CheckIndex(newIndex, count, "newIndex");
+    if (oldIndex == newIndex)
+        return;
+    ArrayElements &kids = Kids().Elements();
+    PdfItemSlot moved = kids.Items()[static_cast<std::size_t>(oldIndex)].Clone();
+    kids.RemoveAt(oldIndex);
+    if (moved.IsReference())
+        InsertReference(kids, newIndex, moved.Reference());
+    else
+        kids.Insert(newIndex, moved.Get()->Clone());
+}
+
+void PdfPages::PrepareForSave() {
+    for (int i = 0; i < Count(); ++i)
+        PageAt(i).PrepareForSave();
+}
+
+void PdfPages::FlattenPageTree() {
+    FlattenWalk walk;
+    walk.visited.insert(this);
+    walk.Collect(*this, Inherited{}, 0);
+    Elements().SetName(Keys::Type, "/Pages");
+    ArrayElements &kids = Kids().Elements();
+    kids.Clear();
+    for (PdfReference *reference : walk.pages) {
+        kids.AddReference(reference);
+        if (auto *page = dynamic_cast<PdfDictionary *>(reference->Value()))
+            page->Elements().SetReference("/Parent", *this);
+    }
+    UpdateCount();
+}
+
+}  // namespace ZavorPdf::Pdf
