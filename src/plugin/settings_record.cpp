@@ -34,32 +34,26 @@ std::u16string AsciiLower(std::u16string_view text) {
 
 }  // namespace
 
+// A record character is one byte of the host's record: its code, 0 to 255.
 std::u16string StringToHex(std::u16string_view text) {
-    std::string bytes = ZavorPlatform::UnicodeToWindows1252(text);
-    // The conversion falls back to look-alikes; a record must keep exactly
-    // what was typed, so check that every character made it.
-    if (ZavorPlatform::Windows1252ToUnicode(bytes) != text) {
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            unsigned char byte = 0;
-            if (!ZavorPlatform::TryUnicodeToWindows1252(text[i], byte)) {
-                throw RecordEncodingError("Das Zeichen " + Quoted(text.substr(i, 1)) + " kann nicht gespeichert werden.");
-            }
-        }
-        throw RecordEncodingError("Der Text " + Quoted(text) + " kann nicht gespeichert werden.");
-    }
     std::u16string hex;
-    hex.reserve(bytes.size() * 2);
-    for (char raw : bytes) {
-        auto byte = static_cast<unsigned char>(raw);
-        hex.push_back(kHexDigits[byte >> 4]);
-        hex.push_back(kHexDigits[byte & 0x0F]);
+    hex.reserve(text.size() * 2);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char16_t character = text[i];
+        // A record must keep exactly what was typed; a character without a
+        // two-digit code cannot be stored at all.
+        if (character > 0xFF) {
+            throw RecordEncodingError("Das Zeichen " + Quoted(text.substr(i, 1)) + " kann nicht gespeichert werden.");
+        }
+        hex.push_back(kHexDigits[character >> 4]);
+        hex.push_back(kHexDigits[character & 0x0F]);
     }
     return hex;
 }
 
 std::u16string HexToString(std::u16string_view hex) {
-    std::string bytes;
-    bytes.reserve(hex.size() / 2);
+    std::u16string text;
+    text.reserve(hex.size() / 2);
     for (std::size_t i = 0; i + 1 < hex.size(); i += 2) {
         int high = HexValue(hex[i]);
         int low = HexValue(hex[i + 1]);
@@ -67,9 +61,9 @@ std::u16string HexToString(std::u16string_view hex) {
             throw DamagedRecordError("Ungültiges Zeichenpaar " + Quoted(hex.substr(i, 2)) + " an Stelle " +
                                      std::to_string(i) + " des Befehls.");
         }
-        bytes.push_back(static_cast<char>(high * 16 + low));
+        text.push_back(static_cast<char16_t>(high * 16 + low));
     }
-    return ZavorPlatform::Windows1252ToUnicode(bytes);
+    return text;
 }
 
 SettingsRecord SettingsRecord::Parse(std::u16string_view xmlText) {
