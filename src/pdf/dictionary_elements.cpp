@@ -165,7 +165,10 @@ PdfMatrix DictionaryElements::GetMatrix(std::string_view key) const {
 }
 
 PdfMatrix DictionaryElements::GetMatrix(std::string_view key, bool create) {
-    if (create && !ContainsKey(key)) SetValue(key, std::make_unique<PdfLiteral>("[1 0 0 1 0 0]"));
+    if (create && !ContainsKey(key)) {
+        SetValue(key, std::make_unique<PdfLiteral>("[1 0 0 1 0 0]"));
+        return IdentityMatrix;
+    }
     return std::as_const(*this).GetMatrix(key);
 }
 

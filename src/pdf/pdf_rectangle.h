@@ -19,7 +19,9 @@ public:
     double Height() const { return y2_ - y1_; }
     bool IsEmpty() const { return x1_ == 0 && y1_ == 0 && x2_ == 0 && y2_ == 0; }
 
-    bool operator==(const PdfRectangle &) const = default;
+    bool operator==(const PdfRectangle &other) const {
+        return x1_ == other.x1_ && y1_ == other.y1_ && x2_ == other.x2_ && y2_ == other.y2_;
+    }
 
     std::unique_ptr<PdfItem> Clone() const override { return std::make_unique<PdfRectangle>(*this); }
     void WriteObject(IO::PdfWriter &writer) const override;
