@@ -22,38 +22,42 @@ bool HostVariables::IsName(std::string_view name) {
     return true;
 }
 
+namespace {
+
+void CheckLength(const std::string &text) {
+    if (text.size() > HostVariables::kMaxValueLength) {
+        throw ScriptRuntimeError("a substituted text is longer than " +
+                                 std::to_string(HostVariables::kMaxValueLength) + " bytes");
+    }
+}
+
+}  // namespace
+
 std::string HostVariables::Substitute(std::string_view text) const {
     std::string result;
     std::size_t i = 0;
     while (i < text.size()) {
         std::size_t open = text.find('[', i);
-        if (open == std::string_view::npos) {
+        std::size_t close = open == std::string_view::npos ? open : text.find(']', open + 1);
+        if (close == std::string_view::npos) {
             result.append(text.substr(i));
             break;
         }
-        result.append(text.substr(i, open - i));
-        std::size_t close = text.find(']', open + 1);
-        std::string_view name =
-            close == std::string_view::npos ? std::string_view{} : text.substr(open + 1, close - open - 1);
+        // Only the last "[" before the "]" can start a name, so "[[x]]"
+        // still finds "[x]"; every byte is looked at a bounded number of times.
+        std::size_t inner = text.rfind('[', close);
+        result.append(text.substr(i, inner - i));
+        std::string_view name = text.substr(inner + 1, close - inner - 1);
         auto found = IsName(name) ? values_.find(name) : values_.end();
         if (found == values_.end()) {
-            // Not a reference: keep the bracket and look again right after it,
-            // so that "[[x]]" still finds "[x]".
-            result += '[';
-            i = open + 1;
+            result.append(text.substr(inner, close - inner + 1));
         } else {
             result += found->second;
-            i = close + 1;
         }
-        if (result.size() > kMaxValueLength) {
-            throw ScriptRuntimeError("a substituted text is longer than " +
-                                     std::to_string(kMaxValueLength) + " bytes");
-        }
+        i = close + 1;
+        CheckLength(result);
     }
-    if (result.size() > kMaxValueLength) {
-        throw ScriptRuntimeError("a substituted text is longer than " + std::to_string(kMaxValueLength) +
-                                 " bytes");
-    }
+    CheckLength(result);
     return result;
 }
 

@@ -128,9 +128,20 @@ TEST(HostVariables, SubstitutionReplacesOnlyKnownNames) {
         {"[]", "[]"},
         {"[ a]", "[ a]"},
         {"[loop]", "[loop]"},
+        {"[a][b]]", "1[b]]"},
+        {"[[[a]", "[[1"},
+        {"]][a", "]][a"},
         {"", ""},
     };
     for (const auto &c : cases) EXPECT_EQ(variables.Substitute(c.text), c.expected) << c.text;
+}
+
+TEST(HostVariables, LongBracketRunsStayLinear) {
+    HostVariables variables;
+    variables.Set("a", "1");
+    std::string brackets(4 * 1024 * 1024, '[');
+    EXPECT_EQ(variables.Substitute(brackets + "a]"), brackets.substr(1) + "1");
+    EXPECT_EQ(variables.Substitute(brackets), brackets);
 }
 
 TEST(HostVariables, RunawayGrowthIsAScriptError) {
