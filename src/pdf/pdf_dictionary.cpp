@@ -4,7 +4,6 @@
 #include "pdf/filters/filtering.h"
 #include "pdf/filters/flate_decode.h"
 #include "pdf/item_access.h"
-#include "pdf/pdf_array.h"
 #include "pdf/pdf_name.h"
 #include "pdf/pdf_reference.h"
 #include "pdf/pdf_writer.h"
@@ -62,29 +61,12 @@ void PdfStream::SetValue(std::vector<std::uint8_t> value) {
 
 namespace {
 
-// Applies a "/Filter" value: one name, or an array of names in order.
-std::optional<std::vector<std::uint8_t>> DecodeWith(const std::vector<std::uint8_t> &data, PdfItem *filter) {
-    filter = Internal::Resolve(filter);
-    if (auto *name = dynamic_cast<PdfName *>(filter)) return Filters::Filtering::Decode(data, name->Value());
-    auto *array = dynamic_cast<PdfArray *>(filter);
-    if (array == nullptr) return std::nullopt;
-    std::vector<std::uint8_t> bytes = data;
-    for (int i = 0; i < array->Elements().Count(); ++i) {
-        auto *step = dynamic_cast<PdfName *>(Internal::Resolve(array->Elements()[i]));
-        if (step == nullptr) return std::nullopt;
-        auto decoded = Filters::Filtering::Decode(bytes, step->Value());
-        if (!decoded) return std::nullopt;
-        bytes = std::move(*decoded);
-    }
-    return bytes;
-}
-
-// A filter name we do not know at all is as undecodable as a known one we
-// cannot decode.
+// A filter name we do not know at all, or data that its filter refuses, is
+// as undecodable as a known filter that we cannot decode.
 std::optional<std::vector<std::uint8_t>> TryDecode(const std::vector<std::uint8_t> &data, PdfItem *filter) {
     try {
-        return DecodeWith(data, filter);
-    } catch (const NotImplementedException &) {
+        return Filters::Filtering::Decode(data, filter);
+    } catch (const ZavorPdfException &) {
         return std::nullopt;
     }
 }
