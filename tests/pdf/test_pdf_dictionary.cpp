@@ -293,7 +293,8 @@ TEST(DictionaryStream, UndecodableFilterNamesItself) {
         const char *text;
     };
     for (const Case &c : {Case{"/DCTDecode", "\xAB" "Cannot decode filter '/DCTDecode'\xBB"},
-                          Case{"/NoSuchFilter", "\xAB" "Cannot decode filter '/NoSuchFilter'\xBB"}}) {
+                          Case{"/NoSuchFilter", "\xAB" "Cannot decode filter '/NoSuchFilter'\xBB"},
+                          Case{"/FlateDecode", "\xAB" "Cannot decode filter '/FlateDecode'\xBB"}}) {
         PdfDictionary dictionary;
         auto &stream = dictionary.CreateStream({0xFF, 0xD8});
         dictionary.Elements().SetName("/Filter", c.filter);
