@@ -15,23 +15,25 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-// The first character of a UTF-8 text that Windows-1252 lacks, or empty.
-std::string FirstCharacterOutsideCodePage(std::string_view utf8) {
+// The first character of a UTF-8 text whose code is above 255, or empty:
+// a record holds one two-digit code per character.
+std::string FirstCharacterWithoutRecordCode(std::string_view utf8) {
     std::u16string text = ZavorPlatform::Utf8ToUtf16(utf8);
     for (std::size_t i = 0; i < text.size(); ++i) {
-        char32_t character = text[i];
-        std::size_t units = 1;
-        if (character >= 0xD800 && character <= 0xDBFF && i + 1 < text.size()) {
-            character = 0x10000 + ((character - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            units = 2;
-        }
-        unsigned char byte = 0;
-        if (!ZavorPlatform::TryUnicodeToWindows1252(character, byte)) {
-            return ZavorPlatform::Utf16ToUtf8(std::u16string_view(text).substr(i, units));
-        }
-        i += units - 1;
+        if (text[i] <= 0xFF) continue;
+        std::size_t units = text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size() ? 2 : 1;
+        return ZavorPlatform::Utf16ToUtf8(std::u16string_view(text).substr(i, units));
     }
     return {};
+}
+
+// The record's characters as bytes of their codes (all below 256 once checked).
+std::string RecordCodes(std::string_view utf8) {
+    std::u16string text = ZavorPlatform::Utf8ToUtf16(utf8);
+    std::string codes;
+    codes.reserve(text.size());
+    for (char16_t character : text) codes.push_back(static_cast<char>(character & 0xFF));
+    return codes;
 }
 
 std::string AllowedNames(int typ) {
@@ -107,10 +109,10 @@ std::string CheckRecordElement(int typ, std::string_view name, std::string &cano
         }
         // The editor refuses such a character rather than store a look-alike;
         // a file name must arrive as it was typed.
-        std::string lacking = FirstCharacterOutsideCodePage(value);
+        std::string lacking = FirstCharacterWithoutRecordCode(value);
         if (!lacking.empty()) {
             return "the value of " + std::string(element.name) + " holds \"" + lacking +
-                   "\", which Windows-1252 lacks";
+                   "\", which a settings record cannot hold";
         }
         return {};
     }
@@ -147,7 +149,7 @@ std::string HexEncode(std::string_view bytes) {
 }
 
 std::string EncodeRecord(int typ, const std::map<std::string, std::string> &values) {
-    return HexEncode(Utf8ToAnsi(RecordXml(typ, values)));
+    return HexEncode(RecordCodes(RecordXml(typ, values)));
 }
 
 }  // namespace ZavorHost

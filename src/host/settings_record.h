@@ -2,7 +2,7 @@
 // plug-in's settings editor writes it: XML without declaration, root
 // Settings, ver 100, Typ, then the elements of that Typ in their fixed order,
 // two-space indent, CR LF between lines, then two lowercase hex digits per
-// Windows-1252 byte.
+// character code (0 to 255).
 #pragma once
 
 #include <map>
@@ -40,7 +40,7 @@ std::string RecordXml(int typ, const std::map<std::string, std::string> &values)
 // Two lowercase hex digits per byte.
 std::string HexEncode(std::string_view bytes);
 
-// RecordXml converted to Windows-1252 and hex-encoded: what QnD_Execute gets.
+// RecordXml as character codes, hex-encoded: what QnD_Execute gets.
 std::string EncodeRecord(int typ, const std::map<std::string, std::string> &values);
 
 }  // namespace ZavorHost

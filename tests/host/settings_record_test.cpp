@@ -22,7 +22,7 @@ std::string RecordOf(const std::string &line) {
 
 struct RecordCase {
     const char *line;
-    const char *xml;  // Windows-1252 bytes
+    const char *xml;  // one byte per character code
 };
 
 TEST(SettingsRecord, LinesBecomeTheEditorsRecordByteForByte) {
@@ -37,9 +37,9 @@ TEST(SettingsRecord, LinesBecomeTheEditorsRecordByteForByte) {
         {"ZQ-PDF Typ=2 alpha=255 Rot=[r] Fuellen=TRUE Blau=\"a&b<c>\"",
          "<Settings>\r\n  <ver>100</ver>\r\n  <Typ>2</Typ>\r\n  <Alpha>255</Alpha>\r\n  <Rot>[r]</Rot>\r\n"
          "  <Gruen></Gruen>\r\n  <Blau>a&amp;b&lt;c&gt;</Blau>\r\n  <Fuellen>true</Fuellen>\r\n</Settings>"},
-        {"ZQ-PDF Typ=3 PDFDatei=\"C:\\Gr\xC3\xBC\xC3\x9F\xC3\xA9 \\\"x\\\" \\\\ \xE2\x82\xAC.pdf\" PDFstarten=0",
+        {"ZQ-PDF Typ=3 PDFDatei=\"C:\\Gr\xC3\xBC\xC3\x9F\xC3\xA9 \\\"x\\\" \\\\ \xC2\xA7.pdf\" PDFstarten=0",
          "<Settings>\r\n  <ver>100</ver>\r\n  <Typ>3</Typ>\r\n"
-         "  <PDFDatei>C:\\Gr\xFC\xDF\xE9 \"x\" \\ \x80.pdf</PDFDatei>\r\n  <PDFstarten>false</PDFstarten>\r\n</Settings>"},
+         "  <PDFDatei>C:\\Gr\xFC\xDF\xE9 \"x\" \\ \xA7.pdf</PDFDatei>\r\n  <PDFstarten>false</PDFstarten>\r\n</Settings>"},
     };
     for (const auto &c : cases) {
         std::string hex = RecordOf(c.line);
@@ -71,12 +71,12 @@ TEST(SettingsRecord, ElementChecks) {
               "Typ 3 has no element \"Quer\" (elements: PDFDatei, PDFstarten)");
     value = "a\x01";
     EXPECT_EQ(CheckRecordElement(1, "format", canonical, value), "the value of Format holds a control character");
-    value = "a\xE2\x98\x83" "b";
+    value = "a\xE2\x82\xAC" "b";
     EXPECT_EQ(CheckRecordElement(3, "PDFDatei", canonical, value),
-              "the value of PDFDatei holds \"\xE2\x98\x83\", which Windows-1252 lacks");
+              "the value of PDFDatei holds \"\xE2\x82\xAC\", which a settings record cannot hold");
     value = "\xC3\xA4\xF0\x9F\x98\x80";
     EXPECT_EQ(CheckRecordElement(2, "Rot", canonical, value),
-              "the value of Rot holds \"\xF0\x9F\x98\x80\", which Windows-1252 lacks");
+              "the value of Rot holds \"\xF0\x9F\x98\x80\", which a settings record cannot hold");
     value = "a\tb";
     EXPECT_EQ(CheckRecordElement(1, "FORMAT", canonical, value), "");
     EXPECT_EQ(canonical, "Format");
