@@ -116,7 +116,9 @@ public:
     // The value under the key, looked up through a reference; missing keys
     // are created as the key metadata says when options is not None, and a
     // generic dictionary or array is converted in place into the class that
-    // the metadata names.
+    // the metadata names. The converted object takes the old one's place
+    // in its container or table slot and its reference; pointers to the
+    // old object taken before the call no longer hold.
     PdfItem *GetValue(std::string_view key, VCF options = VCF::None);
     template <class T>
     T *GetValue(std::string_view key, VCF options = VCF::None) {

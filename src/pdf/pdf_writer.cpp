@@ -119,7 +119,10 @@ void PdfWriter::WriteName(std::string_view name) {
     static constexpr char Hex[] = "0123456789ABCDEF";
     for (std::size_t i = name.starts_with('/') ? 1 : 0; i < name.size(); ++i) {
         auto c = static_cast<unsigned char>(name[i]);
-        bool escape = c <= 0x20 || c == '#' || c == '%' || c == '(' || c == ')' || c == '/' || c == '<' || c == '>';
+        // Brackets and braces end a name as much as the other delimiters
+        // do; left bare, "/a[b" would be read back as a name and an array.
+        bool escape = c <= 0x20 || c == '#' || c == '%' || c == '(' || c == ')' || c == '/' || c == '<' ||
+                      c == '>' || c == '[' || c == ']' || c == '{' || c == '}';
         if (escape) {
             text += '#';
             text += Hex[c >> 4];

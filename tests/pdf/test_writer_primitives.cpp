@@ -95,7 +95,7 @@ TEST(WriterNames, EscapesBlanksControlsAndDelimiters) {
     const NameCase cases[] = {
         {"/Type", "/Type"},         {"/A B", "/A#20B"},          {"/A\tB", "/A#09B"},
         {"/A#B", "/A#23B"},         {"/a%b", "/a#25b"},          {"/(x)", "/#28x#29"},
-        {"/a/b", "/a#2Fb"},         {"/<>", "/#3C#3E"},          {"/[]{}", "/[]{}"},
+        {"/a/b", "/a#2Fb"},         {"/<>", "/#3C#3E"},          {"/a[b]{c}", "/a#5Bb#5D#7Bc#7D"},
         {"/\xE4", "/\xE4"},         {"/", "/"},                  {"/A\nB", "/A#0AB"},
     };
     for (const auto &c : cases) EXPECT_EQ(Written(PdfName(c.name)), c.written) << c.name;
