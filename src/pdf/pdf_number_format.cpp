@@ -1,5 +1,6 @@
 #include "pdf/pdf_number_format.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -8,7 +9,8 @@ namespace ZavorPdf::Pdf {
 namespace {
 
 constexpr int SignificantDigits = 15;
-constexpr int Decimals = 3;
+constexpr int DefaultDecimals = 3;
+constexpr int MaxDecimals = 9;
 
 // Adds one unit in the last place of a string of decimal digits; returns
 // true when the carry runs out of the front.
@@ -25,7 +27,10 @@ bool IncrementDigits(std::string &digits) {
 
 }  // namespace
 
-void AppendReal(std::string &out, double value) {
+void AppendReal(std::string &out, double value) { AppendReal(out, value, DefaultDecimals); }
+
+void AppendReal(std::string &out, double value, int decimals) {
+    const auto Decimals = static_cast<std::size_t>(std::clamp(decimals, 0, MaxDecimals));
     if (!std::isfinite(value)) {
         out += '0';
         return;
@@ -77,6 +82,12 @@ void AppendReal(std::string &out, double value) {
 std::string FormatReal(double value) {
     std::string out;
     AppendReal(out, value);
+    return out;
+}
+
+std::string FormatReal(double value, int decimals) {
+    std::string out;
+    AppendReal(out, value, decimals);
     return out;
 }
 

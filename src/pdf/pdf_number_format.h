@@ -13,6 +13,10 @@ namespace ZavorPdf::Pdf {
 // spelling for it.
 std::string FormatReal(double value);
 void AppendReal(std::string &out, double value);
+// The same rule with another number of decimals (0 to 9): "0.##" is 2,
+// "0.####" is 4, "0.######" is 6.
+std::string FormatReal(double value, int decimals);
+void AppendReal(std::string &out, double value, int decimals);
 
 std::string FormatInteger(std::int64_t value);
 
