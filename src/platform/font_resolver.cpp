@@ -1,0 +1,64 @@
+#include "platform/font_resolver.h"
+
+#include <fontconfig/fontconfig.h>
+
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+namespace ZavorPlatform {
+
+namespace {
+
+struct PatternDeleter {
+    void operator()(FcPattern *p) const { FcPatternDestroy(p); }
+};
+using Pattern = std::unique_ptr<FcPattern, PatternDeleter>;
+
+std::string GetString(FcPattern *pattern, const char *object) {
+    FcChar8 *value = nullptr;
+    if (FcPatternGetString(pattern, object, 0, &value) != FcResultMatch || !value) return {};
+    return reinterpret_cast<const char *>(value);
+}
+
+int GetInteger(FcPattern *pattern, const char *object, int fallback) {
+    int value = fallback;
+    FcPatternGetInteger(pattern, object, 0, &value);
+    return value;
+}
+
+}  // namespace
+
+std::optional<FontFace> MatchFont(std::string_view familyUtf8, bool bold, bool italic) {
+    // fontconfig keeps its configuration for the process once loaded.
+    if (!FcInit()) return std::nullopt;
+    Pattern pattern(FcPatternCreate());
+    if (!pattern) return std::nullopt;
+    std::string family(familyUtf8);
+    FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8 *>(family.c_str()));
+    FcPatternAddInteger(pattern.get(), FC_WEIGHT, bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pattern.get(), FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+    // Only outline fonts carry the tables that PDF embedding needs.
+    FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
+    FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+    FcDefaultSubstitute(pattern.get());
+    FcResult result = FcResultNoMatch;
+    Pattern match(FcFontMatch(nullptr, pattern.get(), &result));
+    if (!match || result != FcResultMatch) return std::nullopt;
+    FontFace face;
+    face.family = GetString(match.get(), FC_FAMILY);
+    face.path = GetString(match.get(), FC_FILE);
+    face.faceIndex = GetInteger(match.get(), FC_INDEX, 0);
+    face.bold = GetInteger(match.get(), FC_WEIGHT, FC_WEIGHT_REGULAR) >= FC_WEIGHT_DEMIBOLD;
+    face.italic = GetInteger(match.get(), FC_SLANT, FC_SLANT_ROMAN) != FC_SLANT_ROMAN;
+    if (face.path.empty()) return std::nullopt;
+    return face;
+}
+
+std::vector<std::uint8_t> ReadFontFile(const std::string &path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return {};
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace ZavorPlatform

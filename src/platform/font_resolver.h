@@ -1,0 +1,29 @@
+// The installed fonts, through fontconfig: which face stands for a family
+// name and style, and the bytes of its file.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ZavorPlatform {
+
+struct FontFace {
+    std::string family;  // UTF-8, the family of the face found
+    std::string path;
+    int faceIndex = 0;   // inside a collection file
+    bool bold = false;   // what the face really is
+    bool italic = false;
+};
+
+// The face that the system's font configuration picks for the family and
+// style; unknown families get the system's default family. Nothing when no
+// font is installed at all.
+std::optional<FontFace> MatchFont(std::string_view familyUtf8, bool bold, bool italic);
+
+// The whole file; empty when it cannot be read.
+std::vector<std::uint8_t> ReadFontFile(const std::string &path);
+
+}  // namespace ZavorPlatform
