@@ -1,5 +1,5 @@
-// One content stream of a page: the drawing operators, kept decoded in
-// memory and Flate-compressed only while being written.
+// One content stream of a page: the drawing operators. A save compresses
+// the stream in place; it is decoded again when drawing goes on.
 #pragma once
 
 #include <cstdint>
@@ -37,26 +37,28 @@ public:
     const DictionaryMeta *Meta() const override { return &Keys::Meta(); }
     std::unique_ptr<PdfItem> Clone() const override { return std::make_unique<PdfContent>(*this); }
 
-    // The stream bytes as stored (decoded unless the filter is unknown).
-    const std::vector<std::uint8_t> &Bytes() const;
+    // The operators, decoded first when a save left them compressed (they
+    // stay as stored when the filter is one the engine cannot decode).
+    const std::vector<std::uint8_t> &Bytes();
+    // Plain operators; any filter is dropped.
     void SetBytes(std::vector<std::uint8_t> bytes);
     void Append(const std::vector<std::uint8_t> &bytes);
-    // The bytes with any filter removed.
+    // A decoded copy, leaving the object as it is.
     std::vector<std::uint8_t> DecodedBytes() const;
-    // Still filtered: a filter the engine cannot decode.
     bool IsFiltered() const { return Elements().ContainsKey(Keys::Filter); }
+    // Removes a decodable filter; false when the bytes stay filtered.
+    bool Decode();
 
     // Non-owning; the renderer clears it before it goes away.
     PdfContentRenderer *Renderer() const { return renderer_; }
     void SetRenderer(PdfContentRenderer *renderer) { renderer_ = renderer; }
 
-    // Finishes the renderer and, when the document compresses content
-    // streams, writes the bytes Flate-compressed. The object keeps its
-    // decoded bytes, so that drawing can go on after a save.
+    // Finishes the renderer, then Flate-compresses the stream when the
+    // document compresses content streams (or decodes it when it does not),
+    // and writes it.
     void WriteObject(IO::PdfWriter &writer) const override;
 
 private:
-    bool ShouldCompress() const;
 
     PdfContentRenderer *renderer_ = nullptr;  // non-owning
 };

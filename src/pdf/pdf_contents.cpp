@@ -50,7 +50,7 @@ void PdfContents::ProtectExistingContent() {
     int count = Count();
     if (count == 1) {
         PdfContent &only = ContentAt(0);
-        if (only.IsFiltered() || StartsWithSave(only.Bytes()))
+        if (!only.Decode() || StartsWithSave(only.Bytes()))
             return;
         std::vector<std::uint8_t> wrapped = Text("q\n");
         wrapped.insert(wrapped.end(), only.Bytes().begin(), only.Bytes().end());
@@ -60,7 +60,7 @@ void PdfContents::ProtectExistingContent() {
     } else if (count >= 2) {
         PdfContent &first = ContentAt(0);
         PdfContent &last = ContentAt(count - 1);
-        if (first.IsFiltered() || last.IsFiltered())
+        if (!first.Decode() || !last.Decode())
             return;
         std::vector<std::uint8_t> opened = Text("q\n");
         opened.insert(opened.end(), first.Bytes().begin(), first.Bytes().end());

@@ -1,7 +1,6 @@
 #include "pdf/pdf_document.h"
 
 #include <atomic>
-#include <streambuf>
 #include <system_error>
 
 #include "pdf/errors.h"
@@ -22,36 +21,6 @@ namespace ZavorPdf::Pdf {
 namespace {
 
 std::atomic<int> documentCounter{0};
-
-// Streams the writer's bytes into the temporary file of an atomic save. A
-// write error is kept, so that the save reports the system's reason rather
-// than a bare stream failure.
-class AtomicFileBuffer : public std::streambuf {
-public:
-    explicit AtomicFileBuffer(ZavorPlatform::AtomicFile &file) : file_(file) {}
-    const std::string &Error() const { return error_; }
-
-protected:
-    std::streamsize xsputn(const char *data, std::streamsize count) override {
-        try {
-            file_.Write({reinterpret_cast<const std::uint8_t *>(data), static_cast<std::size_t>(count)});
-            return count;
-        } catch (const std::system_error &error) {
-            error_ = error.what();
-            return 0;
-        }
-    }
-    int_type overflow(int_type character) override {
-        if (traits_type::eq_int_type(character, traits_type::eof()))
-            return traits_type::not_eof(character);
-        char byte = traits_type::to_char_type(character);
-        return xsputn(&byte, 1) == 1 ? character : traits_type::eof();
-    }
-
-private:
-    ZavorPlatform::AtomicFile &file_;
-    std::string error_;
-};
 
 }  // namespace
 
@@ -196,19 +165,14 @@ void PdfDocument::Save(std::ostream &stream) {
 
 void PdfDocument::Save(const std::filesystem::path &path) {
     CheckCanSave();
+    // The file is written in one piece once the whole document has been
+    // turned into bytes: the writer's many small pieces go to memory at a
+    // fraction of the cost of a stream.
+    std::vector<std::uint8_t> bytes;
+    IO::PdfWriter writer(bytes);
+    DoSave(writer);
     try {
-        ZavorPlatform::AtomicFile file(path);
-        AtomicFileBuffer buffer(file);
-        std::ostream stream(&buffer);
-        try {
-            IO::PdfWriter writer(stream);
-            DoSave(writer);
-        } catch (const ZavorPdfException &) {
-            if (!buffer.Error().empty())
-                throw ZavorPdfException(buffer.Error());
-            throw;
-        }
-        file.Commit();
+        ZavorPlatform::WriteFileAtomically(path, bytes);
     } catch (const std::system_error &error) {
         throw ZavorPdfException(error.what());
     }
