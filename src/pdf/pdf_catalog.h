@@ -10,9 +10,9 @@ namespace ZavorPdf::Pdf {
 
 class PdfPages;
 
-enum class PdfPageLayout { SinglePage = 0, OneColumn = 1, TwoColumnLeft = 2, TwoColumnRight = 3, TwoPageLeft = 4, TwoPageRight = 5 };
+enum class PdfPageLayout : int { SinglePage = 0, OneColumn = 1, TwoColumnLeft = 2, TwoColumnRight = 3, TwoPageLeft = 4, TwoPageRight = 5 };
 
-enum class PdfPageMode { UseNone = 0, UseOutlines = 1, UseThumbs = 2, FullScreen = 3, UseOC = 4, UseAttachments = 5 };
+enum class PdfPageMode : int { UseNone = 0, UseOutlines = 1, UseThumbs = 2, FullScreen = 3, UseOC = 4, UseAttachments = 5 };
 
 class PdfCatalog : public PdfDictionary {
 public:

@@ -55,6 +55,18 @@ PdfPages &PdfDocument::Pages() { return Catalog().Pages(); }
 
 PdfDocumentInformation &PdfDocument::Info() { return trailer_->Info(); }
 
+PdfPageLayout PdfDocument::PageLayout() { return Catalog().PageLayout(); }
+
+void PdfDocument::SetPageLayout(PdfPageLayout value) { Catalog().SetPageLayout(value); }
+
+PdfPageMode PdfDocument::PageMode() { return Catalog().PageMode(); }
+
+void PdfDocument::SetPageMode(PdfPageMode value) { Catalog().SetPageMode(value); }
+
+std::u16string PdfDocument::Language() { return Catalog().Language(); }
+
+void PdfDocument::SetLanguage(std::u16string value) { Catalog().SetLanguage(std::move(value)); }
+
 void PdfDocument::CheckModifiable() const {
     if (!CanModify())
         throw InvalidOperationException(Messages::CannotModify);

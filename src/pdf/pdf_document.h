@@ -25,6 +25,8 @@ class PdfWriter;
 }
 
 class PdfCatalog;
+enum class PdfPageLayout : int;
+enum class PdfPageMode : int;
 class PdfDocumentInformation;
 class PdfPage;
 class PdfPages;
@@ -91,6 +93,14 @@ public:
     // elsewhere; read from the locale once per document.
     PageSize DefaultPageSize() const { return defaultPageSize_; }
     static PageSize LocaleDefaultPageSize();
+
+    // Viewer settings kept in the catalog.
+    PdfPageLayout PageLayout();
+    void SetPageLayout(PdfPageLayout value);
+    PdfPageMode PageMode();
+    void SetPageMode(PdfPageMode value);
+    std::u16string Language();
+    void SetLanguage(std::u16string value);
 
     int PageCount();
     PdfPage &AddPage();

@@ -215,6 +215,23 @@ TEST(DocumentSave, VersionAndHeader) {
     EXPECT_EQ(document.Version(), 16);
 }
 
+TEST(DocumentSave, ViewerSettingsAreWrittenIntoTheCatalog) {
+    PdfDocument document;
+    document.AddPage();
+    EXPECT_EQ(document.PageLayout(), PdfPageLayout::SinglePage);
+    EXPECT_EQ(document.PageMode(), PdfPageMode::UseNone);
+    document.SetPageLayout(PdfPageLayout::TwoColumnLeft);
+    document.SetPageMode(PdfPageMode::FullScreen);
+    document.SetLanguage(u"de-DE");
+    EXPECT_EQ(document.PageLayout(), PdfPageLayout::TwoColumnLeft);
+    EXPECT_EQ(document.PageMode(), PdfPageMode::FullScreen);
+    std::string written = SaveToString(document);
+    EXPECT_NE(written.find("2 0 obj\n<<\n/Type/Catalog\n/Pages 3 0 R\n/PageLayout/TwoColumnLeft\n"
+                           "/PageMode/FullScreen\n/Lang(de-DE)\n>>\nendobj\n"),
+              std::string::npos)
+        << written;
+}
+
 TEST(DocumentSave, CloseSavesToThePathGivenAtConstruction) {
     fs::path path = OutputPath("document_closed.pdf");
     fs::remove(path);
