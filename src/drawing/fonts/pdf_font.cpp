@@ -1,0 +1,82 @@
+#include "drawing/fonts/pdf_font.h"
+
+#include "drawing/fonts/pdf_to_unicode_map.h"
+#include "pdf/pdf_document.h"
+#include "platform/code_page.h"
+#include "platform/random_id.h"
+
+namespace ZavorPdf::Pdf::Advanced {
+
+PdfFont::PdfFont(PdfDocument *document, const Drawing::XFont &font)
+    : PdfDictionary(document),
+      descriptor_(&font.Descriptor()),
+      encoding_(font.PdfOptions().FontEncoding()),
+      embedding_(font.PdfOptions().FontEmbedding()),
+      cmapInfo_(font.Descriptor()) {}
+
+void PdfFont::CreateFontDescriptor(const std::string &fontName) {
+    auto descriptor = std::make_unique<PdfFontDescriptor>(Owner(), *descriptor_, fontName);
+    fontDescriptor_ = descriptor.get();
+    Owner()->ReferenceTable().Add(std::move(descriptor));
+    Elements().SetReference(Keys::FontDescriptor, *fontDescriptor_);
+}
+
+void PdfFont::CreateToUnicode() {
+    auto map = std::make_unique<PdfToUnicodeMap>(Owner(), cmapInfo_);
+    toUnicode_ = map.get();
+    Owner()->ReferenceTable().Add(std::move(map));
+    Elements().SetReference(Keys::ToUnicode, *toUnicode_);
+}
+
+void PdfFont::AddChars(std::u16string_view text) {
+    if (IsUnicode())
+        cmapInfo_.AddChars(text);
+    else
+        cmapInfo_.AddChars(ZavorPlatform::Windows1252ToUnicode(ZavorPlatform::UnicodeToWindows1252(text)));
+}
+
+std::vector<std::uint8_t> PdfFont::EncodeText(std::u16string_view text) const {
+    std::vector<std::uint8_t> bytes;
+    if (!IsUnicode()) {
+        std::string ansi = ZavorPlatform::UnicodeToWindows1252(text);
+        return {ansi.begin(), ansi.end()};
+    }
+    bytes.reserve(text.size() * 2);
+    for (char16_t ch : text) {
+        int glyph = cmapInfo_.GlyphOf(ch);
+        bytes.push_back(static_cast<std::uint8_t>(glyph >> 8));
+        bytes.push_back(static_cast<std::uint8_t>(glyph));
+    }
+    return bytes;
+}
+
+std::string PdfFont::CreateEmbeddedFontSubsetName(std::string_view name) {
+    std::array<std::uint8_t, 16> id = ZavorPlatform::NewGuid();
+    std::string tag;
+    for (int i = 0; i < 6; ++i) tag += static_cast<char>('A' + id[i] % 26);
+    if (!name.empty() && name.front() == '/') name.remove_prefix(1);
+    return tag + "+" + std::string(name);
+}
+
+std::string PdfFont::BaseFontName(const Drawing::XFont &font) {
+    std::string name;
+    for (char c : ZavorPlatform::Utf16ToUtf8(font.Name()))
+        if (c != ' ') name += c;
+    using Drawing::XFontStyle;
+    XFontStyle style = font.AvailableStyle();
+    if (HasStyle(style, XFontStyle::BoldItalic))
+        name += ",BoldItalic";
+    else if (HasStyle(style, XFontStyle::Bold))
+        name += ",Bold";
+    else if (HasStyle(style, XFontStyle::Italic))
+        name += ",Italic";
+    return name;
+}
+
+std::vector<std::uint8_t> PdfFont::SubsetFontProgram(bool cidFont) const {
+    return descriptor_->Data().CreateFontSubSet(cmapInfo_.GlyphIndices(), cidFont)->Data();
+}
+
+bool PdfFont::CompressFontProgram() const { return !Owner()->Options().NoCompression(); }
+
+}  // namespace ZavorPdf::Pdf::Advanced

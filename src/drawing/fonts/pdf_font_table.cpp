@@ -1,0 +1,47 @@
+#include "drawing/fonts/pdf_font_table.h"
+
+#include <set>
+
+#include "drawing/fonts/pdf_true_type_font.h"
+#include "drawing/fonts/pdf_type0_font.h"
+#include "pdf/pdf_document.h"
+#include "pdf/pdf_reference.h"
+
+namespace ZavorPdf::Pdf::Advanced {
+
+FontSelector::FontSelector(const Drawing::XFont &font)
+    : name(font.Name()),
+      style(static_cast<int>(font.AvailableStyle())),
+      type(font.Unicode() ? FontType::Type0 : FontType::TrueType) {}
+
+PdfFont &PdfFontTable::GetFont(const Drawing::XFont &font) {
+    ForgetDroppedFonts();
+    FontSelector selector(font);
+    auto it = fonts_.find(selector);
+    if (it != fonts_.end()) return *it->second;
+    std::unique_ptr<PdfFont> created;
+    if (selector.type == FontType::Type0)
+        created = std::make_unique<PdfType0Font>(document_, font);
+    else
+        created = std::make_unique<PdfTrueTypeFont>(document_, font);
+    PdfFont *pdfFont = created.get();
+    document_->ReferenceTable().Add(std::move(created));
+    fonts_.emplace(selector, pdfFont);
+    return *pdfFont;
+}
+
+void PdfFontTable::PrepareForSave() {
+    ForgetDroppedFonts();
+    for (auto &[selector, font] : fonts_) font->PrepareForSave();
+    saved_ = true;
+}
+
+void PdfFontTable::ForgetDroppedFonts() {
+    if (!saved_) return;
+    saved_ = false;
+    std::set<const PdfObject *> alive;
+    for (PdfReference *reference : document_->ReferenceTable().AllReferences()) alive.insert(reference->Value());
+    std::erase_if(fonts_, [&alive](const auto &entry) { return !alive.contains(entry.second); });
+}
+
+}  // namespace ZavorPdf::Pdf::Advanced

@@ -1,0 +1,52 @@
+// The fonts of one document: one PDF font per family, available style and
+// font type, created on first use and prepared when the document is saved.
+#pragma once
+
+#include <map>
+#include <string>
+#include <tuple>
+
+#include "drawing/fonts/pdf_font.h"
+#include "drawing/fonts/x_font.h"
+
+namespace ZavorPdf::Pdf::Advanced {
+
+enum class FontType { TrueType = 1, Type0 = 2 };
+
+struct FontSelector {
+    std::u16string name;
+    int style = 0;  // only the bold/italic bits the family really has
+    FontType type = FontType::TrueType;
+
+    explicit FontSelector(const Drawing::XFont &font);
+    bool operator<(const FontSelector &other) const {
+        return std::tie(name, style, type) < std::tie(other.name, other.style, other.type);
+    }
+};
+
+class PdfFontTable {
+public:
+    // `document` is not owned; the table belongs to it.
+    explicit PdfFontTable(PdfDocument &document) : document_(&document) {}
+    PdfFontTable(const PdfFontTable &) = delete;
+    PdfFontTable &operator=(const PdfFontTable &) = delete;
+
+    // The PDF font for the font, an indirect object of the document: a
+    // composite font when the font's encoding is Unicode, else a simple
+    // TrueType font.
+    PdfFont &GetFont(const Drawing::XFont &font);
+    int Count() const { return static_cast<int>(fonts_.size()); }
+    // Prepares every font still in the document.
+    void PrepareForSave();
+
+private:
+    // Saving drops objects that nothing refers to; forget fonts that went
+    // that way before touching any of them again.
+    void ForgetDroppedFonts();
+
+    PdfDocument *document_;  // non-owning
+    std::map<FontSelector, PdfFont *> fonts_;  // objects owned by the reference table
+    bool saved_ = false;
+};
+
+}  // namespace ZavorPdf::Pdf::Advanced
