@@ -16,6 +16,7 @@
 
 #include "pdf/io/lexer.h"
 #include "pdf/io/shift_stack.h"
+#include "pdf/pdf_object.h"
 #include "pdf/pdf_object_id.h"
 #include "platform/local_time.h"
 
@@ -23,7 +24,6 @@ namespace ZavorPdf::Pdf {
 class PdfArray;
 class PdfDictionary;
 class PdfDocument;
-class PdfObject;
 class PdfReference;
 class PdfTrailer;
 }  // namespace ZavorPdf::Pdf
