@@ -1,6 +1,8 @@
 #include "platform/font_resolver.h"
 
 #include <fontconfig/fontconfig.h>
+// After fontconfig.h, which it needs.
+#include <fontconfig/fcfreetype.h>
 
 #include <fstream>
 #include <iterator>
@@ -49,9 +51,16 @@ std::optional<FontFace> MatchFont(std::string_view familyUtf8, bool bold, bool i
     face.family = GetString(match.get(), FC_FAMILY);
     face.path = GetString(match.get(), FC_FILE);
     face.faceIndex = GetInteger(match.get(), FC_INDEX, 0);
-    face.bold = GetInteger(match.get(), FC_WEIGHT, FC_WEIGHT_REGULAR) >= FC_WEIGHT_DEMIBOLD;
-    face.italic = GetInteger(match.get(), FC_SLANT, FC_SLANT_ROMAN) != FC_SLANT_ROMAN;
     if (face.path.empty()) return std::nullopt;
+    // The match reports the requested weight and slant where the
+    // configuration would synthesise them; the file itself tells what the
+    // face really is.
+    int count = 0;
+    Pattern own(FcFreeTypeQuery(reinterpret_cast<const FcChar8 *>(face.path.c_str()),
+                                static_cast<unsigned>(face.faceIndex), nullptr, &count));
+    FcPattern *style = own ? own.get() : match.get();
+    face.bold = GetInteger(style, FC_WEIGHT, FC_WEIGHT_REGULAR) >= FC_WEIGHT_DEMIBOLD;
+    face.italic = GetInteger(style, FC_SLANT, FC_SLANT_ROMAN) != FC_SLANT_ROMAN;
     return face;
 }
 
