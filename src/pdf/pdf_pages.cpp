@@ -250,8 +250,16 @@ void PdfPages::MovePage(int oldIndex, int newIndex) {
 }
 
 void PdfPages::PrepareForSave() {
-    for (int i = 0; i < Count(); ++i)
-        PageAt(i).PrepareForSave();
+    if (Count() == 0)
+        return;
+    // Pages found directly; only a kid that is not a page yet takes the
+    // long way through PageAt, which converts it.
+    ArrayElements &kids = Kids().Elements();
+    for (int i = 0; i < kids.Count(); ++i) {
+        PdfReference *reference = kids.GetReference(i);
+        auto *page = reference != nullptr ? dynamic_cast<PdfPage *>(reference->Value()) : nullptr;
+        (page != nullptr ? *page : PageAt(i)).PrepareForSave();
+    }
 }
 
 void PdfPages::FlattenPageTree() {

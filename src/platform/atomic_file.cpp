@@ -73,30 +73,33 @@ AtomicFile::~AtomicFile() {
 void AtomicFile::Write(std::span<const std::uint8_t> bytes) {
     if (descriptor_ < 0)
         throw std::system_error(EBADF, std::generic_category(), "The file is already closed");
-    if (buffer_.size() + bytes.size() > kBufferSize)
-        FlushBuffer();
-    if (bytes.size() >= kBufferSize) {
-        buffer_.assign(bytes.begin(), bytes.end());
-        FlushBuffer();
+    if (buffer_.size() + bytes.size() <= kBufferSize) {
+        buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
         return;
     }
-    buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
+    FlushBuffer();
+    if (bytes.size() < kBufferSize)
+        buffer_.assign(bytes.begin(), bytes.end());
+    else
+        WriteAll(bytes.data(), bytes.size());
 }
 
 void AtomicFile::FlushBuffer() {
-    const std::uint8_t *data = buffer_.data();
-    std::size_t left = buffer_.size();
-    while (left > 0) {
-        ssize_t written = ::write(descriptor_, data, left);
+    WriteAll(buffer_.data(), buffer_.size());
+    buffer_.clear();
+}
+
+void AtomicFile::WriteAll(const std::uint8_t *data, std::size_t size) {
+    while (size > 0) {
+        ssize_t written = ::write(descriptor_, data, size);
         if (written < 0) {
             if (errno == EINTR)
                 continue;
             ThrowErrno(errno, "Cannot write", temporary_);
         }
         data += written;
-        left -= static_cast<std::size_t>(written);
+        size -= static_cast<std::size_t>(written);
     }
-    buffer_.clear();
 }
 
 void AtomicFile::Commit() {

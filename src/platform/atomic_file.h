@@ -37,6 +37,7 @@ public:
 
 private:
     void FlushBuffer();
+    void WriteAll(const std::uint8_t *data, std::size_t size);
     void FinishAndRename();
     void Discard() noexcept;
 
