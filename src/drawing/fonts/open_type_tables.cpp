@@ -94,7 +94,7 @@ OS2Table ParseOS2(std::span<const std::uint8_t> table) {
     FontReader r(table);
     OS2Table t;
     t.version = r.ReadUShort();
-    r.Skip(2 * 7);  // xAvgCharWidth .. ySubscriptYOffset
+    r.Skip(2 * 8);  // xAvgCharWidth .. ySubscriptYOffset
     r.Skip(2 * 4);  // superscript size and offset
     t.yStrikeoutSize = r.ReadShort();
     t.yStrikeoutPosition = r.ReadShort();

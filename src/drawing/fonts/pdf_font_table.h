@@ -35,7 +35,11 @@ public:
     // composite font when the font's encoding is Unicode, else a simple
     // TrueType font.
     PdfFont &GetFont(const Drawing::XFont &font);
-    int Count() const { return static_cast<int>(fonts_.size()); }
+    // The fonts still in the document.
+    int Count() {
+        ForgetDroppedFonts();
+        return static_cast<int>(fonts_.size());
+    }
     // Prepares every font still in the document.
     void PrepareForSave();
 

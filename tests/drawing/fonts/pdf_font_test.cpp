@@ -35,6 +35,11 @@ std::string RunCommand(const std::string &command) {
     return output;
 }
 
+// Drops its font table with it, as the document itself will once wired.
+struct FontDocument : PdfDocument {
+    ~FontDocument() { PdfFontTables::Release(this); }
+};
+
 PdfDictionary *Descriptor(const PdfDictionary &font) { return font.Elements().GetDictionary("/FontDescriptor"); }
 
 // One page that shows `operand` (a string already in PDF syntax) with /F1.
@@ -59,7 +64,7 @@ std::string HexOperand(const std::vector<std::uint8_t> &bytes) {
 }
 
 TEST(PdfFontTest, SimpleFontWithDefaultOptionsEmbedsNothing) {
-    PdfDocument document;
+    FontDocument document;
     PdfFont &font = PdfFontTables::Of(document).GetFont(XFont(u"Arial", 12, XFontStyle::Bold));
     font.AddChars(u"Hallo");
     PdfFontTables::PrepareForSave(document);
@@ -80,7 +85,7 @@ TEST(PdfFontTest, SimpleFontWithDefaultOptionsEmbedsNothing) {
 }
 
 TEST(PdfFontTest, FontDescriptorValuesInThousandthsOfTheEm) {
-    PdfDocument document;
+    FontDocument document;
     PdfFont &font = PdfFontTables::Of(document).GetFont(XFont(u"Arial", 12));
     const DictionaryElements &d = Descriptor(font)->Elements();
     EXPECT_EQ(d.GetName("/Type"), "/FontDescriptor");
@@ -96,7 +101,7 @@ TEST(PdfFontTest, FontDescriptorValuesInThousandthsOfTheEm) {
 }
 
 TEST(PdfFontTest, TableHandsOutOneFontPerFamilyStyleAndType) {
-    PdfDocument document;
+    FontDocument document;
     PdfFontTable &table = PdfFontTables::Of(document);
     PdfFont &regular = table.GetFont(XFont(u"Arial", 12));
     EXPECT_EQ(&table.GetFont(XFont(u"Arial", 30)), &regular);
@@ -113,7 +118,7 @@ TEST(PdfFontTest, TableHandsOutOneFontPerFamilyStyleAndType) {
 }
 
 TEST(PdfFontTest, CompositeFontWritesWidthsAndToUnicodeForDrawnGlyphs) {
-    PdfDocument document;
+    FontDocument document;
     auto &font = dynamic_cast<PdfType0Font &>(PdfFontTables::Of(document).GetFont(
         XFont(u"Arial", 12, XFontStyle::Regular, XPdfFontOptions(PdfFontEncoding::Unicode))));
     font.AddChars(u"AB");
@@ -128,7 +133,7 @@ TEST(PdfFontTest, CompositeFontWritesWidthsAndToUnicodeForDrawnGlyphs) {
     const DictionaryElements &cid = font.DescendantFont().Elements();
     EXPECT_EQ(cid.GetName("/Subtype"), "/CIDFontType2");
     EXPECT_EQ(cid.GetName("/BaseFont"), baseFont);
-    EXPECT_EQ(cid.GetDictionary("/CIDSystemInfo")->ToString(), "<</Ordering(Identity)/Registry(Adobe)/Supplement 0>>");
+    EXPECT_EQ(cid.GetDictionary("/CIDSystemInfo")->ToString(), "<</Ordering (Identity) /Registry (Adobe) /Supplement 0 >>");
     EXPECT_EQ(cid["/W"]->ToString(), "[36[666]37[666]]");
     EXPECT_EQ(Descriptor(font.DescendantFont())->Elements().GetName("/FontName"), baseFont);
     EXPECT_FALSE(e.ContainsKey("/FontDescriptor"));
@@ -144,7 +149,7 @@ TEST(PdfFontTest, CompositeFontWritesWidthsAndToUnicodeForDrawnGlyphs) {
 }
 
 TEST(PdfFontTest, ToUnicodeSectionsHoldAtMostOneHundredRanges) {
-    PdfDocument document;
+    FontDocument document;
     PdfFont &font = PdfFontTables::Of(document).GetFont(
         XFont(u"Arial", 12, XFontStyle::Regular, XPdfFontOptions(PdfFontEncoding::Unicode)));
     std::u16string text;
@@ -165,7 +170,7 @@ TEST(PdfFontTest, SubsetTagIsSixCapitalsAndPlus) {
 }
 
 TEST(PdfFontTest, SavedSimpleFontSubsetIsEmbeddedAndExtractable) {
-    PdfDocument document;
+    FontDocument document;
     PdfFont &font = PdfFontTables::Of(document).GetFont(
         XFont(u"Arial", 12, XFontStyle::Regular, XPdfFontOptions(PdfFontEmbedding::Always)));
     font.AddChars(u"Hallo");
@@ -178,11 +183,11 @@ TEST(PdfFontTest, SavedSimpleFontSubsetIsEmbeddedAndExtractable) {
     std::string path = ZavorTest::OutputPath("font_simple_subset.pdf").string();
     std::string fonts = RunCommand("pdffonts '" + path + "' 2>&1");
     EXPECT_TRUE(std::regex_search(fonts, std::regex("[A-Z]{6}\\+LiberationSans +TrueType +WinAnsi +yes yes"))) << fonts;
-    EXPECT_EQ(RunCommand("pdftotext '" + path + "' - 2>&1"), "Hallo\n\f");
+    EXPECT_EQ(RunCommand("pdftotext '" + path + "' - 2>&1"), "Hallo\n\n\f");
 }
 
 TEST(PdfFontTest, SavedCompositeFontIsEmbeddedAndExtractable) {
-    PdfDocument document;
+    FontDocument document;
     document.Options().SetNoCompression(true);
     PdfFont &font = PdfFontTables::Of(document).GetFont(
         XFont(u"Arial", 12, XFontStyle::Regular, XPdfFontOptions(PdfFontEncoding::Unicode)));
@@ -195,11 +200,11 @@ TEST(PdfFontTest, SavedCompositeFontIsEmbeddedAndExtractable) {
     std::string fonts = RunCommand("pdffonts '" + path + "' 2>&1");
     EXPECT_TRUE(std::regex_search(fonts, std::regex("[A-Z]{6}\\+LiberationSans +CID TrueType +Identity-H +yes yes yes")))
         << fonts;
-    EXPECT_EQ(RunCommand("pdftotext -enc UTF-8 '" + path + "' - 2>&1"), "Hallo \u00C4 \u20AC \u0101\n\f");
+    EXPECT_EQ(RunCommand("pdftotext -enc UTF-8 '" + path + "' - 2>&1"), "Hallo \u00C4 \u20AC \u0101\n\n\f");
 }
 
 TEST(PdfFontTest, FontsDroppedBySavingAreForgotten) {
-    PdfDocument document;
+    FontDocument document;
     PdfFontTable &table = PdfFontTables::Of(document);
     // Nothing refers to this font, so saving drops it from the document.
     PdfFont *unused = &table.GetFont(XFont(u"Courier New", 10, XFontStyle::Regular, XPdfFontOptions(PdfFontEncoding::Unicode)));
@@ -216,19 +221,21 @@ TEST(PdfFontTest, FontsDroppedBySavingAreForgotten) {
 }
 
 TEST(PdfFontTest, RegistryKeepsOneTablePerDocument) {
-    int before = PdfFontTables::Count();
-    {
-        PdfDocument first;
-        PdfDocument second;
-        EXPECT_NE(&PdfFontTables::Of(first), &PdfFontTables::Of(second));
-        EXPECT_EQ(PdfFontTables::Count(), before + 2);
-        PdfFontTables::Release(&first);
-        PdfFontTables::Release(&second);
-    }
-    EXPECT_EQ(PdfFontTables::Count(), before);
-    PdfDocument plain;
-    PdfFontTables::PrepareForSave(plain);  // no table: nothing to do
-    EXPECT_EQ(PdfFontTables::Count(), before);
+    PdfDocument first;
+    PdfDocument second;
+    PdfFontTable &table = PdfFontTables::Of(first);
+    EXPECT_NE(&table, &PdfFontTables::Of(second));
+    EXPECT_EQ(&table, &PdfFontTables::Of(first));
+    table.GetFont(XFont(u"Arial", 12));
+    int count = PdfFontTables::Count();
+    PdfFontTables::Release(&first);
+    EXPECT_EQ(PdfFontTables::Count(), count - 1);
+    // Preparing a document without a table creates none.
+    PdfFontTables::PrepareForSave(first);
+    EXPECT_EQ(PdfFontTables::Count(), count - 1);
+    EXPECT_EQ(PdfFontTables::Of(first).Count(), 0);
+    PdfFontTables::Release(&first);
+    PdfFontTables::Release(&second);
 }
 
 }  // namespace
