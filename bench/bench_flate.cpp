@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 #include <zlib.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <memory>
@@ -116,11 +117,17 @@ void BM_ZlibUncompress(benchmark::State &state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * Content().size()));
 }
 
+// On a shared machine the fastest repetition tells the cost of the code
+// best; run with --benchmark_repetitions=N to get it.
+double Fastest(const std::vector<double> &times) {
+    return *std::min_element(times.begin(), times.end());
+}
+
 }  // namespace
 
-BENCHMARK(BM_ZavorFlateEncode)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ZlibCompress2)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ZavorFlateDecode)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_ZlibUncompress)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ZavorFlateEncode)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", Fastest);
+BENCHMARK(BM_ZlibCompress2)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", Fastest);
+BENCHMARK(BM_ZavorFlateDecode)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", Fastest);
+BENCHMARK(BM_ZlibUncompress)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", Fastest);
 
 BENCHMARK_MAIN();

@@ -10,11 +10,11 @@ namespace ZavorPlatform {
 
 namespace {
 
-// The compressed input goes to zlib 32768 bytes at a time. The output goes
-// into large steps of one buffer instead: zlib copies everything it writes
-// into its 32 KiB window as well once a call ends short of the stream's end,
-// so that 32 KiB output calls cost a third more time than bare uncompress.
-constexpr std::size_t InflateChunk = 32768;
+// Inflate hands zlib the whole input and output buffers of a megabyte and
+// more. Small calls are slow: once a call ends, zlib copies the last 32 KiB of
+// output into its window, and back-references across a call boundary take
+// its slow path. With 32 KiB pieces of input or output, inflating content
+// streams took 8 to 30 percent longer than bare uncompress.
 constexpr std::size_t OutputStep = std::size_t{1} << 20;
 // zlib counts buffer sizes in uInt; larger buffers are handed over in pieces.
 constexpr std::size_t MaxPiece = std::numeric_limits<uInt>::max();
@@ -117,19 +117,15 @@ std::vector<std::uint8_t> Inflate(std::span<const std::uint8_t> data, std::size_
     // Content streams shrink to a fifth or so; guessing right saves the
     // copies of a growing buffer.
     out.reserve(std::min(decodedLimit, std::max(OutputStep, data.size() * 6)));
+    const std::uint8_t *next = data.data();
+    const std::uint8_t *const end = data.data() + data.size();
     std::size_t produced = 0;
-    std::size_t consumed = 0;
     while (true) {
-        if (stream.avail_in == 0 && consumed < data.size()) {
-            const std::size_t piece = std::min(InflateChunk, data.size() - consumed);
-            // zlib takes a non-const pointer for historical reasons; it never writes.
-            stream.next_in = const_cast<Bytef *>(data.data() + consumed);
-            stream.avail_in = static_cast<uInt>(piece);
-            consumed += piece;
-        }
+        FeedInput(stream, next, end);
         if (produced == out.size()) {
             // One byte of room past the limit tells a stream that ends exactly
             // at the limit from one that goes on.
+            // Steps of a fixed size: every byte of them is zeroed first.
             const std::size_t left = decodedLimit - produced;
             out.resize(produced + (left >= OutputStep ? OutputStep : left + 1));
         }
@@ -145,7 +141,7 @@ std::vector<std::uint8_t> Inflate(std::span<const std::uint8_t> data, std::size_
         if (code == Z_STREAM_END) {
             break;
         }
-        if (code == Z_BUF_ERROR && stream.avail_in == 0 && consumed == data.size()) {
+        if (code == Z_BUF_ERROR && stream.avail_in == 0 && next == end) {
             throw FlateError(FlateError::Kind::Damaged, "unexpected end of data");
         }
         if (code != Z_OK && code != Z_BUF_ERROR) {

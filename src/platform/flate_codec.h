@@ -29,10 +29,10 @@ private:
 // The whole input at zlib's default level, with header and Adler-32 trailer.
 std::vector<std::uint8_t> Deflate(std::span<const std::uint8_t> data);
 
-// Inflates one zlib stream, 32768 bytes of output at a time. Bytes after the
-// end of the stream are ignored. Throws FlateError: Damaged with zlib's reason
-// (or "unexpected end of data" when the input stops short), LimitExceeded once
-// the output would grow beyond decodedLimit bytes.
+// Inflates one zlib stream; bytes after its end are ignored. Throws
+// FlateError: Damaged with zlib's reason (or "unexpected end of data" when the
+// input stops short), LimitExceeded once the output would grow beyond
+// decodedLimit bytes.
 std::vector<std::uint8_t> Inflate(std::span<const std::uint8_t> data, std::size_t decodedLimit);
 
 }  // namespace ZavorPlatform

@@ -106,7 +106,7 @@ TEST(FilteringTest, AppliesAFilterValueNameOrArrayInOrder) {
     EXPECT_FALSE(Filtering::Decode(zipped, FilterArray({"/FlateDecode", "/DCTDecode"}).get()).has_value());
     EXPECT_FALSE(Filtering::Decode(hello, &dct).has_value());
     ExpectThrowMessage<NotImplementedException>(
-        [&] { (void)Filtering::Decode(hello, FilterArray({"/FlateDecode", "/flatedecode"}).get()); },
+        [&] { (void)Filtering::Decode(zipped, FilterArray({"/FlateDecode", "/flatedecode"}).get()); },
         "Unknown filter: flatedecode");
 }
 
