@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "pdf/errors.h"
+#include "pdf/io/parser.h"
 #include "pdf/filters/filtering.h"
 #include "pdf/page_size.h"
 #include "pdf/pdf_catalog.h"
@@ -240,6 +241,40 @@ TEST(DocumentSave, CloseSavesToThePathGivenAtConstruction) {
     document.AddPage().SetSize(PageSize::Letter);
     document.Close();
     EXPECT_EQ(PdfInfoPageSizes(path, 1), std::vector<std::string>{"612 x 792"});
+}
+
+// Written by the writer, read back by the parser: every page keeps its size,
+// orientation and content, and the information entries survive.
+TEST(DocumentSave, SavedFileReadsBackIntoTheSamePages) {
+    PdfDocument original;
+    original.Info().SetTitle(u"Rundreise");
+    original.AddPage().SetSize(PageSize::A4);
+    PdfPage &turned = original.AddPage();
+    turned.SetSize(PageSize::Letter);
+    turned.SetRotate(90);
+    turned.SetOrientation(PageOrientation::Landscape);
+    PdfPage &free = original.AddPage();
+    free.SetWidth(300);
+    free.SetHeight(200);
+    free.Contents().AppendContent().SetBytes(Bytes("0 0 m 300 200 l S"));
+    std::vector<std::uint8_t> bytes;
+    original.Save(bytes);
+
+    PdfDocument copy(DocumentSetup::Empty);
+    IO::Parser parser(copy, bytes);
+    PdfTrailer &trailer = parser.ReadTrailer();
+    for (PdfObjectID id : copy.ReferenceTable().AllObjectIDs())
+        parser.ReadObject(nullptr, id);
+    EXPECT_EQ(trailer.Info().Title(), u"Rundreise");
+    EXPECT_EQ(trailer.Info().Producer(), PdfDocument::ProducerText);
+    EXPECT_EQ(trailer.DocumentID(0), original.Trailer().DocumentID(0));
+    PdfPages &pages = trailer.Root().Pages();
+    ASSERT_EQ(pages.Count(), 3);
+    EXPECT_EQ(pages[0].MediaBox().ToString(), "[0 0 595 842]");
+    EXPECT_EQ(pages[1].Orientation(), PageOrientation::Landscape);
+    EXPECT_EQ(pages[1].MediaBox().ToString(), "[0 0 792 612]") << "written turned";
+    EXPECT_EQ(pages[2].MediaBox().ToString(), "[0 0 300 200]");
+    EXPECT_EQ(Text(pages[2].Contents().ContentAt(0).Bytes()), "0 0 m 300 200 l S");
 }
 
 }  // namespace
