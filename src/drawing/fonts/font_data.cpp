@@ -58,6 +58,8 @@ void FontData::ReadTables() {
     head_ = ParseHead(TableBytes("head"));
     hhea_ = ParseHhea(TableBytes("hhea"));
     glyphCount_ = ParseMaxpGlyphCount(TableBytes("maxp"));
+    // Glyph 0, the missing glyph, stands in for every unmapped character.
+    if (glyphCount_ == 0) throw ZavorPdfException(FontMessages::NoGlyphs);
     hmtx_ = ParseHmtx(TableBytes("hmtx"), hhea_.numberOfHMetrics);
     // Subsets for composite fonts carry no character map: they are
     // addressed by glyph index.

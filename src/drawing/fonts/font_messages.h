@@ -16,6 +16,7 @@ inline constexpr const char *MustUseWorldUnit = "Font must use GraphicsUnit.Worl
 inline constexpr const char *TableOutsideFile = "A font table lies outside the font data.";
 inline constexpr const char *MissingTable = "A required font table is missing.";
 inline constexpr const char *ZeroUnitsPerEm = "The font has no units per em.";
+inline constexpr const char *NoGlyphs = "The font has no glyphs.";
 inline constexpr const char *NoHorizontalMetrics = "The font has no horizontal metrics.";
 inline constexpr const char *BadGlyphLocations = "The glyph locations do not fit the glyph data.";
 inline constexpr const char *TooManyTables = "A font subset cannot hold more than 30 tables.";

@@ -188,6 +188,7 @@ TEST(FontDataTest, DamagedFontsFailWithTypedErrors) {
         {"short head", tables([](auto &t) { t.head.resize(40); }), "The font data ends inside a table."},
         {"no units per em", tables([](auto &t) { t.head[18] = t.head[19] = 0; }), "The font has no units per em."},
         {"no metrics", tables([](auto &t) { t.hhea[34] = t.hhea[35] = 0; }), "The font has no horizontal metrics."},
+        {"no glyphs", tables([](auto &t) { t.maxp[4] = t.maxp[5] = 0; }), "The font has no glyphs."},
         {"missing maxp", tables([](auto &t) { t.maxp.clear(); }), "A required font table is missing."},
         {"loca beyond glyf", tables([](auto &t) { t.loca[t.loca.size() - 1] += 4; }),
          "The glyph locations do not fit the glyph data."},
