@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <sstream>
 
 #include "pdf/errors.h"
 #include "pdf/io/parser.h"
@@ -76,6 +77,9 @@ TEST(DocumentSave, OnePageDocumentIsWrittenByteForByte) {
     std::string id = Hex(document.Trailer().DocumentID(0));
     ASSERT_EQ(id.size(), 32u);
     EXPECT_EQ(written, ExpectedOnePageFile(id));
+    std::ostringstream stream;
+    document.Save(stream);
+    EXPECT_EQ(stream.str(), written);
     // The same bytes through a file, for the independent checks.
     fs::path path = OutputPath("document_one_page.pdf");
     document.Save(path);
