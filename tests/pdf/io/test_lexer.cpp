@@ -203,15 +203,4 @@ TEST(Lexer, PositionSeeksAndRawStringsKeepBytes) {
     EXPECT_THROW(lexer.ReadRawString(10, 5), PdfReaderException);
 }
 
-TEST(Lexer, WhiteSpaceAndDelimiterSets) {
-    std::u16string whiteSpace;
-    std::u16string delimiters;
-    for (char16_t ch = 0; ch < 256; ++ch) {
-        if (Lexer::IsWhiteSpace(ch)) whiteSpace.push_back(ch);
-        if (Lexer::IsDelimiter(ch)) delimiters.push_back(ch);
-    }
-    EXPECT_EQ(whiteSpace, std::u16string(u"\0\t\n\f\r ", 6));
-    EXPECT_EQ(delimiters, u"%()/<>[]{}");
-}
-
 }  // namespace

@@ -104,17 +104,10 @@ TEST(ParserObjects, ReferencesAfterReadingToUnknownObjectsAreNull) {
 }
 
 TEST(ParserObjects, StrayTokensAreSkippedAndReferencesNeedTwoIntegers) {
-    OneObject one("1 0 obj\n[ 1 /A R obj endobj ) { >> 0 0 R -1 0 R 3 70000 R 4 0 R ]\nendobj\n");
+    OneObject one("1 0 obj\n[ 1 /A R obj endobj ) { >> 0 0 R -1 0 R 3 70000 R 4 0 R [5 R] ]\nendobj\n");
     auto *array = dynamic_cast<PdfArray *>(one.Read());
     ASSERT_NE(array, nullptr);
-    EXPECT_EQ(array->ToString(), "[1 /A null null null 4 0 R]");
-}
-
-TEST(ParserObjects, ReferenceTakesOnlyIntegersOfItsOwnArray) {
-    OneObject one("1 0 obj\n<< /K 3 /A [0 R] >>\nendobj\n");
-    auto *dictionary = dynamic_cast<PdfDictionary *>(one.Read());
-    EXPECT_EQ(dictionary->Elements().GetArray("/A")->Elements().Count(), 1);
-    EXPECT_EQ(dictionary->Elements().GetInteger("/K"), 3);
+    EXPECT_EQ(array->ToString(), "[1 /A null null null 4 0 R [5]]");
 }
 
 TEST(ParserObjects, SuppliedDictionaryIsFilledInPlace) {
@@ -224,12 +217,6 @@ TEST(ParserObjects, ObjectNotListedCannotBeRead) {
     } catch (const PdfReaderException &error) {
         EXPECT_STREQ(error.what(), "Object 3 0 is not in the cross-reference table.");
     }
-}
-
-TEST(ParserObjects, BooleanObjectsReadTheirValue) {
-    OneObject one("1 0 obj\ntrue\nendobj\n2 0 obj\nfalse\nendobj\n");
-    EXPECT_TRUE(dynamic_cast<PdfBooleanObject *>(one.Read(1))->Value());
-    EXPECT_FALSE(dynamic_cast<PdfBooleanObject *>(one.Read(2))->Value());
 }
 
 }  // namespace
