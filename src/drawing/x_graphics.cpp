@@ -2,11 +2,14 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cmath>
 
+#include "drawing/fonts/pdf_font.h"
 #include "drawing/x_solid_brush.h"
 #include "pdf/errors.h"
 #include "pdf/pdf_contents.h"
 #include "pdf/pdf_document.h"
+#include "pdf/pdf_encoders.h"
 #include "pdf/pdf_page.h"
 
 namespace ZavorPdf::Drawing {
@@ -293,6 +296,62 @@ void XGraphics::DrawClosedCurve(const XPen *pen, const XBrush *brush, std::span<
 void XGraphics::DrawPath(const XPen *pen, const XBrush *brush, const XGraphicsPath &path) {
     RequirePenOrBrush(pen, brush);
     Renderer().DrawPath(pen, brush, path);
+}
+
+// ---- text -------------------------------------------------------------
+
+XSize XGraphics::MeasureString(std::u16string_view text, const XFont &font) const {
+    return XSize(font.MeasureWidth(text), font.GetHeight());
+}
+
+void XGraphics::DrawString(std::u16string_view text, const XFont &font, const XBrush &brush, double x, double y) {
+    DrawString(text, font, brush, XRect(x, y, 0, 0), XStringFormats::Default());
+}
+
+void XGraphics::DrawString(std::u16string_view text, const XFont &font, const XBrush &brush, const XRect &rect,
+                           const XStringFormat &format) {
+    if (format.LineAlignment() == XLineAlignment::BaseLine && rect.Height() != 0)
+        throw ArgumentException(
+            "DrawString: With XLineAlignment.BaseLine the height of the layout rectangle must be 0.", "layoutRectangle");
+    if (text.empty())
+        return;
+    XGraphicsPdfRenderer &renderer = Renderer();
+    double width = font.MeasureWidth(text);
+    double h = font.GetHeight();
+    double a = h * font.CellAscent() / font.CellSpace();
+    double d = h * font.CellDescent() / font.CellSpace();
+    double x = rect.X();
+    if (format.Alignment() == XStringAlignment::Center)
+        x += (rect.Width() - width) / 2;
+    else if (format.Alignment() == XStringAlignment::Far)
+        x += rect.Width() - width;
+    bool down = pageDirection_ == XPageDirection::Downwards;
+    double y = rect.Y();
+    switch (format.LineAlignment()) {
+    case XLineAlignment::Near: y += down ? a : d; break;
+    case XLineAlignment::Center: y += (down ? 3 * a / 8 : -3 * a / 8) + rect.Height() / 2; break;
+    case XLineAlignment::Far: y += (down ? -d : -a) + rect.Height(); break;
+    case XLineAlignment::BaseLine: break;
+    }
+
+    Pdf::Advanced::PdfFont &resource = renderer.FontResource(font, text);
+    std::vector<std::uint8_t> bytes = resource.EncodeText(text);
+    auto form = resource.IsUnicode() ? Pdf::Internal::StringForm::Hex : Pdf::Internal::StringForm::Literal;
+    std::string operand = Pdf::Internal::PdfEncoders::FormatStringLiteral(
+        bytes, false, Pdf::Internal::UnicodePrefix::None, form, nullptr);
+    renderer.DrawText(font, brush, XPoint(x, y), operand);
+
+    // Design units to points.
+    double scale = h / font.CellSpace();
+    const auto &descriptor = font.Descriptor();
+    if (font.Underline())
+        DrawRectangle(nullptr, &brush,
+                      XRect(x, y - descriptor.UnderlinePosition() * scale, width,
+                            std::abs(descriptor.UnderlineThickness() * scale)));
+    if (font.Strikeout()) {
+        double size = std::abs(descriptor.StrikeoutSize() * scale);
+        DrawRectangle(nullptr, &brush, XRect(x, y - descriptor.StrikeoutPosition() * scale - size, width, size));
+    }
 }
 
 void XGraphics::Clear(const XColor &color) {

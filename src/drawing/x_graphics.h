@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "drawing/x_brush.h"
+#include "drawing/fonts/x_font.h"
 #include "drawing/x_color.h"
 #include "drawing/x_graphics_path.h"
 #include "drawing/x_graphics_pdf_renderer.h"
@@ -22,6 +23,7 @@
 #include "drawing/x_pen.h"
 #include "drawing/x_rect.h"
 #include "drawing/x_size.h"
+#include "drawing/x_string_format.h"
 #include "drawing/x_unit.h"
 
 namespace ZavorPdf::Pdf {
@@ -100,6 +102,19 @@ public:
     void DrawPath(const XPen *pen, const XBrush *brush, const XGraphicsPath &path);
     void DrawPath(const XPen &pen, const XGraphicsPath &path) { DrawPath(&pen, nullptr, path); }
     void DrawPath(const XBrush &brush, const XGraphicsPath &path) { DrawPath(nullptr, &brush, path); }
+
+    // One line of text. The point form puts the baseline at the point; the
+    // rectangle form aligns the text in the rectangle by the format (a
+    // BaseLine format needs a rectangle of height 0). An empty text draws
+    // nothing. Underline and strike-out are drawn as filled rectangles.
+    void DrawString(std::u16string_view text, const XFont &font, const XBrush &brush, double x, double y);
+    void DrawString(std::u16string_view text, const XFont &font, const XBrush &brush, const XPoint &point) {
+        DrawString(text, font, brush, point.X(), point.Y());
+    }
+    void DrawString(std::u16string_view text, const XFont &font, const XBrush &brush, const XRect &rect,
+                    const XStringFormat &format = XStringFormats::Default());
+    // Width and line height of the text in the font.
+    XSize MeasureString(std::u16string_view text, const XFont &font) const;
 
     // Fills the whole page; only under an identity world transformation.
     void Clear(const XColor &color);

@@ -1,6 +1,8 @@
 #include "drawing/x_graphics_pdf_renderer.h"
 
 #include "drawing/arc_approximation.h"
+#include "drawing/fonts/pdf_font_table.h"
+#include "drawing/fonts/pdf_font_tables.h"
 #include "pdf/errors.h"
 #include "pdf/pdf_document.h"
 #include "pdf/pdf_number_format.h"
@@ -334,6 +336,50 @@ void XGraphicsPdfRenderer::WriteComment(std::string_view text) {
             content_ += c;
     }
     content_ += '\n';
+}
+
+// ---- text -------------------------------------------------------------
+
+Pdf::Advanced::PdfFont &XGraphicsPdfRenderer::FontResource(const XFont &font, std::u16string_view text) {
+    Pdf::Advanced::PdfFont &resource = Pdf::Advanced::PdfFontTables::Of(*document_).GetFont(font);
+    resource.AddChars(text);
+    return resource;
+}
+
+void XGraphicsPdfRenderer::RealizeFont(const XFont &font) {
+    std::string name = ResourceName(Pdf::ResourceKind::Font, Pdf::Advanced::PdfFontTables::Of(*document_).GetFont(font));
+    // On a y-down page the size is negative: see BeginPage.
+    double size = direction_ == XPageDirection::Downwards ? -font.Size() : font.Size();
+    if (name == gfxState_.RealizedFontName && size == gfxState_.RealizedFontSize)
+        return;
+    content_ += name;
+    content_ += ' ';
+    AppendReal(content_, size);
+    content_ += " Tf\n";
+    gfxState_.RealizedFontName = name;
+    gfxState_.RealizedFontSize = size;
+}
+
+void XGraphicsPdfRenderer::DrawText(const XFont &font, const XBrush &brush, const XPoint &position,
+                                    std::string_view operand) {
+    CheckOpen();
+    BeginPage();
+    // "cm" and "q" are not allowed inside a text object.
+    if (gfxState_.Level == 1 || gfxState_.MustRealizeCtm()) {
+        EndTextMode();
+        RealizeTransform();
+    }
+    BeginTextMode();
+    gfxState_.RealizeBrush(brush);
+    RealizeFont(font);
+    XPoint &last = gfxState_.RealizedTextPosition;
+    AppendReal(content_, position.X() - last.X(), kShapeDecimals);
+    content_ += ' ';
+    AppendReal(content_, position.Y() - last.Y(), kShapeDecimals);
+    content_ += " Td ";
+    content_ += operand;
+    content_ += " Tj\n";
+    last = position;
 }
 
 // ---- output -----------------------------------------------------------

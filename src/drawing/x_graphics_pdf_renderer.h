@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "drawing/fonts/pdf_font.h"
+#include "drawing/fonts/x_font.h"
 #include "drawing/pdf_graphics_state.h"
 #include "drawing/x_graphics_path.h"
 #include "drawing/x_matrix.h"
@@ -62,9 +64,18 @@ public:
     void IntersectClip(const XGraphicsPath &path);
     void WriteComment(std::string_view text);
 
-    // For the text layer: a text object is opened by BeginTextMode and ends
-    // with the next graphic call (or EndTextMode). Realize(pen, brush) with
-    // neither gives the state a text call needs before its own operators.
+    // Text: selects the font and the brush inside a text object (opened
+    // when needed; the next graphic call closes it), then shows the
+    // already encoded string operand ("(...)" or "<...>") with its baseline
+    // starting at `position`.
+    void DrawText(const XFont &font, const XBrush &brush, const XPoint &position, std::string_view operand);
+    // The document's font resource for the font, with the characters of
+    // the text recorded in it.
+    Pdf::Advanced::PdfFont &FontResource(const XFont &font, std::u16string_view text);
+
+    // A text object is opened by BeginTextMode and ends with the next
+    // graphic call (or EndTextMode). Realize(pen, brush) with neither gives
+    // the state a graphic call needs before its own operators.
     void BeginTextMode();
     void EndTextMode();
     void Realize(const XPen *pen, const XBrush *brush);
@@ -94,6 +105,7 @@ public:
 private:
     void BeginPage();
     void RealizeTransform();
+    void RealizeFont(const XFont &font);
     void Push();
     void Pop();
     void AppendPoint(double x, double y, int decimals, const char *op);
