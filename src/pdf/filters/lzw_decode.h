@@ -9,8 +9,8 @@ namespace ZavorPdf::Pdf::Filters {
 
 class LzwDecode : public Filter {
 public:
-    // LZW expands a short input a thousandfold at most, but that is still
-    // enough for a few megabytes to ask for gigabytes.
+    // One 12-bit code can stand for some thousand bytes, enough for a few
+    // megabytes of input to ask for gigabytes.
     static constexpr std::size_t DefaultDecodedLimit = std::size_t{512} * 1024 * 1024;
 
     using Filter::Decode;
