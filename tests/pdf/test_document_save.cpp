@@ -123,7 +123,10 @@ TEST(DocumentSave, DocumentWithoutPagesIsRefusedAndTheOldFileSurvives) {
     fs::remove_all(folder);
     fs::create_directories(folder);
     fs::path target = folder / "kept.pdf";
-    WriteFileText(target, "the previous file");
+    PdfDocument previous;
+    previous.AddPage();
+    previous.Save(target);
+    std::string before = ReadFileText(target);
     PdfDocument document;
     try {
         document.Save(target);
@@ -134,7 +137,7 @@ TEST(DocumentSave, DocumentWithoutPagesIsRefusedAndTheOldFileSurvives) {
     std::vector<std::uint8_t> bytes;
     EXPECT_THROW(document.Save(bytes), InvalidOperationException);
     EXPECT_TRUE(bytes.empty());
-    EXPECT_EQ(ReadFileText(target), "the previous file");
+    EXPECT_EQ(ReadFileText(target), before);
     EXPECT_EQ(FolderEntries(folder), std::vector<std::string>{"kept.pdf"});
 }
 
