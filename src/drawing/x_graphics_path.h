@@ -6,9 +6,13 @@
 
 #include <cstdint>
 #include <span>
+#include <string_view>
 #include <vector>
 
+#include "drawing/fonts/x_font_family.h"
+#include "drawing/fonts/x_font_style.h"
 #include "drawing/x_point.h"
+#include "drawing/x_string_format.h"
 #include "drawing/x_rect.h"
 
 namespace ZavorPdf::Drawing {
@@ -67,6 +71,17 @@ public:
         AddPie(rect.X(), rect.Y(), rect.Width(), rect.Height(), startAngle, sweepAngle);
     }
     void AddClosedCurve(std::span<const XPoint> points, double tension = 0.5);
+    // The glyph outlines of one line of text, laid out in the rectangle by
+    // the format as DrawString places text (a BaseLine format needs a
+    // rectangle of height 0 and puts the baseline on its top edge). An
+    // empty text adds nothing.
+    void AddString(std::u16string_view text, const XFontFamily &family, XFontStyle style, double emSize,
+                   const XRect &layoutRect, const XStringFormat &format);
+    // The baseline starts at the point. A text the font engine cannot lay
+    // out leaves the path unchanged.
+    void AddString(std::u16string_view text, const XFontFamily &family, XFontStyle style, double emSize,
+                   const XPoint &origin, const XStringFormat &format);
+
     // With `connect`, the first figure of the other path continues the open
     // figure of this one.
     void AddPath(const XGraphicsPath &path, bool connect);
@@ -84,6 +99,8 @@ private:
     // Starts a figure at the point, or joins the open one with a line to it.
     void MoveOrLineTo(double x, double y);
     void AppendCurve(std::span<const XPoint> points, double tension, bool closed);
+    void AppendGlyphs(std::u16string_view text, const XFontFamily &family, XFontStyle style, double emSize,
+                      const XRect &layoutRect, const XStringFormat &format);
     void AppendArc(double x, double y, double width, double height, double startAngle, double sweepAngle,
                    bool lineToStart);
 

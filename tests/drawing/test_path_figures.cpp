@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <algorithm>
 #include <functional>
 #include <vector>
 
@@ -105,4 +106,34 @@ TEST(XGraphicsPathTest, RefusedInput) {
     ExpectFailure<ArgumentException>([&] { path.AddBeziers(five); },
                                      "Invalid number of points for bezier curves. Number must fulfil 4+3n.");
     EXPECT_EQ(path.PointCount(), 0);
+}
+
+TEST(XGraphicsPathTest, TextOutlinesFollowTheBaseline) {
+    XFontFamily family(u"Liberation Sans");
+    XGraphicsPath path;
+    path.AddString(u"", family, XFontStyle::Regular, 20, XRect(0, 0, 100, 0), XStringFormats::Default());
+    EXPECT_EQ(path.PointCount(), 0);
+    path.AddString(u"IL", family, XFontStyle::Regular, 20, XRect(10, 100, 0, 0), XStringFormats::Default());
+    ASSERT_GT(path.PointCount(), 0);
+    // Upright capitals stand on the baseline: y-down, so they lie above it,
+    // and they start at the left edge of the rectangle.
+    double top = 1e9, bottom = -1e9, left = 1e9;
+    for (const XPoint &p : path.Points()) {
+        top = std::min(top, p.Y());
+        bottom = std::max(bottom, p.Y());
+        left = std::min(left, p.X());
+    }
+    EXPECT_NEAR(bottom, 100, 0.01);
+    EXPECT_NEAR(top, 100 - 20 * 1409 / 2048.0, 0.05);  // the cap height of the face
+    EXPECT_GT(left, 10);
+    EXPECT_LT(left, 13);
+    EXPECT_EQ(path.Types().front(), 0);
+    EXPECT_NE(path.Types().back() & 128, 0);  // every glyph contour is closed
+    ExpectFailure<ArgumentException>(
+        [&] { path.AddString(u"x", family, XFontStyle::Regular, 20, XRect(0, 0, 10, 10), XStringFormats::Default()); },
+        "DrawString: With XLineAlignment.BaseLine the height of the layout rectangle must be 0.");
+    // The point form swallows what the font engine refuses.
+    int before = path.PointCount();
+    path.AddString(u"x", family, XFontStyle::Regular, -5, XPoint(0, 0), XStringFormats::Default());
+    EXPECT_EQ(path.PointCount(), before);
 }
