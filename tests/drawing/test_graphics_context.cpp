@@ -11,6 +11,7 @@
 #include "drawing/x_solid_brush.h"
 #include "geometry_test_support.h"
 #include "pdf/errors.h"
+#include "pdf/pdf_array.h"
 #include "pdf/pdf_ext_gstate.h"
 #include "pdf/pdf_reference.h"
 #include "support/test_output.h"
@@ -143,6 +144,14 @@ TEST(GraphicsStateTest, OpacityUsesSharedGraphicsStates) {
                            "1 w\n0 J\n0 j\n[]0 d\n0 0 0 RG\n/GS1 gs\n0 0 10 10 re\nS\n"
                            "1 0 0 rg\n/GS2 gs\n0 0 10 10 re\nf\n" +
                            kPageEnd);
+    // The page names the states in its resources, beside the usual ProcSet.
+    auto *resources = page.page->Elements().GetDictionary("/Resources");
+    ASSERT_NE(resources, nullptr);
+    EXPECT_EQ(resources->Elements().GetArray("/ProcSet")->ToString(), "[/PDF /Text /ImageB /ImageC /ImageI]");
+    auto *states = resources->Elements().GetDictionary("/ExtGState");
+    ASSERT_NE(states, nullptr);
+    EXPECT_EQ(states->Elements().Count(), 3);
+    EXPECT_EQ(states->Elements().GetDictionary("/GS1")->Elements().GetReal("/CA"), 0.501);
     // The document keeps one state per alpha and kind, shared by all pages.
     using ZavorPdf::Pdf::PdfExtGState;
     auto &fill = PdfExtGState::ForAlpha(page.document, PdfExtGState::AlphaKind::NonStroke, 128 / 255.0);

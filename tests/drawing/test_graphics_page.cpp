@@ -45,6 +45,9 @@ TEST(GraphicsPageTest, CreationChecksInOrder) {
         "An XGraphics object already exists for this page and must be disposed before a new one can be created.");
     page.gfx->Dispose();
     EXPECT_NO_THROW(XGraphics::FromPdfPage(page.page)->Dispose());
+    ExpectFailure<ZavorPdf::NotImplementedException>(
+        [&] { XGraphics::FromPdfPage(page.page, XGraphicsPdfPageOptions::Append, static_cast<XGraphicsUnit>(9)); },
+        "unit");
     ExpectFailure<InvalidOperationException>([&] { page.gfx->DrawLine(XPens::Black(), 0, 0, 1, 1); },
                                              "The XGraphics object is already disposed.");
 }
