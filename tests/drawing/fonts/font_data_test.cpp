@@ -161,6 +161,32 @@ TEST(FontDataTest, CompositeClosureFollowsFirstLevelOnly) {
     }
 }
 
+TEST(FontDataTest, SymbolFontWidthsAndOldOS2Fallbacks) {
+    ZavorTest::TestFontTables t = ZavorTest::MakeTestFontTables();
+    t.os2 = ZavorTest::MakeTestOS2Table();
+    ZavorTest::MakeSymbolCMap(t);
+    FontData font(ZavorTest::CompileTestFont(t));
+    ASSERT_TRUE(font.IsSymbolFont());
+    OpenTypeDescriptor d("Symbolic", font);
+    // Codes are looked up in the symbol block: 0x41 is 0xF041, glyph 1.
+    EXPECT_EQ(d.SymbolOffset(), u'\xF000');
+    EXPECT_EQ(d.Widths()[0x41], 600);
+    EXPECT_EQ(d.Widths()[0x44], 900);
+    EXPECT_EQ(d.Widths()[0x20], 500);
+    EXPECT_EQ(d.CharCodeToGlyphIndex(u'A'), 0);
+    // Windows ascent and descent once typographic values exist; an OS/2
+    // table before version 2 has neither cap height nor x-height.
+    EXPECT_EQ(d.Ascender(), 900);
+    EXPECT_EQ(d.Descender(), -250);
+    EXPECT_EQ(d.CapHeight(), 800);
+    EXPECT_EQ(d.XHeight(), 594);
+    EXPECT_EQ(d.StrikeoutPosition(), 250);
+    EXPECT_EQ(d.StrikeoutSize(), 50);
+    // The Windows cell (1150) is already taller than the line of hhea
+    // (800 + 200 + 100), so the gap adds nothing.
+    EXPECT_EQ(d.LineSpacing(), 1150);
+}
+
 TEST(FontDataTest, DamagedFontsFailWithTypedErrors) {
     using Mutation = std::function<void(ZavorTest::TestFontTables &, Bytes &)>;
     const std::string parse = "Error while parsing an OpenType font.";

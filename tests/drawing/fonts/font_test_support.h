@@ -40,7 +40,7 @@ inline Bytes CompositeGlyph(int component) {
 }
 
 struct TestFontTables {
-    Bytes head, hhea, maxp, hmtx, cmap, loca, glyf;
+    Bytes head, hhea, maxp, hmtx, cmap, loca, glyf, os2;
 };
 
 inline TestFontTables MakeTestFontTables() {
@@ -103,7 +103,36 @@ inline Bytes CompileTestFont(const TestFontTables &t) {
     add("cmap", t.cmap);
     add("loca", t.loca);
     add("glyf", t.glyf);
+    add("OS/2", t.os2);
     return writer.Compile();
+}
+
+// A version 0 OS/2 table: Windows ascent 900, descent 250, typographic
+// values set, first character 0xF020 (a symbol font's block).
+inline Bytes MakeTestOS2Table() {
+    Bytes os2(78, 0);
+    auto put = [&os2](std::size_t at, int value) {
+        os2[at] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
+        os2[at + 1] = static_cast<std::uint8_t>(value & 0xFF);
+    };
+    put(26, 50);      // yStrikeoutSize
+    put(28, 250);     // yStrikeoutPosition
+    put(64, 0xF020);  // usFirstCharIndex
+    put(68, 700);     // sTypoAscender
+    put(70, -150);    // sTypoDescender
+    put(74, 900);     // usWinAscent
+    put(76, 250);     // usWinDescent
+    return os2;
+}
+
+// Turns the character map into a Windows symbol map of 0xF041..0xF044.
+inline void MakeSymbolCMap(TestFontTables &t) {
+    t.cmap[7] = 0;  // encoding 0: symbol
+    const std::size_t sub = 12;
+    t.cmap[sub + 14] = 0xF0;  // endCount[0] = 0xF044
+    t.cmap[sub + 20] = 0xF0;  // startCount[0] = 0xF041
+    t.cmap[sub + 24] = 0x0F;  // idDelta[0] = 1 - 0xF041 = 0x0FC0
+    t.cmap[sub + 25] = 0xC0;
 }
 
 inline Bytes MakeTestFont() { return CompileTestFont(MakeTestFontTables()); }
