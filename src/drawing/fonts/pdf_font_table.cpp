@@ -6,6 +6,7 @@
 #include "drawing/fonts/pdf_type0_font.h"
 #include "pdf/pdf_document.h"
 #include "pdf/pdf_reference.h"
+#include "pdf/pdf_trailer.h"
 
 namespace ZavorPdf::Pdf::Advanced {
 
@@ -15,7 +16,6 @@ FontSelector::FontSelector(const Drawing::XFont &font)
       type(font.Unicode() ? FontType::Type0 : FontType::TrueType) {}
 
 PdfFont &PdfFontTable::GetFont(const Drawing::XFont &font) {
-    ForgetDroppedFonts();
     FontSelector selector(font);
     auto it = fonts_.find(selector);
     if (it != fonts_.end()) return *it->second;
@@ -31,17 +31,18 @@ PdfFont &PdfFontTable::GetFont(const Drawing::XFont &font) {
 }
 
 void PdfFontTable::PrepareForSave() {
-    ForgetDroppedFonts();
+    ForgetUnreachableFonts();
     for (auto &[selector, font] : fonts_) font->PrepareForSave();
-    saved_ = true;
 }
 
-void PdfFontTable::ForgetDroppedFonts() {
-    if (!saved_) return;
-    saved_ = false;
-    std::set<const PdfObject *> alive;
-    for (PdfReference *reference : document_->ReferenceTable().AllReferences()) alive.insert(reference->Value());
-    std::erase_if(fonts_, [&alive](const auto &entry) { return !alive.contains(entry.second); });
+void PdfFontTable::ForgetUnreachableFonts() {
+    // Saving frees every object that the trailer does not reach; a font
+    // that nothing refers to goes that way, and must be forgotten while
+    // its address still means it.
+    std::set<const PdfObject *> reachable;
+    for (PdfReference *reference : document_->ReferenceTable().TransitiveClosure(document_->Trailer()))
+        reachable.insert(reference->Value());
+    std::erase_if(fonts_, [&reachable](const auto &entry) { return !reachable.contains(entry.second); });
 }
 
 }  // namespace ZavorPdf::Pdf::Advanced

@@ -35,22 +35,17 @@ public:
     // composite font when the font's encoding is Unicode, else a simple
     // TrueType font.
     PdfFont &GetFont(const Drawing::XFont &font);
-    // The fonts still in the document.
-    int Count() {
-        ForgetDroppedFonts();
-        return static_cast<int>(fonts_.size());
-    }
-    // Prepares every font still in the document.
+    int Count() const { return static_cast<int>(fonts_.size()); }
+    // Forgets the fonts that saving is about to drop because nothing refers
+    // to them, then prepares the others. Must run before the document frees
+    // its unreferenced objects.
     void PrepareForSave();
 
 private:
-    // Saving drops objects that nothing refers to; forget fonts that went
-    // that way before touching any of them again.
-    void ForgetDroppedFonts();
+    void ForgetUnreachableFonts();
 
     PdfDocument *document_;  // non-owning
     std::map<FontSelector, PdfFont *> fonts_;  // objects owned by the reference table
-    bool saved_ = false;
 };
 
 }  // namespace ZavorPdf::Pdf::Advanced

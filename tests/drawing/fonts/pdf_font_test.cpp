@@ -67,7 +67,7 @@ TEST(PdfFontTest, SimpleFontWithDefaultOptionsEmbedsNothing) {
     FontDocument document;
     PdfFont &font = PdfFontTables::Of(document).GetFont(XFont(u"Arial", 12, XFontStyle::Bold));
     font.AddChars(u"Hallo");
-    PdfFontTables::PrepareForSave(document);
+    font.PrepareForSave();
     const DictionaryElements &e = font.Elements();
     EXPECT_TRUE(font.IsIndirect());
     EXPECT_EQ(e.GetName("/Type"), "/Font");
@@ -124,7 +124,7 @@ TEST(PdfFontTest, CompositeFontWritesWidthsAndToUnicodeForDrawnGlyphs) {
     font.AddChars(u"AB");
     font.AddChars(u"BA");
     EXPECT_EQ(font.EncodeText(u"AB"), (std::vector<std::uint8_t>{0, 36, 0, 37}));
-    PdfFontTables::PrepareForSave(document);
+    font.PrepareForSave();
     const DictionaryElements &e = font.Elements();
     EXPECT_EQ(e.GetName("/Subtype"), "/Type0");
     EXPECT_EQ(e.GetName("/Encoding"), "/Identity-H");
