@@ -71,7 +71,7 @@ void DictionaryElements::Store(std::string_view key, PdfItemSlot slot) {
 
 void DictionaryElements::SetValue(std::string_view key, std::unique_ptr<PdfItem> value) {
     if (value == nullptr) throw ArgumentNullException("value");
-    if (auto *object = dynamic_cast<PdfObject *>(value.get()); object != nullptr && object->IsIndirect())
+    if (value->IsObject() && static_cast<const PdfObject &>(*value).IsIndirect())
         throw ArgumentException("PdfObject must not be an indirect object.", "value");
     Store(key, PdfItemSlot(std::move(value)));
 }

@@ -40,7 +40,7 @@ bool TryReadNumbers(const PdfItem &item, double *values, int count) {
 }  // namespace
 
 PdfItem *Resolve(PdfItem *item) {
-    if (auto *reference = dynamic_cast<PdfReference *>(item)) return reference->Value();
+    if (item != nullptr && item->IsReference()) return static_cast<PdfReference *>(item)->Value();
     return item;
 }
 

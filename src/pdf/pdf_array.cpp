@@ -26,7 +26,7 @@ PdfItem *ArrayElements::Resolved(int index) const { return Internal::Resolve(At(
 namespace {
 
 PdfItemSlot DirectSlot(std::unique_ptr<PdfItem> item) {
-    if (auto *object = dynamic_cast<PdfObject *>(item.get()); object != nullptr && object->IsIndirect())
+    if (item != nullptr && item->IsObject() && static_cast<const PdfObject &>(*item).IsIndirect())
         throw ArgumentException("PdfObject must not be an indirect object.", "item");
     return PdfItemSlot(std::move(item));
 }

@@ -65,7 +65,7 @@ private:
 
 class PdfArray : public PdfObject {
 public:
-    explicit PdfArray(PdfDocument *document = nullptr) : PdfObject(document), elements_(this) {}
+    explicit PdfArray(PdfDocument *document = nullptr) : PdfObject(Kind::Array, document), elements_(this) {}
     PdfArray(const PdfArray &other) : PdfObject(other), elements_(other.elements_, this) {}
     // Takes over a generic array in place (typed conversion).
     PdfArray(PdfArray &&other) noexcept : PdfObject(std::move(other)), elements_(std::move(other.elements_), this) {}

@@ -10,7 +10,7 @@
 
 namespace ZavorPdf::Pdf {
 
-PdfDictionary::PdfDictionary(PdfDocument *document) : PdfObject(document), elements_(this) {}
+PdfDictionary::PdfDictionary(PdfDocument *document) : PdfObject(Kind::Dictionary, document), elements_(this) {}
 
 PdfDictionary::PdfDictionary(const PdfDictionary &other) : PdfObject(other), elements_(other.elements_, this) {
     if (other.stream_ != nullptr) stream_ = std::make_unique<PdfStream>(this, other.stream_->value_);

@@ -33,7 +33,9 @@ public:
     std::uint16_t GenerationNumber() const { return ObjectID().GenerationNumber(); }
 
 protected:
-    explicit PdfObject(PdfDocument *document = nullptr) : document_(document) {}
+    explicit PdfObject(PdfDocument *document = nullptr) : PdfItem(Kind::Object), document_(document) {}
+    // For the containers, which tell their kind apart.
+    PdfObject(Kind kind, PdfDocument *document) : PdfItem(kind), document_(document) {}
     // A copy belongs to the same document but is direct until it is added
     // to a table.
     PdfObject(const PdfObject &other) : PdfItem(other), document_(other.document_) {}

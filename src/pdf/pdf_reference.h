@@ -17,7 +17,7 @@ class PdfReferenceTable;
 
 class PdfReference final : public PdfItem {
 public:
-    PdfReference(PdfObjectID id, PdfDocument *document) : id_(id), document_(document) {}
+    PdfReference(PdfObjectID id, PdfDocument *document) : PdfItem(Kind::Reference), id_(id), document_(document) {}
     PdfReference(const PdfReference &) = delete;
     PdfReference &operator=(const PdfReference &) = delete;
 

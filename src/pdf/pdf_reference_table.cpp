@@ -97,20 +97,17 @@ namespace {
 // The child items of a container, walked by index so that the walk keeps
 // its place on its own stack rather than on the call stack.
 std::size_t ChildCount(const PdfObject &container) {
-    if (auto *dictionary = dynamic_cast<const PdfDictionary *>(&container))
-        return dictionary->Elements().Entries().size();
+    if (container.IsDictionary()) return static_cast<const PdfDictionary &>(container).Elements().Entries().size();
     return static_cast<const PdfArray &>(container).Elements().Items().size();
 }
 
 PdfItem *ChildAt(const PdfObject &container, std::size_t index) {
-    if (auto *dictionary = dynamic_cast<const PdfDictionary *>(&container))
-        return dictionary->Elements().Entries()[index].value.Get();
+    if (container.IsDictionary())
+        return static_cast<const PdfDictionary &>(container).Elements().Entries()[index].value.Get();
     return static_cast<const PdfArray &>(container).Elements().Items()[index].Get();
 }
 
-bool IsContainer(const PdfItem *item) {
-    return dynamic_cast<const PdfDictionary *>(item) != nullptr || dynamic_cast<const PdfArray *>(item) != nullptr;
-}
+bool IsContainer(const PdfItem *item) { return item != nullptr && item->IsContainer(); }
 
 }  // namespace
 
@@ -138,7 +135,8 @@ std::vector<PdfReference *> PdfReferenceTable::TransitiveClosure(const PdfObject
             }
             PdfItem *item = ChildAt(*frame.container, frame.next++);
             const PdfObject *descend = nullptr;
-            if (auto *reference = dynamic_cast<PdfReference *>(item)) {
+            if (item != nullptr && item->IsReference()) {
+                auto *reference = static_cast<PdfReference *>(item);
                 if (!visited.insert(reference).second) continue;
                 result.push_back(reference);
                 descend = reference->Value();
@@ -159,26 +157,20 @@ int PdfReferenceTable::Compact(const PdfObject &root) {
     std::vector<PdfReference *> reached = TransitiveClosure(root);
     std::unordered_set<const PdfReference *> keep(reached.begin(), reached.end());
 
-    std::map<PdfObjectID, Entry> kept;
-    int dropped = 0;
-    for (auto &[id, entry] : entries_) {
-        if (keep.contains(entry.reference.get()))
-            kept.emplace(id, std::move(entry));
-        else
-            ++dropped;
-    }
+    // Only the dropped entries are touched: a saved document usually keeps
+    // nearly all of its objects.
+    int dropped = static_cast<int>(
+        std::erase_if(entries_, [&keep](const auto &item) { return !keep.contains(item.second.reference.get()); }));
     // A reachable reference whose object was removed comes back with a
     // null object, so that it still names an object in the written file.
     for (auto &reference : detached_) {
         if (!keep.contains(reference.get())) continue;
         PdfObjectID id = reference->ObjectID();
-        if (kept.contains(id)) id = PdfObjectID(++maxObjectNumber_, 0);
+        if (entries_.contains(id)) id = PdfObjectID(++maxObjectNumber_, 0);
         reference->id_ = id;
-        kept[id].reference = std::move(reference);
+        entries_[id].reference = std::move(reference);
     }
     detached_.clear();
-    entries_.swap(kept);
-    kept.clear();  // frees the dropped objects and references
 
     maxObjectNumber_ = 0;
     for (auto &[id, entry] : entries_) {
@@ -189,12 +181,15 @@ int PdfReferenceTable::Compact(const PdfObject &root) {
 }
 
 void PdfReferenceTable::Renumber() {
+    // The new numbers keep the order of the old ones, so every node goes
+    // back in at the end without a search or a new allocation.
     std::map<PdfObjectID, Entry> renumbered;
     std::int32_t number = 0;
-    for (auto &[id, entry] : entries_) {
-        PdfObjectID newId(++number, 0);
-        entry.reference->id_ = newId;
-        renumbered.emplace(newId, std::move(entry));
+    while (!entries_.empty()) {
+        auto node = entries_.extract(entries_.begin());
+        node.key() = PdfObjectID(++number, 0);
+        node.mapped().reference->id_ = node.key();
+        renumbered.insert(renumbered.end(), std::move(node));
     }
     entries_.swap(renumbered);
     maxObjectNumber_ = number;

@@ -95,7 +95,7 @@ PdfObjectID PdfObject::ObjectID() const { return reference_ != nullptr ? referen
 
 PdfItemSlot::PdfItemSlot(std::unique_ptr<PdfItem> item) : owned_(std::move(item)) {
     if (owned_ == nullptr) throw ArgumentNullException("value");
-    if (dynamic_cast<PdfReference *>(owned_.get()) != nullptr) {
+    if (owned_->IsReference()) {
         throw ArgumentException("A reference belongs to its reference table and cannot be stored by value.",
                                 "value");
     }

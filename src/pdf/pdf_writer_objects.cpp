@@ -12,8 +12,8 @@ namespace ZavorPdf::Pdf::IO {
 
 void PdfWriter::WriteBeginObject(const PdfObject &object) {
     bool indirect = object.IsIndirect();
-    bool isArray = dynamic_cast<const PdfArray *>(&object) != nullptr;
-    bool isDictionary = dynamic_cast<const PdfDictionary *>(&object) != nullptr;
+    bool isArray = object.IsArray();
+    bool isDictionary = object.IsDictionary();
     if (indirect) {
         NewLine();
         WriteRaw(object.ObjectID().ToString() + " obj\n");
@@ -44,7 +44,7 @@ void PdfWriter::WriteEndObject() {
         } else {
             WriteRaw(']');
         }
-    } else if (dynamic_cast<const PdfDictionary *>(top.object) != nullptr && !top.hasStream) {
+    } else if (top.object->IsDictionary() && !top.hasStream) {
         if (top.isIndirect && lastCat_ != CharCat::NewLine) WriteRaw(' ');
         WriteRaw(">>\n");
     }
