@@ -66,6 +66,9 @@ void DictionaryElements::Store(std::string_view key, PdfItemSlot slot) {
         entry->value = std::move(slot);
         return;
     }
+    // Most dictionaries hold a handful of entries; room for four at once
+    // saves the first rounds of growing.
+    if (entries_.empty()) entries_.reserve(4);
     entries_.push_back({std::string(key), std::move(slot)});
 }
 
@@ -189,6 +192,14 @@ void DictionaryElements::SetBoolean(std::string_view key, bool value) {
 }
 
 void DictionaryElements::SetInteger(std::string_view key, std::int32_t value) {
+    // /Length and /Count are set again on every save: a direct integer
+    // already there takes the new value rather than being replaced.
+    if (Entry *entry = Find(key); entry != nullptr && !entry->value.IsReference()) {
+        if (auto *integer = dynamic_cast<PdfInteger *>(entry->value.Get())) {
+            *integer = PdfInteger(value);
+            return;
+        }
+    }
     SetValue(key, std::make_unique<PdfInteger>(value));
 }
 

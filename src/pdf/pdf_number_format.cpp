@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 
 namespace ZavorPdf::Pdf {
 namespace {
@@ -12,25 +11,16 @@ constexpr int SignificantDigits = 15;
 constexpr int DefaultDecimals = 3;
 constexpr int MaxDecimals = 9;
 
-// Adds one unit in the last place of a string of decimal digits; returns
-// true when the carry runs out of the front.
-bool IncrementDigits(std::string &digits) {
-    for (auto it = digits.rbegin(); it != digits.rend(); ++it) {
-        if (*it != '9') {
-            ++*it;
-            return false;
-        }
-        *it = '0';
-    }
-    return true;
-}
+// The decimal digits of a finite value, worked on in a buffer on the stack:
+// the writer formats every coordinate of every page through here.
+constexpr int MaxIntegerDigits = 309;
 
 }  // namespace
 
 void AppendReal(std::string &out, double value) { AppendReal(out, value, DefaultDecimals); }
 
 void AppendReal(std::string &out, double value, int decimals) {
-    const auto Decimals = static_cast<std::size_t>(std::clamp(decimals, 0, MaxDecimals));
+    const int Decimals = std::clamp(decimals, 0, MaxDecimals);
     if (!std::isfinite(value)) {
         out += '0';
         return;
@@ -39,43 +29,52 @@ void AppendReal(std::string &out, double value, int decimals) {
     char buffer[40];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific,
                                 SignificantDigits - 1);
-    std::string_view text(buffer, static_cast<std::size_t>(result.ptr - buffer));
-    bool negative = text.front() == '-';
-    if (negative) text.remove_prefix(1);
-    std::size_t ePos = text.find('e');
-    std::string digits;
-    digits += text[0];
-    digits += text.substr(2, ePos - 2);
-    int exponent = std::atoi(std::string(text.substr(ePos + 1)).c_str());
+    const char *text = buffer;
+    bool negative = *text == '-';
+    if (negative) ++text;
+    const char *ePos = std::find(text, static_cast<const char *>(result.ptr), 'e');
+    char digits[SignificantDigits];
+    int digitCount = 0;
+    digits[digitCount++] = text[0];
+    for (const char *p = text + 2; p < ePos && digitCount < SignificantDigits; ++p) digits[digitCount++] = *p;
+    const char *exponentText = ePos + 1;
+    if (*exponentText == '+') ++exponentText;
+    int exponent = 0;
+    std::from_chars(exponentText, result.ptr, exponent);
 
-    // Split into integer and fraction digits around the decimal point.
+    // Integer digits, then one fraction digit more than kept (for the
+    // rounding), behind a leading zero that takes a carry out of the front.
     int pointPos = exponent + 1;
-    std::string integerPart, fraction;
-    if (pointPos <= 0) {
-        integerPart = "0";
-        fraction = std::string(static_cast<std::size_t>(-pointPos), '0') + digits;
-    } else if (pointPos >= static_cast<int>(digits.size())) {
-        integerPart = digits + std::string(static_cast<std::size_t>(pointPos) - digits.size(), '0');
-    } else {
-        integerPart = digits.substr(0, static_cast<std::size_t>(pointPos));
-        fraction = digits.substr(static_cast<std::size_t>(pointPos));
-    }
-    if (fraction.size() < Decimals + 1) fraction.resize(Decimals + 1, '0');
+    int integerCount = pointPos > 0 ? pointPos : 1;
+    auto digitAt = [&](int index) { return index >= 0 && index < digitCount ? digits[index] : '0'; };
+    char work[1 + MaxIntegerDigits + MaxDecimals + 1];
+    work[0] = '0';
+    char *integerPart = work + 1;
+    char *fraction = integerPart + integerCount;
+    for (int i = 0; i < integerCount; ++i) integerPart[i] = pointPos > 0 ? digitAt(i) : '0';
+    for (int i = 0; i <= Decimals; ++i) fraction[i] = digitAt(pointPos + i);
 
     // Halves away from zero: the magnitude is rounded, the sign kept apart.
-    bool roundUp = fraction[Decimals] >= '5';
-    fraction.resize(Decimals);
-    if (roundUp && IncrementDigits(fraction) && IncrementDigits(integerPart)) integerPart.insert(0, 1, '1');
+    if (fraction[Decimals] >= '5') {
+        for (char *p = fraction + Decimals - 1; p >= work; --p) {
+            if (*p != '9') {
+                ++*p;
+                break;
+            }
+            *p = '0';
+        }
+    }
+    int fractionCount = Decimals;
+    while (fractionCount > 0 && fraction[fractionCount - 1] == '0') --fractionCount;
+    const char *integerStart = work;
+    while (integerStart < fraction - 1 && *integerStart == '0') ++integerStart;
 
-    while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
-    std::size_t firstNonZero = integerPart.find_first_not_of('0');
-    integerPart = firstNonZero == std::string::npos ? "0" : integerPart.substr(firstNonZero);
-
-    if (negative && !(integerPart == "0" && fraction.empty())) out += '-';
-    out += integerPart;
-    if (!fraction.empty()) {
+    bool zero = *integerStart == '0' && fractionCount == 0;
+    if (negative && !zero) out += '-';
+    out.append(integerStart, static_cast<std::size_t>(fraction - integerStart));
+    if (fractionCount > 0) {
         out += '.';
-        out += fraction;
+        out.append(fraction, static_cast<std::size_t>(fractionCount));
     }
 }
 

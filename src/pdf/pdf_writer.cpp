@@ -1,5 +1,6 @@
 #include "pdf/pdf_writer.h"
 
+#include <algorithm>
 #include <limits>
 
 #include "pdf/errors.h"
@@ -115,15 +116,25 @@ void PdfWriter::Write(const PdfName &name) { WriteName(name.Value()); }
 
 void PdfWriter::WriteName(std::string_view name) {
     WriteSeparator(CharCat::Delimiter);
+    // Brackets and braces end a name as much as the other delimiters do;
+    // left bare, "/a[b" would be read back as a name and an array.
+    auto escape = [](unsigned char c) {
+        return c <= 0x20 || c == '#' || c == '%' || c == '(' || c == ')' || c == '/' || c == '<' || c == '>' ||
+               c == '[' || c == ']' || c == '{' || c == '}';
+    };
+    std::size_t start = name.starts_with('/') ? 1 : 0;
+    // Dictionary keys come with their slash and rarely need escapes: they
+    // go out as they are, without a copy.
+    if (start == 1 && std::none_of(name.begin() + 1, name.end(),
+                                   [&escape](char c) { return escape(static_cast<unsigned char>(c)); })) {
+        WriteString(name, CharCat::Character);
+        return;
+    }
     std::string text = "/";
     static constexpr char Hex[] = "0123456789ABCDEF";
-    for (std::size_t i = name.starts_with('/') ? 1 : 0; i < name.size(); ++i) {
+    for (std::size_t i = start; i < name.size(); ++i) {
         auto c = static_cast<unsigned char>(name[i]);
-        // Brackets and braces end a name as much as the other delimiters
-        // do; left bare, "/a[b" would be read back as a name and an array.
-        bool escape = c <= 0x20 || c == '#' || c == '%' || c == '(' || c == ')' || c == '/' || c == '<' ||
-                      c == '>' || c == '[' || c == ']' || c == '{' || c == '}';
-        if (escape) {
+        if (escape(c)) {
             text += '#';
             text += Hex[c >> 4];
             text += Hex[c & 0x0F];
