@@ -1,0 +1,145 @@
+// The quick paths of the object model and writer: kind checks that stand in
+// for casts, integers updated in place, reals formatted without the heap and
+// names written without a copy. Each must give what the slow path gave.
+#include <limits>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "pdf/errors.h"
+#include "pdf/pdf_array.h"
+#include "pdf/pdf_content.h"
+#include "pdf/pdf_dictionary.h"
+#include "pdf/pdf_document.h"
+#include "pdf/pdf_indirect_values.h"
+#include "pdf/pdf_name.h"
+#include "pdf/pdf_number.h"
+#include "pdf/pdf_number_format.h"
+#include "pdf/pdf_reference.h"
+#include "pdf/pdf_writer.h"
+
+namespace ZavorPdf::Pdf {
+namespace {
+
+struct KindCase {
+    const char *name;
+    std::unique_ptr<PdfItem> item;
+    bool object, dictionary, array;
+};
+
+TEST(ItemKinds, EveryClassAnswersItsOwnKindAndClonesKeepIt) {
+    std::vector<KindCase> cases;
+    cases.push_back({"integer", std::make_unique<PdfInteger>(3), false, false, false});
+    cases.push_back({"name", std::make_unique<PdfName>("/A"), false, false, false});
+    cases.push_back({"indirect integer", std::make_unique<PdfIntegerObject>(3), true, false, false});
+    cases.push_back({"null object", std::make_unique<PdfNullObject>(), true, false, false});
+    cases.push_back({"dictionary", std::make_unique<PdfDictionary>(), true, true, false});
+    cases.push_back({"content stream", std::make_unique<PdfContent>(), true, true, false});
+    cases.push_back({"array", std::make_unique<PdfArray>(), true, false, true});
+    for (const auto &c : cases) {
+        for (const PdfItem *item : {c.item.get(), c.item->Clone().release()}) {
+            EXPECT_FALSE(item->IsReference()) << c.name;
+            EXPECT_EQ(item->IsObject(), c.object) << c.name;
+            EXPECT_EQ(item->IsDictionary(), c.dictionary) << c.name;
+            EXPECT_EQ(item->IsArray(), c.array) << c.name;
+            EXPECT_EQ(item->IsContainer(), c.dictionary || c.array) << c.name;
+            if (item != c.item.get()) delete item;
+        }
+    }
+    PdfDocument document(DocumentSetup::Empty);
+    PdfReference *reference = document.ReferenceTable().Add(std::make_unique<PdfArray>());
+    EXPECT_TRUE(reference->IsReference());
+    EXPECT_FALSE(reference->IsObject());
+    EXPECT_FALSE(reference->IsContainer());
+    EXPECT_TRUE(reference->Value()->IsArray());
+}
+
+TEST(DictionaryIntegers, SetIntegerUpdatesADirectIntegerAndReplacesEverythingElse) {
+    PdfDocument document(DocumentSetup::Empty);
+    PdfReference *reference = document.ReferenceTable().Add(std::make_unique<PdfIntegerObject>(7));
+    PdfDictionary dictionary;
+    auto &elements = dictionary.Elements();
+    elements.SetInteger("/Length", 10);
+    PdfItem *stored = elements["/Length"];
+    elements.SetInteger("/Length", 2048);
+    EXPECT_EQ(elements["/Length"], stored);
+    EXPECT_EQ(elements.GetInteger("/Length"), 2048);
+
+    elements.SetReal("/Width", 1.5);
+    elements.SetInteger("/Width", 4);
+    EXPECT_NE(dynamic_cast<PdfInteger *>(elements["/Width"]), nullptr);
+
+    // A reference is replaced, and the shared object keeps its own value.
+    elements.SetReference("/Count", reference);
+    elements.SetInteger("/Count", 3);
+    EXPECT_FALSE(elements["/Count"]->IsReference());
+    EXPECT_EQ(elements.GetInteger("/Count"), 3);
+    EXPECT_EQ(static_cast<PdfIntegerObject *>(reference->Value())->Value(), 7);
+
+    EXPECT_THROW(elements.SetInteger("Length", 1), ArgumentException);
+    EXPECT_EQ(elements.Count(), 3);
+}
+
+struct RealCase {
+    double value;
+    int decimals;
+    const char *text;
+};
+
+TEST(WriterNumbers, RealsRoundCarryAndClampTheirDecimals) {
+    const RealCase cases[] = {
+        {9.9995, 3, "10"},
+        {-999.9996, 3, "-1000"},
+        {0.99999, 3, "1"},
+        {2.5, 0, "3"},
+        {-2.5, 0, "-3"},
+        {-0.4, 0, "0"},
+        {0.123456789, 9, "0.123456789"},
+        {0.0000000005, 9, "0.000000001"},
+        {1.23456789012, 12, "1.23456789"},
+        {1.5, -2, "2"},
+        {5e-324, 9, "0"},
+        {123456789012.5, 3, "123456789012.5"},
+        {841.8898, 3, "841.89"},
+        {-72.0004, 3, "-72"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(FormatReal(c.value, c.decimals), c.text) << c.value << " with " << c.decimals;
+
+    std::string largest = FormatReal(std::numeric_limits<double>::max());
+    EXPECT_EQ(largest.size(), 309u);
+    EXPECT_EQ(largest.substr(0, 16), "1797693134862320");
+    EXPECT_EQ(largest.find_first_not_of('0', 15), std::string::npos);
+    EXPECT_EQ(FormatReal(-std::numeric_limits<double>::max()), "-" + largest);
+
+    std::string appended = "x ";
+    AppendReal(appended, 0.25);
+    EXPECT_EQ(appended, "x 0.25");
+}
+
+TEST(WriterNames, NamesWithAndWithoutSlashOrEscapes) {
+    const std::pair<const char *, const char *> cases[] = {
+        {"/Type", "/Type"},   {"Type", "/Type"},       {"/", "/"},
+        {"", "/"},            {"/a b", "/a#20b"},      {"/a[b]", "/a#5Bb#5D"},
+        {"/#x", "/#23x"},     {"/A/B", "/A#2FB"},      {"/\xE4", "/\xE4"},
+    };
+    for (const auto &[name, text] : cases) {
+        std::vector<std::uint8_t> bytes;
+        IO::PdfWriter writer(bytes);
+        writer.WriteName(name);
+        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), text) << name;
+    }
+    // Two names in a row need no blank; a name after a number neither.
+    std::vector<std::uint8_t> bytes;
+    IO::PdfWriter writer(bytes);
+    writer.Write(std::int32_t{1});
+    writer.WriteName("/A");
+    writer.WriteName("/B");
+    writer.Write(std::int32_t{2});
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "1/A/B 2");
+}
+
+}  // namespace
+}  // namespace ZavorPdf::Pdf
