@@ -20,6 +20,18 @@
 namespace ZavorPdf::Pdf {
 namespace {
 
+// Streams the writer's bytes into the temporary file that replaces the
+// target once everything is written, so a large document is never held
+// twice in memory.
+class AtomicFileSink final : public IO::ByteSink {
+public:
+    explicit AtomicFileSink(ZavorPlatform::AtomicFile &file) : file_(file) {}
+    void Write(const std::uint8_t *data, std::size_t size) override { file_.Write({data, size}); }
+
+private:
+    ZavorPlatform::AtomicFile &file_;
+};
+
 std::atomic<int> documentCounter{0};
 
 }  // namespace
@@ -177,14 +189,11 @@ void PdfDocument::Save(std::ostream &stream) {
 
 void PdfDocument::Save(const std::filesystem::path &path) {
     CheckCanSave();
-    // The file is written in one piece once the whole document has been
-    // turned into bytes: the writer's many small pieces go to memory at a
-    // fraction of the cost of a stream.
-    std::vector<std::uint8_t> bytes;
-    IO::PdfWriter writer(bytes);
-    DoSave(writer);
     try {
-        ZavorPlatform::WriteFileAtomically(path, bytes);
+        ZavorPlatform::AtomicFile file(path);
+        IO::PdfWriter writer(std::make_unique<AtomicFileSink>(file));
+        DoSave(writer);
+        file.Commit();
     } catch (const std::system_error &error) {
         throw ZavorPdfException(error.what());
     }

@@ -59,6 +59,11 @@ PdfWriter::PdfWriter(std::vector<std::uint8_t> &sink, PdfSecurityHook *security)
 PdfWriter::PdfWriter(std::ostream &sink, PdfSecurityHook *security)
     : sink_(std::make_unique<StreamSink>(sink)), security_(security) {}
 
+PdfWriter::PdfWriter(std::unique_ptr<ByteSink> sink, PdfSecurityHook *security)
+    : sink_(std::move(sink)), security_(security) {
+    if (sink_ == nullptr) throw ArgumentNullException("sink");
+}
+
 PdfWriter::~PdfWriter() = default;
 
 void PdfWriter::Flush() { sink_->Flush(); }

@@ -57,6 +57,9 @@ public:
     // Writes to the stream, which must outlive the writer; write errors
     // are raised as ZavorPdfException.
     explicit PdfWriter(std::ostream &sink, PdfSecurityHook *security = nullptr);
+    // Writes to a sink of the caller's making (a file written as the
+    // document goes, rather than kept whole in memory).
+    explicit PdfWriter(std::unique_ptr<ByteSink> sink, PdfSecurityHook *security = nullptr);
     PdfWriter(const PdfWriter &) = delete;
     PdfWriter &operator=(const PdfWriter &) = delete;
     ~PdfWriter();

@@ -141,5 +141,37 @@ TEST(WriterNames, NamesWithAndWithoutSlashOrEscapes) {
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "1/A/B 2");
 }
 
+// A sink of the caller's own receives exactly what the vector sink gets.
+class CollectingSink final : public IO::ByteSink {
+public:
+    explicit CollectingSink(std::string &target, int &flushes) : target_(target), flushes_(flushes) {}
+    void Write(const std::uint8_t *data, std::size_t size) override { target_.append(data, data + size); }
+    void Flush() override { ++flushes_; }
+
+private:
+    std::string &target_;
+    int &flushes_;
+};
+
+TEST(WriterSinks, OwnSinkGetsTheSameBytesAndTheFlush) {
+    PdfDictionary dictionary;
+    dictionary.Elements().SetInteger("/Length", 12);
+    dictionary.Elements().SetName("/Type", "XObject");
+    std::vector<std::uint8_t> expected;
+    {
+        IO::PdfWriter writer(expected);
+        dictionary.WriteObject(writer);
+    }
+    std::string collected;
+    int flushes = 0;
+    IO::PdfWriter writer(std::make_unique<CollectingSink>(collected, flushes));
+    dictionary.WriteObject(writer);
+    writer.Flush();
+    EXPECT_EQ(collected, std::string(expected.begin(), expected.end()));
+    EXPECT_EQ(writer.Position(), static_cast<std::int32_t>(collected.size()));
+    EXPECT_EQ(flushes, 1);
+    EXPECT_THROW(IO::PdfWriter(std::unique_ptr<IO::ByteSink>()), ArgumentNullException);
+}
+
 }  // namespace
 }  // namespace ZavorPdf::Pdf
