@@ -46,7 +46,19 @@ std::string XGraphicsPdfRenderer::ResourceName(Pdf::ResourceKind kind, const Pdf
 }
 
 std::string XGraphicsPdfRenderer::ExtGStateName(Pdf::PdfExtGState::AlphaKind kind, double alpha) {
-    return ResourceName(Pdf::ResourceKind::ExtGState, Pdf::PdfExtGState::ForAlpha(*document_, kind, alpha));
+    // The page's own states first: looking through the whole document is
+    // needed only for an alpha this page has not used yet.
+    int key = Pdf::PdfExtGState::AlphaKey(alpha);
+    Pdf::PdfResources resources = Pdf::PdfResources::ForPage(*page_);
+    const char *subKey = Pdf::PdfResources::SubdictionaryKey(Pdf::ResourceKind::ExtGState);
+    if (Pdf::PdfDictionary *states = resources.Dictionary().Elements().GetDictionary(subKey)) {
+        for (const auto &entry : states->Elements().Entries()) {
+            auto *state = dynamic_cast<Pdf::PdfExtGState *>(states->Elements().GetObject(entry.key));
+            if (state != nullptr && state->Elements().Count() == 2 && state->KeyOf(kind) == key)
+                return entry.key;
+        }
+    }
+    return resources.Add(Pdf::ResourceKind::ExtGState, Pdf::PdfExtGState::ForAlpha(*document_, kind, alpha));
 }
 
 // ---- levels and modes -------------------------------------------------

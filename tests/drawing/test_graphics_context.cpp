@@ -137,12 +137,14 @@ TEST(GraphicsStateTest, OpacityUsesSharedGraphicsStates) {
     page.gfx->DrawRectangle(halfBlue, 0, 0, 10, 10);
     page.gfx->DrawRectangle(halfPen, 0, 0, 10, 10);
     page.gfx->DrawRectangle(XBrushes::Red(), 0, 0, 10, 10);
+    page.gfx->DrawRectangle(half, 0, 0, 10, 10);  // back to the page's first state
     std::string content = page.Finish();
     EXPECT_EQ(content, kPageStart +
                            "1 0 0 rg\n/GS0 gs\n0 0 10 10 re\nf\n"
                            "0 0 1 rg\n0 0 10 10 re\nf\n"
                            "1 w\n0 J\n0 j\n[]0 d\n0 0 0 RG\n/GS1 gs\n0 0 10 10 re\nS\n"
-                           "1 0 0 rg\n/GS2 gs\n0 0 10 10 re\nf\n" +
+                           "1 0 0 rg\n/GS2 gs\n0 0 10 10 re\nf\n"
+                           "/GS0 gs\n0 0 10 10 re\nf\n" +
                            kPageEnd);
     // The page names the states in its resources, beside the usual ProcSet.
     auto *resources = page.page->Elements().GetDictionary("/Resources");
