@@ -53,7 +53,9 @@ PdfDocument::PdfDocument(DocumentSetup setup)
 
 PdfDocument::PdfDocument(std::filesystem::path path) : PdfDocument() { outputPath_ = std::move(path); }
 
-PdfDocument::~PdfDocument() = default;
+PdfDocument::~PdfDocument() {
+    if (DisposeHook != nullptr) DisposeHook(this);
+}
 
 PageSize PdfDocument::LocaleDefaultPageSize() {
     return ZavorPlatform::CurrentMeasurementSystem() == ZavorPlatform::MeasurementSystem::Imperial
@@ -143,6 +145,7 @@ void PdfDocument::PrepareForSave() {
     if (!info.Elements().ContainsKey(PdfDocumentInformation::Keys::Creator))
         info.SetCreator(CreatorText);
     info.SetProducer(ProducerText);
+    if (BeforeSaveHook != nullptr) BeforeSaveHook(*this);
     Catalog().PrepareForSave();
     // Only what the trailer reaches is written, numbered without gaps in the
     // order of creation.

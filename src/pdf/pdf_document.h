@@ -60,6 +60,13 @@ public:
     PdfDocument &operator=(const PdfDocument &) = delete;
     ~PdfDocument();
 
+    // Layers above the object model (the font tables) keep per-document
+    // objects that must be completed before a save compacts the document,
+    // and forgotten when the document goes. They hook in here once; the
+    // document owns nothing of theirs.
+    static inline void (*BeforeSaveHook)(PdfDocument &) = nullptr;
+    static inline void (*DisposeHook)(const PdfDocument *) = nullptr;
+
     const std::string &Name() const { return name_; }
     const std::array<std::uint8_t, 16> &Guid() const { return guid_; }
     const ZavorPlatform::LocalDateTime &CreationTime() const { return creation_; }

@@ -32,6 +32,10 @@ std::map<const PdfDocument *, Registration> &Tables() {
 }  // namespace
 
 PdfFontTable &PdfFontTables::Of(PdfDocument &document) {
+    // From the first font on, every save prepares the fonts and every
+    // document that goes takes its table along.
+    PdfDocument::BeforeSaveHook = &PdfFontTables::PrepareForSave;
+    PdfDocument::DisposeHook = &PdfFontTables::Release;
     std::lock_guard<std::mutex> guard(Lock());
     Registration &entry = Tables()[&document];
     if (!entry.table || entry.guid != document.Guid()) {

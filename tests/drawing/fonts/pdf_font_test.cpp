@@ -35,10 +35,7 @@ std::string RunCommand(const std::string &command) {
     return output;
 }
 
-// Drops its font table with it, as the document itself will once wired.
-struct FontDocument : PdfDocument {
-    ~FontDocument() { PdfFontTables::Release(this); }
-};
+using FontDocument = PdfDocument;
 
 PdfDictionary *Descriptor(const PdfDictionary &font) { return font.Elements().GetDictionary("/FontDescriptor"); }
 
@@ -52,7 +49,7 @@ void SavePage(PdfDocument &document, PdfFont &font, const std::string &operand, 
     auto resources = std::make_unique<PdfDictionary>();
     resources->Elements().SetValue("/Font", std::move(fonts));
     page.Elements().SetValue("/Resources", std::move(resources));
-    PdfFontTables::PrepareForSave(document);
+    // The save itself prepares the fonts: subsets, widths, ToUnicode.
     document.Save(ZavorTest::OutputPath(name));
 }
 
@@ -236,6 +233,16 @@ TEST(PdfFontTest, RegistryKeepsOneTablePerDocument) {
     EXPECT_EQ(PdfFontTables::Of(first).Count(), 0);
     PdfFontTables::Release(&first);
     PdfFontTables::Release(&second);
+}
+
+TEST(PdfFontTest, ADocumentThatGoesTakesItsFontTableAlong) {
+    int before = PdfFontTables::Count();
+    {
+        PdfDocument document;
+        PdfFontTables::Of(document).GetFont(XFont(u"Arial", 10, XFontStyle::Regular));
+        EXPECT_EQ(PdfFontTables::Count(), before + 1);
+    }
+    EXPECT_EQ(PdfFontTables::Count(), before);
 }
 
 }  // namespace
