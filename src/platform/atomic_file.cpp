@@ -52,7 +52,12 @@ AtomicFile::AtomicFile(const std::filesystem::path &target) : target_(ResolveTar
     std::filesystem::path folder = target_.parent_path();
     if (folder.empty())
         folder = ".";
-    std::string pattern = (folder / ("." + target_.filename().string() + ".tmp-XXXXXX")).string();
+    // Appended piece by piece: GCC 12 at -O3 wrongly reports overlapping
+    // copies (-Wrestrict) for "." + std::string.
+    std::string name = ".";
+    name += target_.filename().string();
+    name += ".tmp-XXXXXX";
+    std::string pattern = (folder / name).string();
     descriptor_ = mkstemp(pattern.data());
     if (descriptor_ < 0)
         ThrowErrno(errno, "Cannot create a file beside", target_);

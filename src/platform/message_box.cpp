@@ -9,7 +9,13 @@ namespace ZavorPlatform {
 namespace {
 
 void WriteToStandardError(const MessageBoxMessage &message) {
-    std::string line = "[" + Utf16ToUtf8(message.caption) + "] " + Utf16ToUtf8(message.text) + "\n";
+    // Appended piece by piece: GCC 12 at -O3 wrongly reports overlapping
+    // copies (-Wrestrict) for "[" + std::string.
+    std::string line = "[";
+    line += Utf16ToUtf8(message.caption);
+    line += "] ";
+    line += Utf16ToUtf8(message.text);
+    line += '\n';
     std::fwrite(line.data(), 1, line.size(), stderr);
     std::fflush(stderr);
 }
