@@ -212,7 +212,10 @@ void DictionaryElements::SetString(std::string_view key, std::u16string value) {
 }
 
 void DictionaryElements::SetName(std::string_view key, std::string_view value) {
-    std::string name = value.starts_with('/') ? std::string(value) : "/" + std::string(value);
+    std::string name;
+    name.reserve(value.size() + 1);
+    if (!value.starts_with('/')) name += '/';
+    name += value;
     SetValue(key, std::make_unique<PdfName>(std::move(name)));
 }
 
