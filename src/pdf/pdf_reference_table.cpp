@@ -115,6 +115,9 @@ std::vector<PdfReference *> PdfReferenceTable::TransitiveClosure(const PdfObject
     const std::size_t passDepth = static_cast<std::size_t>(std::clamp(depth, 1, ClosurePassDepth));
     std::vector<PdfReference *> result;
     std::unordered_set<const PdfReference *> visited;
+    // A save reaches nearly every object: one table of the full size spares
+    // the rehashing on the way.
+    visited.reserve(entries_.size());
     // Containers met below the pass depth; each starts a pass of its own.
     std::vector<const PdfObject *> overflow{&start};
 
