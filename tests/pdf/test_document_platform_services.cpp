@@ -16,6 +16,7 @@
 #include "platform/measurement_system.h"
 #include "platform/random_id.h"
 #include "support/test_output.h"
+#include "support/scoped_environment.h"
 
 namespace ZavorPlatform {
 namespace {
@@ -32,28 +33,7 @@ TEST(RandomId, GuidsAreDistinctVersionFourIdentifiers) {
     }
 }
 
-// Sets or clears an environment variable for the lifetime of the object.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char *name, const char *value) : name_(name) {
-        if (const char *old = std::getenv(name))
-            old_ = old;
-        if (value != nullptr)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnvironment() {
-        if (old_)
-            setenv(name_.c_str(), old_->c_str(), 1);
-        else
-            unsetenv(name_.c_str());
-    }
-
-private:
-    std::string name_;
-    std::optional<std::string> old_;
-};
+using ZavorTest::ScopedEnvironment;
 
 TEST(MeasurementSystem, LocaleNamesAnswerMetricOrImperial) {
     EXPECT_EQ(MeasurementSystemOfLocale("en_US.UTF-8"), MeasurementSystem::Imperial);

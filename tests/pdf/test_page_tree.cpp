@@ -14,34 +14,13 @@
 #include "pdf/pdf_reference.h"
 #include "support/test_output.h"
 #include "test_document_support.h"
+#include "support/scoped_environment.h"
 
 namespace ZavorPdf::Pdf {
 namespace {
 
 using namespace ZavorTest;
 
-// Sets or clears an environment variable for the lifetime of the object.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const char *name, const char *value) : name_(name) {
-        if (const char *old = std::getenv(name))
-            old_ = old;
-        if (value != nullptr)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    ~ScopedEnvironment() {
-        if (old_)
-            setenv(name_.c_str(), old_->c_str(), 1);
-        else
-            unsetenv(name_.c_str());
-    }
-
-private:
-    std::string name_;
-    std::optional<std::string> old_;
-};
 
 template <class Exception, class Call>
 void ExpectFailure(Call call, const std::string &message, const std::string &parameter = {}) {
