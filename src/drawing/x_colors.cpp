@@ -1,7 +1,8 @@
 #include "drawing/x_colors.h"
 
+#include "pdf/ascii_case.h"
+
 #include <array>
-#include <cctype>
 
 namespace ZavorPdf::Drawing {
 namespace {
@@ -23,15 +24,6 @@ const KnownColorRow &Row(XKnownColor color) {
     return kKnownColors.at(index);
 }
 
-bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 }  // namespace
 
 XColor XKnownColorTable::Color(XKnownColor color) { return XColor::FromArgb(Row(color).argb); }
@@ -40,7 +32,7 @@ std::string_view XKnownColorTable::Name(XKnownColor color) { return Row(color).n
 
 std::optional<XKnownColor> XKnownColorTable::FromName(std::string_view name) {
     for (const auto &row : kKnownColors)
-        if (SameIgnoringCase(row.name, name))
+        if (EqualsIgnoringAsciiCase(row.name, name))
             return row.color;
     return std::nullopt;
 }

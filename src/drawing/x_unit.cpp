@@ -1,10 +1,10 @@
 #include "drawing/x_unit.h"
 
-#include <cctype>
 #include <string>
 
 #include "drawing/geometry_text.h"
 #include "pdf/errors.h"
+#include "pdf/ascii_case.h"
 
 namespace ZavorPdf::Drawing {
 
@@ -85,7 +85,7 @@ XUnit XUnit::Parse(std::string_view text) {
     if (!TryParseInvariantNumber(std::string_view(normalized).substr(0, numberLength), value))
         throw ArgumentException(InvalidGeometryTextMessage(text, "XUnit"), "value");
     std::string suffix(TrimGeometryText(std::string_view(normalized).substr(numberLength)));
-    for (char &c : suffix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char &c : suffix) c = AsciiLower(c);
     return XUnit(value, UnitFromSuffix(suffix));
 }
 

@@ -1,9 +1,9 @@
 #include "pdf/page_size_converter.h"
 
 #include <array>
-#include <cctype>
 
 #include "pdf/errors.h"
+#include "pdf/ascii_case.h"
 
 namespace ZavorPdf::Pdf {
 namespace {
@@ -66,15 +66,6 @@ const PageSizeRow *Find(PageSize value) {
     return nullptr;
 }
 
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
-}
-
 }  // namespace
 
 PageDimensions PageSizeConverter::ToSize(PageSize value) {
@@ -95,7 +86,7 @@ std::optional<std::string_view> PageSizeConverter::Name(PageSize value) {
 
 std::optional<PageSize> PageSizeConverter::FromName(std::string_view name) {
     for (const auto &row : kSizes)
-        if (EqualIgnoringCase(row.name, name))
+        if (EqualsIgnoringAsciiCase(row.name, name))
             return row.value;
     return std::nullopt;
 }

@@ -15,18 +15,9 @@
 #include "pdf/pdf_reference.h"
 #include "pdf/pdf_reference_table.h"
 #include "pdf/pdf_string.h"
+#include "pdf/ascii_case.h"
 
 namespace ZavorPdf::Pdf::IO {
-
-namespace {
-
-bool EqualsIgnoreCase(const std::string &text, std::string_view word) {
-    return std::equal(text.begin(), text.end(), word.begin(), word.end(), [](char a, char b) {
-        return (a >= 'A' && a <= 'Z' ? a + 32 : a) == (b >= 'A' && b <= 'Z' ? b + 32 : b);
-    });
-}
-
-}  // namespace
 
 // Counts the arrays and dictionaries open at once, so that a file of
 // nothing but "[[[[" fails before the stack does.
@@ -250,7 +241,7 @@ std::unique_ptr<PdfObject> Parser::ReadDictionaryObject(std::unique_ptr<PdfObjec
 std::unique_ptr<PdfObject> Parser::ReadSimpleObject(Symbol symbol) {
     switch (symbol) {
     case Symbol::Null: return std::make_unique<PdfNullObject>(&document_);
-    case Symbol::Boolean: return std::make_unique<PdfBooleanObject>(EqualsIgnoreCase(lexer_.Token(), "true"), &document_);
+    case Symbol::Boolean: return std::make_unique<PdfBooleanObject>(EqualsIgnoringAsciiCase(lexer_.Token(), "true"), &document_);
     case Symbol::Integer: return std::make_unique<PdfIntegerObject>(lexer_.TokenToInteger(), &document_);
     case Symbol::UInteger: return std::make_unique<PdfUIntegerObject>(lexer_.TokenToUInteger(), &document_);
     case Symbol::Real: return std::make_unique<PdfRealObject>(lexer_.TokenToReal(), &document_);
