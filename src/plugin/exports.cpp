@@ -8,7 +8,9 @@
 #include "plugin/export_guard.h"
 #include "plugin/export_state.h"
 #include "plugin/host_callback.h"
+#include "plugin/script_line_text.h"
 #include "plugin/settings_record.h"
+#include "plugin/variable_catalogue.h"
 #include "plugin/variable_commands.h"
 
 namespace {
@@ -120,10 +122,27 @@ ZAVOR_API(int32_t) QnD_VarCategory(char *VarCat) {
     });
 }
 
-ZAVOR_API(int32_t) QnD_ExtraVarName(int32_t, char *, char *) { return 1; }
+ZAVOR_API(int32_t) QnD_ExtraVarName(int32_t Index, char *VarName, char *Descr) {
+    return GuardExport(1, [&] {
+        WriteVariableCatalogueEntry(Index, VarName, Descr);
+        return 1;
+    });
+}
 
-ZAVOR_API(int32_t) QnD_ExtraEventName(int32_t, char *, char *, char *) { return 1; }
+// Paras is never written: no event hands parameters to its handler.
+ZAVOR_API(int32_t) QnD_ExtraEventName(int32_t Index, char *EventName, char *Descr, char *) {
+    return GuardExport(1, [&] {
+        WriteEventCatalogueEntry(Index, EventName, Descr);
+        return 1;
+    });
+}
 
-ZAVOR_API(int32_t) QnD_GetShowLine(const char *, char *, char *, int32_t) { return 1; }
+// ShowDetails has no meaning for this plug-in.
+ZAVOR_API(int32_t) QnD_GetShowLine(const char *Paras, char *MainParas, char *SubParas, int32_t) {
+    return GuardExport(1, [&] {
+        WriteShowLine(FromAnsi(Paras), MainParas, SubParas);
+        return 1;
+    });
+}
 
 }  // extern "C"

@@ -1,0 +1,7 @@
+#include "plugin/script_line_text.h"
+
+namespace ZavorPlugin {
+
+void WriteShowLine(std::u16string_view, char *, char *) noexcept {}
+
+}  // namespace ZavorPlugin

@@ -1,0 +1,123 @@
+// The session: the one document a script builds, its current page with the
+// page's graphics context, the template of the next page, and the drawing
+// state that scripts set one variable at a time. Commands and variables act
+// on the document only through it.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "drawing/x_pen.h"
+#include "drawing/x_string_format.h"
+#include "drawing/fonts/x_font_style.h"
+
+namespace ZavorPdf::Pdf {
+class PdfDocument;
+class PdfPage;
+class PdfOutline;
+}  // namespace ZavorPdf::Pdf
+
+namespace ZavorPdf::Drawing {
+class XBrush;
+class XFont;
+class XGraphics;
+class XPen;
+class XTextFormatter;
+}  // namespace ZavorPdf::Drawing
+
+namespace ZavorPlugin {
+
+class PDF {
+public:
+    // The session, built with its defaults when there is none.
+    static PDF &GetInstance();
+    // Whether a session exists (tests and QnD_Stop ask).
+    static bool HasInstance();
+    // Drops the session without saving or closing anything.
+    static void Kill();
+
+    ~PDF();
+    PDF(const PDF &) = delete;
+    PDF &operator=(const PDF &) = delete;
+
+    // Document lifecycle (failures of AddPage reach the caller).
+    void AddPage();
+    void SetActivePage(std::int32_t pagenbr);
+    void SavePDF(std::u16string_view filename);
+    void GetConst(std::u16string_view Constname, std::int32_t typ);
+    void AddInput(std::int32_t typ);
+
+    // Colour, pen and shapes.
+    void MkColor();
+    void SetDotStyle(std::int32_t typ);
+    void AddLine(std::int32_t Strongsize);
+    void AddRect(std::int32_t StrongSize);
+    void AddRoundedRect(std::int32_t StrongSize, double roundedX, double roundedY);
+    void AddEllipse(std::int32_t Strongsize);
+    void AddPie(std::int32_t Strong, double startangle, double endangle);
+    void AddArc(std::int32_t Strong, double startangle, double endangle);
+    void AddPolygon(std::int32_t Strongsize, const std::vector<std::u16string> &points);
+    void AddRotate(std::int32_t degree);
+    void AddShear(double X, double Y);
+    void AddScale(double X, double Y);
+
+    // Text.
+    void MkFont();
+    void AddText(std::u16string_view text);
+    void SetTextAlign(std::int32_t mode);
+
+    // Pictures, links, notes, bookmarks, passwords (session_attachments.cpp).
+    void AddPicture(std::u16string_view filename);
+    void AddLink(std::u16string_view name, std::int32_t typ);
+    void AddNotice(std::u16string_view titel, std::u16string_view subject, std::u16string_view icon,
+                   std::u16string_view text);
+    void AddBookmark(std::u16string_view name, bool isSub);
+    void AddPassword(std::u16string_view pass, std::int32_t typ);
+
+    // External PDF files (session_external_files.cpp).
+    void AddPDF(std::u16string_view file, std::int32_t from, std::int32_t to);
+    std::u16string GetPDFInfo(std::u16string_view file, std::int32_t typ);
+    std::u16string GetPDFText(std::u16string_view file, std::int32_t part);
+
+    // Host variables substituted by the host ("Subst").
+    std::u16string ResolveQNVar(std::u16string_view var);
+
+    // Stores the message in fehlertext, then raises the event through the
+    // host; never throws.
+    void ReportFailure(std::u16string message, std::u16string_view eventName) noexcept;
+
+    // Drawing state set by commands and variables.
+    std::int32_t ColA = 50, ColR = 50, ColG = 50, ColB = 50;
+    std::int32_t BoxX = 10, BoxY = 10, BoxB = 400, BoxH = 200;
+    bool brushme = false;
+    ZavorPdf::Drawing::XDashStyle Dstyle = ZavorPdf::Drawing::XDashStyle::Dash;
+    std::int32_t effect_typ = 0;
+    std::int32_t effect_mod1 = 0, effect_mod2 = 0;
+    std::u16string modfilename;
+    std::u16string fontname;
+    std::int32_t fontsize = 0;
+    ZavorPdf::Drawing::XFontStyle fontstyle = ZavorPdf::Drawing::XFontStyle::Regular;
+    ZavorPdf::Drawing::XStringFormat format;
+    std::u16string fehlertext;
+
+    // The document and its pages. The session owns the document, the
+    // template page, the graphics context and its text formatter; page
+    // points into the document.
+    std::unique_ptr<ZavorPdf::Pdf::PdfDocument> document;
+    std::unique_ptr<ZavorPdf::Pdf::PdfPage> vpage;
+    ZavorPdf::Pdf::PdfPage *page = nullptr;
+    std::unique_ptr<ZavorPdf::Drawing::XGraphics> gfx;
+    std::unique_ptr<ZavorPdf::Drawing::XTextFormatter> tf;
+    std::unique_ptr<ZavorPdf::Drawing::XFont> font;
+    std::unique_ptr<ZavorPdf::Drawing::XBrush> fontcolor;
+    // The last top-level bookmark; owned by the document's outline tree.
+    ZavorPdf::Pdf::PdfOutline *outline = nullptr;
+
+private:
+    PDF();
+};
+
+}  // namespace ZavorPlugin
