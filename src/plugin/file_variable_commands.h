@@ -4,7 +4,9 @@
 // these.
 #pragma once
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace ZavorPlugin {
 
@@ -16,7 +18,16 @@ enum class VariableGroup {
 
 // Performs the variable when its name belongs to the group and returns true;
 // returns false for every other name. Failures propagate to the group's
-// handling.
+// handling: a missing field or a page number that is not an integer throws
+// std::invalid_argument with a message for the user.
 bool TrySetFileVariable(VariableGroup group, std::u16string_view name, std::u16string_view value);
+
+// Variable names match whole and ignoring the case of A-Z only, whatever the
+// process locale says.
+bool SameVariableName(std::u16string_view a, std::u16string_view b);
+
+// The value split at every ";"; empty fields are kept, so n separators give
+// n + 1 fields.
+std::vector<std::u16string> SplitFields(std::u16string_view value);
 
 }  // namespace ZavorPlugin
