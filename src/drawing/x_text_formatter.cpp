@@ -1,0 +1,195 @@
+#include "drawing/x_text_formatter.h"
+
+#include <algorithm>
+
+#include "drawing/x_graphics.h"
+#include "pdf/errors.h"
+
+namespace ZavorPdf::Drawing {
+namespace {
+
+bool IsWhiteSpace(char16_t c) {
+    switch (c) {
+    case u' ':
+    case u'\t':
+    case u'\n':
+    case u'\v':
+    case u'\f':
+    case u'\r':
+    case u'\u0085':
+    case u'\u00a0':
+    case u'\u1680':
+    case u'\u2028':
+    case u'\u2029':
+    case u'\u202f':
+    case u'\u205f':
+    case u'\u3000':
+        return true;
+    default:
+        return c >= u'\u2000' && c <= u'\u200a';
+    }
+}
+
+}  // namespace
+
+XTextFormatter::XTextFormatter(XGraphics &gfx) : gfx_(&gfx) {}
+
+void XTextFormatter::SetFont(const XFont *value) {
+    if (value == nullptr)
+        throw ArgumentNullException("font");
+    font_ = *value;
+    lineSpace_ = font_->GetHeight();
+    cyAscent_ = lineSpace_ * font_->CellAscent() / font_->CellSpace();
+    cyDescent_ = lineSpace_ * font_->CellDescent() / font_->CellSpace();
+    // The width of a no-break space as the font writes it between two letters.
+    double withSpace = gfx_->MeasureString(u"x\u00a0x", *font_).Width();
+    double without = gfx_->MeasureString(u"xx", *font_).Width();
+    spaceWidth_ = withSpace - without;
+}
+
+void XTextFormatter::DrawString(std::u16string_view text, const XFont &font, const XBrush &brush,
+                                const XRect &layoutRectangle) {
+    DrawString(text, font, brush, layoutRectangle, XStringFormats::TopLeft());
+}
+
+void XTextFormatter::DrawString(const std::u16string *text, const XFont *font, const XBrush *brush,
+                                const XRect &layoutRectangle, const XStringFormat &format) {
+    if (text == nullptr)
+        throw ArgumentNullException("text");
+    if (font == nullptr)
+        throw ArgumentNullException("font");
+    if (brush == nullptr)
+        throw ArgumentNullException("brush");
+    DrawString(*text, *font, *brush, layoutRectangle, format);
+}
+
+void XTextFormatter::DrawString(std::u16string_view text, const XFont &font, const XBrush &brush,
+                                const XRect &layoutRectangle, const XStringFormat &format) {
+    if (format.Alignment() != XStringAlignment::Near || format.LineAlignment() != XLineAlignment::Near)
+        throw ArgumentException("Only TopLeft alignment is currently implemented.", "format");
+    SetText(text);
+    SetFont(font);
+    SetLayoutRectangle(layoutRectangle);
+    if (text_.empty())
+        return;
+    PrepareLayout();
+    double x0 = layoutRectangle_.X();
+    double y0 = layoutRectangle_.Y() + cyAscent_;
+    for (const Block &block : blocks_) {
+        if (block.Stop)
+            break;
+        if (block.Type == BlockType::LineBreak)
+            continue;
+        gfx_->DrawString(block.Text, *font_, brush, x0 + block.Location.X(), y0 + block.Location.Y());
+    }
+}
+
+void XTextFormatter::PrepareLayout() {
+    if (!font_)
+        throw ArgumentNullException("font");
+    CreateBlocks();
+    CreateLayout();
+}
+
+void XTextFormatter::AddTextBlock(std::size_t start, std::size_t length) {
+    Block block;
+    block.Text = text_.substr(start, length);
+    block.Type = BlockType::Text;
+    block.Width = gfx_->MeasureString(block.Text, *font_).Width();
+    blocks_.push_back(std::move(block));
+}
+
+void XTextFormatter::CreateBlocks() {
+    blocks_.clear();
+    std::size_t count = text_.size();
+    std::size_t start = 0;
+    std::size_t length = 0;
+    bool seenNonWhite = false;
+    for (std::size_t i = 0; i < count; ++i) {
+        char16_t c = text_[i];
+        if (c == u'\r' || c == u'\n') {
+            // CR LF is one line feed, so is a lone CR.
+            if (c == u'\r' && i + 1 < count && text_[i + 1] == u'\n')
+                ++i;
+            if (length > 0)
+                AddTextBlock(start, length);
+            Block lineBreak;
+            lineBreak.Type = BlockType::LineBreak;
+            blocks_.push_back(std::move(lineBreak));
+            start = i + 1;
+            length = 0;
+        } else if (IsWhiteSpace(c)) {
+            if (seenNonWhite) {
+                AddTextBlock(start, length);
+                start = i + 1;
+                length = 0;
+            } else {
+                ++length;
+            }
+        } else {
+            seenNonWhite = true;
+            ++length;
+        }
+    }
+    if (length > 0)
+        AddTextBlock(start, length);
+}
+
+void XTextFormatter::CreateLayout() {
+    double layoutWidth = layoutRectangle_.Width();
+    double availableHeight = layoutRectangle_.Height() - cyAscent_ - cyDescent_;
+    std::size_t first = 0;
+    double x = 0;
+    double y = 0;
+    for (std::size_t i = 0; i < blocks_.size(); ++i) {
+        Block &block = blocks_[i];
+        if (block.Type == BlockType::LineBreak) {
+            // The last line of a paragraph keeps to the left.
+            if (alignment_ == XParagraphAlignment::Justify && first < i)
+                blocks_[first].Alignment = XParagraphAlignment::Left;
+            AlignLine(first, i, layoutWidth);
+            first = i + 1;
+            x = 0;
+            y += lineSpace_;
+        } else if (x + block.Width <= layoutWidth || x == 0) {
+            block.Location = XPoint(x, y);
+            x += block.Width + spaceWidth_;
+        } else {
+            AlignLine(first, i, layoutWidth);
+            first = i;
+            y += lineSpace_;
+            if (y > availableHeight) {
+                block.Stop = true;
+                return;
+            }
+            block.Location = XPoint(0, y);
+            x = block.Width + spaceWidth_;
+        }
+    }
+    if (alignment_ != XParagraphAlignment::Justify)
+        AlignLine(first, blocks_.size(), layoutWidth);
+}
+
+// Aligns the blocks [first, last) of one line.
+void XTextFormatter::AlignLine(std::size_t first, std::size_t last, double layoutWidth) {
+    if (first >= last || alignment_ == XParagraphAlignment::Left ||
+        blocks_[first].Alignment == XParagraphAlignment::Left)
+        return;
+    double lineWidth = -spaceWidth_;
+    for (std::size_t i = first; i < last; ++i)
+        lineWidth += blocks_[i].Width + spaceWidth_;
+    double rest = std::max(layoutWidth - lineWidth, 0.0);
+    std::size_t n = last - first;
+    for (std::size_t k = 0; k < n; ++k) {
+        Block &block = blocks_[first + k];
+        double shift = 0;
+        switch (alignment_) {
+        case XParagraphAlignment::Center: shift = rest / 2; break;
+        case XParagraphAlignment::Justify: shift = n > 1 ? static_cast<double>(k) * rest / static_cast<double>(n - 1) : 0; break;
+        default: shift = rest; break;
+        }
+        block.Location = XPoint(block.Location.X() + shift, block.Location.Y());
+    }
+}
+
+}  // namespace ZavorPdf::Drawing

@@ -1,0 +1,91 @@
+// Breaks a text into lines inside a layout rectangle and draws them left-
+// aligned, centred, right-aligned or justified. The session's text commands
+// lay out every box of text through this class.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "drawing/fonts/x_font.h"
+#include "drawing/x_brush.h"
+#include "drawing/x_point.h"
+#include "drawing/x_rect.h"
+#include "drawing/x_string_format.h"
+
+namespace ZavorPdf::Drawing {
+
+class XGraphics;
+
+enum class XParagraphAlignment { Default = 0, Left = 1, Center = 2, Right = 3, Justify = 4 };
+
+class XTextFormatter {
+public:
+    // `gfx` must outlive the formatter (non-owning).
+    explicit XTextFormatter(XGraphics &gfx);
+
+    const std::u16string &Text() const { return text_; }
+    void SetText(std::u16string_view value) { text_ = value; }
+    // Null until a font is set.
+    const XFont *Font() const { return font_ ? &*font_ : nullptr; }
+    // A null font fails (null argument "font").
+    void SetFont(const XFont *value);
+    void SetFont(const XFont &value) { SetFont(&value); }
+    const XRect &LayoutRectangle() const { return layoutRectangle_; }
+    void SetLayoutRectangle(const XRect &value) { layoutRectangle_ = value; }
+    XParagraphAlignment Alignment() const { return alignment_; }
+    void SetAlignment(XParagraphAlignment value) { alignment_ = value; }
+
+    // Lays the text out in the rectangle, first baseline one ascent below
+    // its top, and draws every line that fits. An empty text writes nothing.
+    void DrawString(std::u16string_view text, const XFont &font, const XBrush &brush, const XRect &layoutRectangle);
+    // Only the top-left format is accepted; any other fails with "Only
+    // TopLeft alignment is currently implemented.".
+    void DrawString(std::u16string_view text, const XFont &font, const XBrush &brush, const XRect &layoutRectangle,
+                    const XStringFormat &format);
+    // Pointer forms for callers that may hold no value: a null text, font or
+    // brush fails (null argument "text", "font", "brush").
+    void DrawString(const std::u16string *text, const XFont *font, const XBrush *brush, const XRect &layoutRectangle,
+                    const XStringFormat &format);
+
+    enum class BlockType { Text = 0, Space = 1, Hyphen = 2, LineBreak = 3 };
+    // One word or line break of the current layout; Location is relative to
+    // the rectangle's top-left corner and the first baseline.
+    struct Block {
+        std::u16string Text;
+        BlockType Type = BlockType::Text;
+        double Width = 0;
+        XPoint Location;
+        XParagraphAlignment Alignment = XParagraphAlignment::Default;
+        bool Stop = false;
+    };
+    // The blocks of the last layout, for callers that place text themselves.
+    const std::vector<Block> &Blocks() const { return blocks_; }
+    // Builds the blocks and their locations for the current text, font,
+    // rectangle and alignment without drawing.
+    void PrepareLayout();
+
+    // Derived from the font.
+    double LineSpace() const { return lineSpace_; }
+    double SpaceWidth() const { return spaceWidth_; }
+
+private:
+    void CreateBlocks();
+    void CreateLayout();
+    void AlignLine(std::size_t first, std::size_t last, double layoutWidth);
+    void AddTextBlock(std::size_t start, std::size_t length);
+
+    XGraphics *gfx_;  // non-owning
+    std::u16string text_;
+    std::optional<XFont> font_;
+    XRect layoutRectangle_;
+    XParagraphAlignment alignment_ = XParagraphAlignment::Left;
+    double lineSpace_ = 0;
+    double cyAscent_ = 0;
+    double cyDescent_ = 0;
+    double spaceWidth_ = 0;
+    std::vector<Block> blocks_;
+};
+
+}  // namespace ZavorPdf::Drawing
