@@ -10,7 +10,11 @@
 #include <string_view>
 #include <vector>
 
+#include "drawing/x_color.h"
+#include "drawing/x_graphics_path.h"
 #include "drawing/x_pen.h"
+#include "drawing/x_point.h"
+#include "drawing/x_rect.h"
 #include "drawing/x_string_format.h"
 #include "drawing/fonts/x_font_style.h"
 
@@ -32,6 +36,10 @@ namespace ZavorPlugin {
 
 class PDF {
 public:
+    // The events through which a failing operation tells the script.
+    static constexpr std::u16string_view kObjectFailureEvent = u"ZAVOR_ObjektFehler";
+    static constexpr std::u16string_view kFileFailureEvent = u"ZAVOR_DateiFehler";
+
     // The session, built with its defaults when there is none.
     static PDF &GetInstance();
     // Whether a session exists (tests and QnD_Stop ask).
@@ -117,7 +125,48 @@ public:
     ZavorPdf::Pdf::PdfOutline *outline = nullptr;
 
 private:
+    // What an effect clips to; the numbers are those scripts know.
+    enum class Figure { Text = 0, Rectangle = 1, RoundedRectangle = 2, Line = 3, Ellipse = 4, Pie = 5, Arc = 6,
+                        Polygon = 7 };
+
     PDF();
+
+    // Closes the context of the current page (writing its content into the
+    // page) and drops it with its formatter; never fails.
+    void CloseGraphics() noexcept;
+    // A context with its formatter for the page; nothing changes on failure.
+    void OpenGraphics(ZavorPdf::Pdf::PdfPage &target);
+    // The open context; fails when no page is open for drawing.
+    ZavorPdf::Drawing::XGraphics &Graphics();
+
+    ZavorPdf::Drawing::XColor DrawingColor() const;
+    ZavorPdf::Drawing::XRect Box() const;
+    ZavorPdf::Drawing::XPen MakePen(std::int32_t width) const;
+    // Runs a figure; any failure becomes the message and the object event.
+    template <typename Body>
+    void GuardFigure(std::u16string_view message, Body &&body) noexcept {
+        try {
+            body();
+        } catch (...) {
+            ReportFailure(std::u16string(message), kObjectFailureEvent);
+        }
+    }
+    static std::vector<ZavorPdf::Drawing::XPoint> PolygonPoints(const std::vector<std::u16string> &elements);
+
+    // The effect: clips to the figure and draws the pattern of effect_typ
+    // inside it; the graphics state is restored also when it fails.
+    void SetTemplate(Figure typ, ZavorPdf::Drawing::XPen &pen, std::u16string_view text, double roundedX,
+                     double roundedY, const std::vector<ZavorPdf::Drawing::XPoint> &pointlist);
+    ZavorPdf::Drawing::XGraphicsPath FigurePath(Figure figure, std::u16string_view text, double roundedX,
+                                                double roundedY,
+                                                const std::vector<ZavorPdf::Drawing::XPoint> &pointlist) const;
+    void DrawEffect(ZavorPdf::Drawing::XGraphics &graphics, ZavorPdf::Drawing::XPen &pen);
+    void DrawRadialLines(ZavorPdf::Drawing::XGraphics &graphics, ZavorPdf::Drawing::XPen &pen);
+    void DrawHorizontalLines(ZavorPdf::Drawing::XGraphics &graphics, const ZavorPdf::Drawing::XPen &pen,
+                             std::int32_t spacing);
+    void DrawVerticalLines(ZavorPdf::Drawing::XGraphics &graphics, const ZavorPdf::Drawing::XPen &pen,
+                           std::int32_t spacing);
+    void DrawEffectPicture(ZavorPdf::Drawing::XGraphics &graphics);
 };
 
 }  // namespace ZavorPlugin
