@@ -1,0 +1,18 @@
+// The UiWindow on a GTK 3 display. This is the only place that knows GTK.
+#pragma once
+
+#include <memory>
+#include <string_view>
+
+#include "platform/ui_window.h"
+
+namespace ZavorPlatform {
+
+// The layout is GtkBuilder XML whose top-level window has the identifier
+// "Fenster"; the CSS applies to the whole screen while the window lives.
+// Returns nullptr without a display (neither DISPLAY nor WAYLAND_DISPLAY
+// set, or GTK cannot open one). Throws UiLayoutError for a broken layout or
+// style sheet.
+std::unique_ptr<UiWindow> CreateGtkWindow(std::string_view layout, std::string_view css);
+
+}  // namespace ZavorPlatform
