@@ -8,6 +8,7 @@
 #include "pdf/pdf_catalog.h"
 #include "pdf/pdf_date.h"
 #include "pdf/pdf_document_information.h"
+#include "pdf/pdf_imported_object_table.h"
 #include "pdf/pdf_page.h"
 #include "pdf/pdf_pages.h"
 #include "pdf/pdf_reference.h"
@@ -61,6 +62,11 @@ PageSize PdfDocument::LocaleDefaultPageSize() {
     return ZavorPlatform::CurrentMeasurementSystem() == ZavorPlatform::MeasurementSystem::Imperial
                ? PageSize::Letter
                : PageSize::A4;
+}
+
+PdfImportedObjectTables &PdfDocument::ImportedObjectTables() {
+    if (importedObjectTables_ == nullptr) importedObjectTables_ = std::make_unique<PdfImportedObjectTables>(*this);
+    return *importedObjectTables_;
 }
 
 PdfCatalog &PdfDocument::Catalog() { return trailer_->Root(); }

@@ -21,6 +21,7 @@
 namespace ZavorPdf::Pdf {
 
 namespace IO {
+class PdfReader;
 class PdfWriter;
 }
 
@@ -28,6 +29,7 @@ class PdfCatalog;
 enum class PdfPageLayout : int;
 enum class PdfPageMode : int;
 class PdfDocumentInformation;
+class PdfImportedObjectTables;
 class PdfPage;
 class PdfPages;
 class PdfTrailer;
@@ -89,6 +91,16 @@ public:
     // Modifiable documents only; 12 to 17.
     void SetVersion(int version);
 
+    // The file the document was read from (empty for a new document) and
+    // its size in bytes.
+    const std::filesystem::path &FullPath() const { return fullPath_; }
+    std::int64_t FileSize() const { return fileSize_; }
+    // Lets import tables notice that this document is gone without
+    // keeping it alive.
+    std::weak_ptr<PdfDocument *const> Handle() const { return handle_; }
+    // The copies this document holds of other documents' objects.
+    PdfImportedObjectTables &ImportedObjectTables();
+
     PdfDocumentOpenMode OpenMode() const { return openMode_; }
     bool CanModify() const { return openMode_ == PdfDocumentOpenMode::Modify; }
     bool IsReadOnly() const { return !CanModify(); }
@@ -126,6 +138,8 @@ public:
     void Close();
 
 private:
+    friend class IO::PdfReader;
+
     void CheckModifiable() const;
     void CheckCanSave();
     void PrepareForSave();
@@ -143,6 +157,10 @@ private:
     std::optional<std::filesystem::path> outputPath_;
     std::unique_ptr<PdfReferenceTable> referenceTable_;
     std::unique_ptr<PdfTrailer> trailer_;
+    std::filesystem::path fullPath_;
+    std::int64_t fileSize_ = 0;
+    std::shared_ptr<PdfDocument *const> handle_ = std::make_shared<PdfDocument *const>(this);
+    std::unique_ptr<PdfImportedObjectTables> importedObjectTables_;
 };
 
 }  // namespace ZavorPdf::Pdf

@@ -1,0 +1,66 @@
+// What one document has copied from another: for each object of the source
+// document that was imported, the reference of its local copy. Importing a
+// further page of the same source reuses these copies, so objects shared by
+// several pages (fonts, images) arrive only once.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <memory>
+
+#include "pdf/pdf_object_id.h"
+
+namespace ZavorPdf::Pdf {
+
+class PdfDocument;
+class PdfPage;
+class PdfReference;
+
+class PdfImportedObjectTable {
+public:
+    PdfImportedObjectTable(PdfDocument &owner, const PdfDocument &external);
+    PdfImportedObjectTable(const PdfImportedObjectTable &) = delete;
+    PdfImportedObjectTable &operator=(const PdfImportedObjectTable &) = delete;
+
+    // The importing document.
+    PdfDocument &Owner() const { return owner_; }
+    // The source document while it exists; null once it has been destroyed.
+    // The table never keeps it alive.
+    PdfDocument *ExternalDocument() const;
+
+    // The local copy of an external object, null when it was not imported.
+    PdfReference *operator[](PdfObjectID externalId) const;
+    bool Contains(PdfObjectID externalId) const { return map_.contains(externalId); }
+    void Add(PdfObjectID externalId, PdfReference *local);
+    int Count() const { return static_cast<int>(map_.size()); }
+
+    // One slot per external page (0-based) for the page forms made of it.
+    PdfReference *Form(int pageIndex) const;
+    void SetForm(int pageIndex, PdfReference *form);
+
+private:
+    PdfDocument &owner_;  // non-owning back pointer
+    std::weak_ptr<PdfDocument *const> external_;
+    std::map<PdfObjectID, PdfReference *> map_;  // references owned by owner_'s table
+    std::map<int, PdfReference *> forms_;
+};
+
+// The tables of one importing document, one per source document.
+class PdfImportedObjectTables {
+public:
+    explicit PdfImportedObjectTables(PdfDocument &owner) : owner_(owner) {}
+
+    // The table for the source document, created on first use.
+    PdfImportedObjectTable &For(const PdfDocument &external);
+    // The table for the document that owns the page.
+    PdfImportedObjectTable &GetImportedObjectTable(const PdfPage &page);
+
+private:
+    PdfDocument &owner_;  // non-owning back pointer
+    // Keyed by the source's GUID: an address could be reused by a later
+    // document once the source is gone.
+    std::map<std::array<std::uint8_t, 16>, std::unique_ptr<PdfImportedObjectTable>> tables_;
+};
+
+}  // namespace ZavorPdf::Pdf
