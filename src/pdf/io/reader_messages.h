@@ -26,6 +26,10 @@ inline constexpr const char *TooManyItems = "Too many items in one object.";
 inline constexpr const char *InvalidHexString = "Invalid character in hex string.";
 inline constexpr const char *FileTooLarge = "The file is too large.";
 inline constexpr const char *ObjectNumberOutOfRange = "Object number out of range.";
+// Opening encrypted files.
+inline constexpr const char *PasswordRequired = "A password is required to open the PDF document.";
+inline constexpr const char *InvalidPassword = "The specified password is invalid.";
+inline constexpr const char *OwnerPasswordRequired = "To modify the document the owner password is required";
 
 inline std::string UnexpectedToken(const std::string &token) { return "Unexpected token '" + token + "' in PDF file."; }
 inline std::string UnknownToken(Symbol symbol) { return std::string("unknown token \"") + SymbolName(symbol) + "\""; }

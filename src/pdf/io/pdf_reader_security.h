@@ -1,0 +1,39 @@
+// The password check of an encrypted file being opened, and the decryption
+// of its objects once they are read.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "pdf/io/pdf_reader.h"
+
+namespace ZavorPdf::Pdf::IO {
+
+class Parser;
+
+class ReaderSecurity {
+public:
+    // What a password opens.
+    enum class Access { None, User, Owner };
+
+    // Both must outlive this object.
+    ReaderSecurity(PdfDocument &document, Parser &parser);
+
+    bool IsEncrypted() const { return encrypted_; }
+    // Checks the password against the mode; false when the provider gave up.
+    // Fails with the password messages when no usable password is known.
+    bool Authenticate(const std::optional<std::u16string> &password, PdfDocumentOpenMode mode,
+                      const PdfPasswordProvider &provider);
+    // Decrypts the strings and streams of every object read.
+    void DecryptDocument();
+
+private:
+    Access Validate(const std::u16string &password);
+    bool Sufficient(Access access, PdfDocumentOpenMode mode) const;
+
+    PdfDocument &document_;  // non-owning
+    Parser &parser_;         // non-owning
+    bool encrypted_ = false;
+};
+
+}  // namespace ZavorPdf::Pdf::IO
