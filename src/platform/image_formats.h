@@ -1,0 +1,32 @@
+// The decoders behind DecodeImage, one per file format, and the checks they
+// share. Internal to the platform layer.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+#include "platform/image_decoder.h"
+
+namespace ZavorPlatform::ImageFormats {
+
+DecodedImage DecodeBmp(std::span<const std::uint8_t> bytes);
+DecodedImage DecodePng(std::span<const std::uint8_t> bytes);
+DecodedImage DecodeJpeg(std::span<const std::uint8_t> bytes);
+DecodedImage DecodeGif(std::span<const std::uint8_t> bytes);
+DecodedImage DecodeTiff(std::span<const std::uint8_t> bytes);
+
+// Refuses zero, negative and oversized dimensions (ImageError TooLarge).
+void CheckDimensions(std::int64_t width, std::int64_t height, const char *format);
+
+[[noreturn]] void Damaged(const char *format, const std::string &reason);
+
+// Pointer to the stored row that shows picture row y (0 = top).
+inline std::uint8_t *RowFromTop(DecodedImage &image, int y) {
+    return image.pixels.data() + static_cast<std::size_t>(image.height - 1 - y) * image.Stride();
+}
+
+// A palette of `count` greys evenly spread from black to white.
+void SetGreyRamp(DecodedImage &image, int count);
+
+}  // namespace ZavorPlatform::ImageFormats

@@ -1,0 +1,102 @@
+// TIFF through libtiff: the first directory. Bilevel pictures keep their
+// single bit per pixel (so that they stay black-and-white in the PDF);
+// everything else goes through libtiff's RGBA reader.
+#include <cstring>
+#include <vector>
+
+#include "platform/image_formats.h"
+#include "platform/image_tiff_memory.h"
+
+namespace ZavorPlatform::ImageFormats {
+namespace {
+
+constexpr const char *kFormat = "TIFF";
+
+[[noreturn]] void Fail(const TiffMemory &memory, const char *fallback) {
+    Damaged(kFormat, memory.error.empty() ? fallback : memory.error);
+}
+
+void ReadResolution(TIFF *tiff, DecodedImage &image) {
+    float x = 0, y = 0;
+    std::uint16_t unit = RESUNIT_INCH;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_RESOLUTIONUNIT, &unit);
+    if (!TIFFGetField(tiff, TIFFTAG_XRESOLUTION, &x) || !TIFFGetField(tiff, TIFFTAG_YRESOLUTION, &y)) return;
+    if (!(x > 0 && y > 0) || unit == RESUNIT_NONE) return;
+    double perInch = unit == RESUNIT_CENTIMETER ? 2.54 : 1.0;
+    image.horizontalResolution = x * perInch;
+    image.verticalResolution = y * perInch;
+}
+
+bool IsBilevel(TIFF *tiff, std::uint16_t *photometric) {
+    std::uint16_t bits = 0, samples = 0;
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_BITSPERSAMPLE, &bits);
+    TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &samples);
+    if (!TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, photometric)) return false;
+    return bits == 1 && samples == 1 && !TIFFIsTiled(tiff) &&
+           (*photometric == PHOTOMETRIC_MINISWHITE || *photometric == PHOTOMETRIC_MINISBLACK);
+}
+
+void ReadBilevel(TIFF *tiff, TiffMemory &memory, std::uint16_t photometric, DecodedImage &image) {
+    // The bits stay as stored; the palette says which value is black.
+    image.palette = photometric == PHOTOMETRIC_MINISWHITE
+                        ? std::vector<std::uint8_t>{255, 255, 255, 255, 0, 0, 0, 255}
+                        : std::vector<std::uint8_t>{0, 0, 0, 255, 255, 255, 255, 255};
+    tmsize_t lineSize = TIFFScanlineSize(tiff);
+    std::size_t rowBytes = (static_cast<std::size_t>(image.width) + 7) / 8;
+    if (lineSize <= 0 || static_cast<std::size_t>(lineSize) < rowBytes) Fail(memory, "unexpected row size");
+    std::vector<std::uint8_t> line(static_cast<std::size_t>(lineSize));
+    for (int y = 0; y < image.height; ++y) {
+        if (TIFFReadScanline(tiff, line.data(), static_cast<std::uint32_t>(y), 0) < 0)
+            Fail(memory, "cannot read a row");
+        std::memcpy(RowFromTop(image, y), line.data(), rowBytes);
+    }
+}
+
+void ReadColor(TIFF *tiff, TiffMemory &memory, DecodedImage &image) {
+    char reason[1024] = {};
+    if (!TIFFRGBAImageOK(tiff, reason)) throw ImageError(ImageError::Kind::Unsupported, std::string("TIFF: ") + reason);
+    std::vector<std::uint32_t> raster(static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height));
+    // Bottom row first, as the bitmap rows are stored.
+    if (!TIFFReadRGBAImageOriented(tiff, static_cast<std::uint32_t>(image.width),
+                                   static_cast<std::uint32_t>(image.height), raster.data(), ORIENTATION_BOTLEFT, 0))
+        Fail(memory, "cannot read the picture");
+    std::size_t stride = image.Stride();
+    for (int row = 0; row < image.height; ++row) {
+        std::uint8_t *out = image.pixels.data() + static_cast<std::size_t>(row) * stride;
+        const std::uint32_t *in = raster.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(image.width);
+        for (int x = 0; x < image.width; ++x, out += 4) {
+            std::uint32_t p = in[x];
+            out[0] = static_cast<std::uint8_t>(TIFFGetB(p));
+            out[1] = static_cast<std::uint8_t>(TIFFGetG(p));
+            out[2] = static_cast<std::uint8_t>(TIFFGetR(p));
+            out[3] = static_cast<std::uint8_t>(TIFFGetA(p));
+        }
+    }
+}
+
+}  // namespace
+
+DecodedImage DecodeTiff(std::span<const std::uint8_t> bytes) {
+    TiffMemory memory;
+    memory.input = bytes;
+    TiffHandle handle;
+    handle.tiff = OpenTiffMemory(memory, "r");
+    if (handle.tiff == nullptr) Fail(memory, "cannot open the file");
+    std::uint32_t width = 0, height = 0;
+    if (!TIFFGetField(handle.tiff, TIFFTAG_IMAGEWIDTH, &width) || !TIFFGetField(handle.tiff, TIFFTAG_IMAGELENGTH, &height))
+        Fail(memory, "the picture has no size");
+    CheckDimensions(width, height, kFormat);
+    std::uint16_t photometric = 0;
+    bool bilevel = IsBilevel(handle.tiff, &photometric);
+    DecodedImage image = MakeBitmap(static_cast<int>(width), static_cast<int>(height),
+                                    bilevel ? ImagePixelFormat::Indexed1 : ImagePixelFormat::Argb32);
+    image.format = ImageFileFormat::Tiff;
+    ReadResolution(handle.tiff, image);
+    if (bilevel)
+        ReadBilevel(handle.tiff, memory, photometric, image);
+    else
+        ReadColor(handle.tiff, memory, image);
+    return image;
+}
+
+}  // namespace ZavorPlatform::ImageFormats
