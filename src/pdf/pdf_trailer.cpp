@@ -3,6 +3,7 @@
 #include "pdf/pdf_array.h"
 #include "pdf/pdf_catalog.h"
 #include "pdf/pdf_document_information.h"
+#include "pdf/pdf_standard_security_handler.h"
 #include "pdf/pdf_string.h"
 #include "platform/random_id.h"
 
@@ -13,7 +14,8 @@ const DictionaryMeta &PdfTrailer::Keys::Meta() {
         KeyDescriptor(Size, KeyType::Integer | KeyType::Required),
         KeyDescriptor(Prev, KeyType::Integer | KeyType::Optional),
         TypedKey<PdfCatalog>(Root, KeyType::Dictionary | KeyType::Required | KeyType::MustBeIndirect),
-        KeyDescriptor(Encrypt, KeyType::Dictionary | KeyType::Optional),
+        TypedKey<PdfStandardSecurityHandler>(Encrypt,
+                                             KeyType::Dictionary | KeyType::Optional | KeyType::MustBeIndirect),
         TypedKey<PdfDocumentInformation>(Info, KeyType::Dictionary | KeyType::Optional | KeyType::MustBeIndirect),
         KeyDescriptor(ID, KeyType::Array | KeyType::Optional),
         KeyDescriptor(XRefStm, KeyType::Integer | KeyType::Optional),
@@ -26,6 +28,15 @@ PdfDocumentInformation &PdfTrailer::Info() {
 }
 
 PdfCatalog &PdfTrailer::Root() { return *Elements().GetValue<PdfCatalog>(Keys::Root, VCF::CreateIndirect); }
+
+PdfStandardSecurityHandler &PdfTrailer::SecurityHandler() {
+    return *Elements().GetValue<PdfStandardSecurityHandler>(Keys::Encrypt, VCF::CreateIndirect);
+}
+
+PdfStandardSecurityHandler *PdfTrailer::ExistingSecurityHandler() {
+    if (!Elements().ContainsKey(Keys::Encrypt)) return nullptr;
+    return Elements().GetValue<PdfStandardSecurityHandler>(Keys::Encrypt);
+}
 
 void PdfTrailer::CreateNewDocumentIDs() {
     auto guid = ZavorPlatform::NewGuid();

@@ -11,6 +11,7 @@ namespace ZavorPdf::Pdf {
 
 class PdfCatalog;
 class PdfDocumentInformation;
+class PdfStandardSecurityHandler;
 
 class PdfTrailer : public PdfDictionary {
 public:
@@ -35,6 +36,11 @@ public:
     // their object numbers.
     PdfDocumentInformation &Info();
     PdfCatalog &Root();
+    // "/Encrypt": created as an indirect object on first use; the existing
+    // one (a dictionary read from a file becomes the typed handler in
+    // place), or null when there is none.
+    PdfStandardSecurityHandler &SecurityHandler();
+    PdfStandardSecurityHandler *ExistingSecurityHandler();
 
     int Size() const { return Elements().GetInteger(Keys::Size); }
     void SetSize(int value) { Elements().SetInteger(Keys::Size, value); }
