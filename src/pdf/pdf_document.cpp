@@ -12,6 +12,8 @@
 #include "pdf/pdf_page.h"
 #include "pdf/pdf_pages.h"
 #include "pdf/pdf_reference.h"
+#include "pdf/pdf_security_settings.h"
+#include "pdf/pdf_standard_security_handler.h"
 #include "pdf/pdf_trailer.h"
 #include "pdf/pdf_writer.h"
 #include "platform/atomic_file.h"
@@ -74,6 +76,11 @@ PdfCatalog &PdfDocument::Catalog() { return trailer_->Root(); }
 PdfPages &PdfDocument::Pages() { return Catalog().Pages(); }
 
 PdfDocumentInformation &PdfDocument::Info() { return trailer_->Info(); }
+
+PdfSecuritySettings &PdfDocument::SecuritySettings() {
+    if (securitySettings_ == nullptr) securitySettings_ = std::make_unique<PdfSecuritySettings>(*this);
+    return *securitySettings_;
+}
 
 PdfPageLayout PdfDocument::PageLayout() { return Catalog().PageLayout(); }
 
@@ -142,6 +149,9 @@ PdfPage &PdfDocument::InsertPage(int index, PdfPage &page) {
 // refused save never touches the target.
 void PdfDocument::CheckCanSave() {
     CheckModifiable();
+    std::string securityMessage;
+    if (!SecuritySettings().CanSave(securityMessage))
+        throw ZavorPdfException(securityMessage);
     if (PageCount() == 0)
         throw InvalidOperationException("Cannot save a PDF document with no pages.");
 }
@@ -160,8 +170,22 @@ void PdfDocument::PrepareForSave() {
 }
 
 void PdfDocument::DoSave(IO::PdfWriter &writer) {
-    trailer_->Elements().Remove(PdfTrailer::Keys::Encrypt);
+    // The handler is the trailer's indirect "/Encrypt"; without security
+    // it is dropped, and compacting frees it.
+    PdfStandardSecurityHandler *security = nullptr;
+    if (SecuritySettings().DocumentSecurityLevel() != PdfDocumentSecurityLevel::None) {
+        security = &trailer_->SecurityHandler();
+        // Re-entered so that the trailer lists it after "/Root".
+        trailer_->Elements().Remove(PdfTrailer::Keys::Encrypt);
+        trailer_->Elements().SetReference(PdfTrailer::Keys::Encrypt, *security);
+    } else {
+        trailer_->Elements().Remove(PdfTrailer::Keys::Encrypt);
+    }
     PrepareForSave();
+    if (security != nullptr) {
+        security->PrepareEncryption();
+        writer.SetSecurityHandler(security);
+    }
     writer.WriteFileHeader(*this);
     std::vector<PdfReference *> references = referenceTable_->AllReferences();
     std::vector<IO::XrefEntry> entries;

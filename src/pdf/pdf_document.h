@@ -32,6 +32,7 @@ class PdfDocumentInformation;
 class PdfImportedObjectTables;
 class PdfPage;
 class PdfPages;
+class PdfSecuritySettings;
 class PdfTrailer;
 
 // What a new document starts with. Standard documents create their
@@ -80,6 +81,9 @@ public:
     PdfCatalog &Catalog();
     PdfPages &Pages();
     PdfDocumentInformation &Info();
+    // Encryption level, passwords and permissions of saved files; created
+    // on first use.
+    PdfSecuritySettings &SecuritySettings();
 
     PdfDocumentOptions &Options() { return options_; }
     const PdfDocumentOptions &Options() const { return options_; }
@@ -161,6 +165,7 @@ private:
     std::int64_t fileSize_ = 0;
     std::shared_ptr<PdfDocument *const> handle_ = std::make_shared<PdfDocument *const>(this);
     std::unique_ptr<PdfImportedObjectTables> importedObjectTables_;
+    std::unique_ptr<PdfSecuritySettings> securitySettings_;
 };
 
 }  // namespace ZavorPdf::Pdf
