@@ -1,0 +1,250 @@
+#include "pdf/pdf_import.h"
+
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "pdf/errors.h"
+#include "pdf/pdf_array.h"
+#include "pdf/pdf_dictionary.h"
+#include "pdf/pdf_document.h"
+#include "pdf/pdf_imported_object_table.h"
+#include "pdf/pdf_indirect_values.h"
+#include "pdf/pdf_name.h"
+#include "pdf/pdf_null.h"
+#include "pdf/pdf_page.h"
+#include "pdf/pdf_pages.h"
+#include "pdf/pdf_reference.h"
+#include "pdf/pdf_reference_table.h"
+
+namespace ZavorPdf::Pdf {
+namespace {
+
+bool IsPageTreeObject(const PdfObject &object) {
+    if (dynamic_cast<const PdfPage *>(&object) != nullptr || dynamic_cast<const PdfPages *>(&object) != nullptr)
+        return true;
+    auto *dictionary = dynamic_cast<const PdfDictionary *>(&object);
+    if (dictionary == nullptr) return false;
+    auto *type = dynamic_cast<const PdfName *>(dictionary->Elements()["/Type"]);
+    return type != nullptr && (type->Value() == "/Page" || type->Value() == "/Pages");
+}
+
+// The slots of a dictionary or array, for walking both alike.
+template <class Visit>
+void ForEachSlot(const PdfObject &object, Visit visit) {
+    if (auto *dictionary = dynamic_cast<const PdfDictionary *>(&object))
+        for (const auto &entry : dictionary->Elements().Entries()) visit(entry.value);
+    else if (auto *array = dynamic_cast<const PdfArray *>(&object))
+        for (const auto &slot : array->Elements().Items()) visit(slot);
+}
+
+class ImportWalk {
+public:
+    ImportWalk(PdfImportedObjectTable &table, PdfDocument &owner, const PdfReference *externalPage,
+               PdfReference *localPage)
+        : table_(table), owner_(owner), externalPage_(externalPage), localPage_(localPage) {}
+
+    PdfItemSlot Run(const PdfObject &external) {
+        PdfItemSlot result;
+        if (PdfReference *reference = external.Reference()) {
+            if (const PdfObject *value = Discover(*reference)) DiscoverInside(*value);
+            CopyPending();
+            PdfReference *local = Local(*reference);
+            return local != nullptr ? PdfItemSlot(local) : PdfItemSlot(std::make_unique<PdfNull>());
+        }
+        DiscoverInside(external);
+        CopyPending();
+        return PdfItemSlot(Copy(external));
+    }
+
+private:
+    // Files every object reached from the start that has no local copy yet
+    // under a new number, so that the copies can refer to each other.
+    void DiscoverInside(const PdfObject &start) {
+        std::vector<const PdfObject *> pending{&start};
+        while (!pending.empty()) {
+            const PdfObject *object = pending.back();
+            pending.pop_back();
+            ForEachSlot(*object, [&](const PdfItemSlot &slot) {
+                if (PdfReference *reference = slot.Reference()) {
+                    if (const PdfObject *value = Discover(*reference)) pending.push_back(value);
+                } else if (auto *child = dynamic_cast<const PdfObject *>(slot.Get())) {
+                    pending.push_back(child);
+                }
+            });
+        }
+    }
+
+    // The object behind a reference met for the first time, to be walked;
+    // null when it is known already or is not copied.
+    const PdfObject *Discover(const PdfReference &reference) {
+        PdfObjectID id = reference.ObjectID();
+        if (reference.Document() == &owner_ || skipped_.contains(id) || table_.Contains(id)) return nullptr;
+        const PdfObject *value = reference.Value();
+        if (value == nullptr || IsPageTreeObject(*value)) {
+            skipped_[id] = &reference == externalPage_ ? localPage_ : nullptr;
+            return nullptr;
+        }
+        PdfReferenceTable &local = owner_.ReferenceTable();
+        PdfObjectID localId(local.GetNewObjectNumber(), 0);
+        table_.Add(id, local.GetOrCreateReference(localId));
+        copies_.emplace_back(value, localId);
+        return value;
+    }
+
+    void CopyPending() {
+        for (const auto &[external, localId] : copies_) {
+            std::unique_ptr<PdfItem> copy = Copy(*external);
+            std::unique_ptr<PdfObject> object(dynamic_cast<PdfObject *>(copy.get()));
+            if (object == nullptr) {
+                object = std::make_unique<PdfNullObject>(&owner_);
+            } else {
+                copy.release();
+            }
+            owner_.ReferenceTable().Add(localId, std::move(object));
+        }
+        copies_.clear();
+    }
+
+    // Null: the copy holds null in its place.
+    PdfReference *Local(const PdfReference &external) const {
+        if (external.Document() == &owner_) return const_cast<PdfReference *>(&external);
+        auto skipped = skipped_.find(external.ObjectID());
+        if (skipped != skipped_.end()) return skipped->second;
+        return table_[external.ObjectID()];
+    }
+
+    std::unique_ptr<PdfItem> Copy(const PdfItem &item) {
+        if (auto *dictionary = dynamic_cast<const PdfDictionary *>(&item)) return CopyDictionary(*dictionary);
+        if (auto *array = dynamic_cast<const PdfArray *>(&item)) return CopyArray(*array);
+        if (auto *object = dynamic_cast<const PdfObject *>(&item)) return CopySimpleObject(*object);
+        return item.Clone();
+    }
+
+    std::unique_ptr<PdfItem> CopyDictionary(const PdfDictionary &external) {
+        auto copy = std::make_unique<PdfDictionary>(&owner_);
+        for (const auto &entry : external.Elements().Entries()) {
+            if (PdfReference *reference = entry.value.Reference()) {
+                if (PdfReference *local = Local(*reference))
+                    copy->Elements().SetReference(entry.key, local);
+                else
+                    copy->Elements().SetValue(entry.key, std::make_unique<PdfNull>());
+            } else {
+                copy->Elements().SetValue(entry.key, Copy(*entry.value.Get()));
+            }
+        }
+        if (external.Stream() != nullptr) copy->CreateStream(external.Stream()->Value());
+        return copy;
+    }
+
+    std::unique_ptr<PdfItem> CopyArray(const PdfArray &external) {
+        auto copy = std::make_unique<PdfArray>(&owner_);
+        for (const auto &slot : external.Elements().Items()) {
+            if (PdfReference *reference = slot.Reference()) {
+                if (PdfReference *local = Local(*reference))
+                    copy->Elements().AddReference(local);
+                else
+                    copy->Elements().Add(std::make_unique<PdfNull>());
+            } else {
+                copy->Elements().Add(Copy(*slot.Get()));
+            }
+        }
+        return copy;
+    }
+
+    // The indirect twins of simple values; they carry their document, so
+    // they are made anew rather than cloned.
+    std::unique_ptr<PdfItem> CopySimpleObject(const PdfObject &external) {
+        if (auto *value = dynamic_cast<const PdfBooleanObject *>(&external))
+            return std::make_unique<PdfBooleanObject>(value->Value(), &owner_);
+        if (auto *value = dynamic_cast<const PdfIntegerObject *>(&external))
+            return std::make_unique<PdfIntegerObject>(value->Value(), &owner_);
+        if (auto *value = dynamic_cast<const PdfUIntegerObject *>(&external))
+            return std::make_unique<PdfUIntegerObject>(value->Value(), &owner_);
+        if (auto *value = dynamic_cast<const PdfRealObject *>(&external))
+            return std::make_unique<PdfRealObject>(value->Value(), &owner_);
+        if (auto *value = dynamic_cast<const PdfStringObject *>(&external))
+            return std::make_unique<PdfStringObject>(value->Value(), &owner_);
+        if (auto *value = dynamic_cast<const PdfNameObject *>(&external))
+            return std::make_unique<PdfNameObject>(value->Value(), &owner_);
+        return std::make_unique<PdfNullObject>(&owner_);
+    }
+
+    PdfImportedObjectTable &table_;
+    PdfDocument &owner_;
+    const PdfReference *externalPage_;  // non-owning, may be null
+    PdfReference *localPage_;           // non-owning, may be null
+    // References that are not copied, with what they read as instead.
+    std::map<PdfObjectID, PdfReference *> skipped_;
+    std::vector<std::pair<const PdfObject *, PdfObjectID>> copies_;
+};
+
+// "shared" entries reuse what earlier pages of the same source brought in;
+// the others are copied afresh for every page.
+struct PageKey {
+    const char *key;
+    bool shared;
+};
+
+constexpr PageKey ImportedPageKeys[] = {
+    {"/Resources", true}, {"/Contents", true}, {"/MediaBox", false}, {"/CropBox", false}, {"/Rotate", false},
+    {"/BleedBox", false}, {"/TrimBox", false}, {"/ArtBox", false},   {"/Annots", true},
+};
+
+void CopyPageKey(PdfPage &page, const PdfPage &external, const PageKey &key, PdfImportedObjectTable &shared) {
+    const PdfItemSlot *slot = nullptr;
+    for (const auto &entry : external.Elements().Entries())
+        if (entry.key == key.key) slot = &entry.value;
+    if (slot == nullptr) return;
+    const PdfItem *item = slot->Get();
+    if (PdfReference *reference = slot->Reference()) item = reference->Value();
+    if (item == nullptr) return;
+    auto *object = dynamic_cast<const PdfObject *>(item);
+    if (object == nullptr) {
+        page.Elements().SetValue(key.key, item->Clone());
+        return;
+    }
+    PdfDocument &owner = *page.Owner();
+    PdfImportedObjectTable fresh(owner, *external.Owner());
+    ImportWalk walk(key.shared ? shared : fresh, owner, external.Reference(), page.Reference());
+    PdfItemSlot copy = walk.Run(*object);
+    if (copy.IsReference())
+        page.Elements().SetReference(key.key, copy.Reference());
+    else
+        page.Elements().SetValue(key.key, std::unique_ptr<PdfItem>(copy.Get()->Clone()));
+}
+
+// Annotations point back at their page.
+void FixImportedAnnotations(PdfPage &page) {
+    PdfArray *annotations = page.Elements().GetArray("/Annots");
+    if (annotations == nullptr) return;
+    for (int i = 0; i < annotations->Elements().Count(); ++i) {
+        PdfDictionary *annotation = annotations->Elements().GetDictionary(i);
+        if (annotation != nullptr && annotation->Elements().ContainsKey("/P"))
+            annotation->Elements().SetReference("/P", page.Reference());
+    }
+}
+
+}  // namespace
+
+PdfItemSlot ImportClosure(PdfImportedObjectTable &table, PdfDocument &owner, const PdfObject &externalObject) {
+    ImportWalk walk(table, owner, nullptr, nullptr);
+    return walk.Run(externalObject);
+}
+
+PdfPage &ImportExternalPage(PdfPages &tree, int index, PdfPage &externalPage) {
+    PdfDocument *source = externalPage.Owner();
+    PdfDocument *target = tree.Owner();
+    if (source == nullptr || target == nullptr) throw ArgumentNullException("page");
+    if (source->OpenMode() != PdfDocumentOpenMode::Import) throw InvalidOperationException(ImportModeMessage);
+    auto created = std::make_unique<PdfPage>();
+    PdfPage &page = *created;
+    target->ReferenceTable().Add(std::move(created));
+    PdfImportedObjectTable &shared = target->ImportedObjectTables().For(*source);
+    for (const PageKey &key : ImportedPageKeys) CopyPageKey(page, externalPage, key, shared);
+    tree.Insert(index, page);
+    FixImportedAnnotations(page);
+    return page;
+}
+
+}  // namespace ZavorPdf::Pdf
