@@ -7,6 +7,8 @@
 #include "pdf/messages.h"
 #include "pdf/pdf_array.h"
 #include "pdf/pdf_document.h"
+#include "pdf/pdf_import.h"
+#include "pdf/pdf_name.h"
 #include "pdf/pdf_page.h"
 #include "pdf/pdf_reference.h"
 
@@ -94,6 +96,17 @@ void InheritValues(PdfDictionary &page, const Inherited &values) {
             CopySlot(page.Elements(), key, *slot);
 }
 
+// A kid that already has a typed class other than page or node (the
+// catalog, the information dictionary of a damaged file) is no page: taking
+// it for one would convert an object that others use as their own class.
+bool IsTreeNodeCandidate(const PdfDictionary &kid) {
+    if (kid.Meta() != nullptr && dynamic_cast<const PdfPage *>(&kid) == nullptr &&
+        dynamic_cast<const PdfPages *>(&kid) == nullptr)
+        return false;
+    auto *type = dynamic_cast<const PdfName *>(kid.Elements()["/Type"]);
+    return type == nullptr || type->Value() == "/Page" || type->Value() == "/Pages";
+}
+
 struct FlattenWalk {
     std::vector<PdfReference *> pages;
     std::set<const PdfObject *> visited;
@@ -106,7 +119,7 @@ struct FlattenWalk {
         for (int i = 0; i < kids->Elements().Count(); ++i) {
             PdfReference *reference = kids->Elements().GetReference(i);
             auto *kid = reference ? dynamic_cast<PdfDictionary *>(reference->Value()) : nullptr;
-            if (kid == nullptr || !visited.insert(kid).second)
+            if (kid == nullptr || !IsTreeNodeCandidate(*kid) || !visited.insert(kid).second)
                 continue;
             if (kid->Elements().GetName("/Type") == "/Pages" || kid->Elements().ContainsKey("/Kids")) {
                 Collect(*kid, values, depth + 1);
@@ -191,8 +204,8 @@ PdfPage &PdfPages::Insert(int index, std::unique_ptr<PdfPage> page) {
 
 PdfPage &PdfPages::Insert(int index, PdfPage &page) {
     CheckIndex(index, Count() + 1, "index");
-    if (page.Owner() != Owner())
-        throw NotSupportedException("Pages of another document cannot be added yet.");
+    if (page.Owner() != nullptr && page.Owner() != Owner())
+        return ImportExternalPage(*this, index, page);
     if (!page.IsIndirect())
         throw ArgumentException("The page is not an object of this document's reference table.", "page");
     if (IndexOf(page) >= 0)

@@ -45,8 +45,8 @@ public:
     // A page already held by a reference table: one of this document that
     // was removed from the tree goes back in; one that is in the tree fails
     // with "The page cannot be added to this document because the document
-    // already owned this page."; one of another document would be imported
-    // (not supported yet).
+    // already owned this page."; one of another document (opened for
+    // Import) is copied into a new page of this document (pdf_import.h).
     PdfPage &Insert(int index, PdfPage &page);
 
     void Remove(PdfPage &page);
