@@ -2,6 +2,8 @@
 
 #include <charconv>
 #include <cstdlib>
+#include <exception>
+#include <utility>
 #include <map>
 #include <string>
 #include <vector>
@@ -105,6 +107,11 @@ private:
     Slot *NewSlot();
     void Attach(Slot *slot, gpointer instance, const char *signal, GCallback callback);
 
+    // No exception may unwind through GTK's C frames: the first one ends
+    // the modal run and comes out of RunModal.
+    void Fail(std::exception_ptr failure);
+    static void Run(Slot *slot);
+
     static void OnSignal(GtkWidget *, gpointer slot);
     static gboolean OnEvent(GtkWidget *, GdkEvent *, gpointer slot);
     static void OnInsertText(GtkEditable *editable, gchar *text, gint length, gpointer position, gpointer slot);
@@ -117,6 +124,7 @@ private:
     std::map<std::string, CssProviderPtr, std::less<>> backgrounds_;
     std::vector<std::unique_ptr<Slot>> slots_;
     GMainLoop *loop_ = nullptr;  // non-owning: lives on RunModal's stack
+    std::exception_ptr failure_;
     // Set while the program itself changes a text, so that the change does
     // not come back as typing.
     bool settingText_ = false;
@@ -187,6 +195,12 @@ void GtkUiWindow::SetText(std::string_view control, std::u16string_view text) {
     GtkEntry *entry = Entry(control);
     std::string current = gtk_entry_get_text(entry);
     std::string wanted = Utf8(text);
+    // Reset on every way out: a throwing conversion must not leave typing
+    // switched off.
+    struct Guard {
+        bool &flag;
+        ~Guard() { flag = false; }
+    } guard{settingText_};
     settingText_ = true;
     if (wanted.size() > current.size() && wanted.compare(0, current.size(), current) == 0) {
         // Appending keeps the rest of the entry as it is, also from within
@@ -197,7 +211,6 @@ void GtkUiWindow::SetText(std::string_view control, std::u16string_view text) {
     } else if (wanted != current) {
         gtk_entry_set_text(entry, wanted.c_str());
     }
-    settingText_ = false;
 }
 
 void GtkUiWindow::PutCaretAtEnd(std::string_view control) { gtk_editable_set_position(GTK_EDITABLE(Entry(control)), -1); }
@@ -295,18 +308,36 @@ void GtkUiWindow::ConnectMouseUp(std::function<void()> handler) {
     Attach(slot, window_.get(), "button-release-event", G_CALLBACK(OnEvent));
 }
 
-void GtkUiWindow::OnSignal(GtkWidget *, gpointer slot) { static_cast<Slot *>(slot)->handler(); }
+void GtkUiWindow::Fail(std::exception_ptr failure) {
+    if (!failure_) failure_ = std::move(failure);
+    Close();
+}
+
+void GtkUiWindow::Run(Slot *slot) {
+    try {
+        slot->handler();
+    } catch (...) {
+        slot->owner->Fail(std::current_exception());
+    }
+}
+
+void GtkUiWindow::OnSignal(GtkWidget *, gpointer slot) { Run(static_cast<Slot *>(slot)); }
 
 gboolean GtkUiWindow::OnEvent(GtkWidget *, GdkEvent *, gpointer slot) {
-    static_cast<Slot *>(slot)->handler();
+    Run(static_cast<Slot *>(slot));
     return FALSE;
 }
 
 void GtkUiWindow::OnInsertText(GtkEditable *editable, gchar *text, gint length, gpointer, gpointer slot) {
     Slot *self = static_cast<Slot *>(slot);
     if (self->owner->settingText_) return;
-    std::string typed = length < 0 ? std::string(text) : std::string(text, static_cast<std::size_t>(length));
-    if (self->textInput(Utf8ToUtf16(typed))) g_signal_stop_emission_by_name(editable, "insert-text");
+    try {
+        std::string typed = length < 0 ? std::string(text) : std::string(text, static_cast<std::size_t>(length));
+        if (self->textInput(Utf8ToUtf16(typed))) g_signal_stop_emission_by_name(editable, "insert-text");
+    } catch (...) {
+        g_signal_stop_emission_by_name(editable, "insert-text");
+        self->owner->Fail(std::current_exception());
+    }
 }
 
 gboolean GtkUiWindow::OnKeyPress(GtkWidget *, GdkEventKey *event, gpointer window) {
@@ -322,12 +353,15 @@ gboolean GtkUiWindow::OnDelete(GtkWidget *, GdkEvent *, gpointer window) {
 }
 
 void GtkUiWindow::RunModal() {
+    // A handler that failed before the window was shown ends the run at once.
+    if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
     std::unique_ptr<GMainLoop, void (*)(GMainLoop *)> loop(g_main_loop_new(nullptr, FALSE), g_main_loop_unref);
     loop_ = loop.get();
     gtk_window_set_modal(GTK_WINDOW(window_.get()), TRUE);
     gtk_widget_show(window_.get());
     g_main_loop_run(loop_);
     loop_ = nullptr;
+    if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
 }
 
 void GtkUiWindow::Close() {
