@@ -2,6 +2,7 @@
 // crosses into the host as anything but a result, a message box or an event.
 #include "plugin/exports.h"
 
+#include "editor/einst_class.h"
 #include "platform/message_box.h"
 #include "plugin/ansi_text.h"
 #include "plugin/command_execution.h"
@@ -12,6 +13,7 @@
 #include "plugin/settings_record.h"
 #include "plugin/variable_catalogue.h"
 #include "plugin/variable_commands.h"
+#include "session/pdf.h"
 
 namespace {
 
@@ -27,6 +29,7 @@ extern "C" {
 ZAVOR_API(int32_t) QnD_Initialize2(intptr_t CallBackAdr) {
     return GuardExport(0, [&] {
         CallbackAddress = CallBackAdr;
+        PDF::GetInstance();
         return kInitializeHandshake;
     });
 }
@@ -64,24 +67,14 @@ ZAVOR_API(int32_t) QnD_Stop(void) {
     return GuardExport(1, [] {
         valid = false;
         showwarning = true;
+        PDF::Kill();
         return 1;
     });
 }
 
 ZAVOR_API(int32_t) QnD_Edit(const char *InParas_t, char *OutParas) {
     return GuardExport(1, [&] {
-        std::u16string record = FromAnsi(InParas_t);
-        std::u16string settings;
-        try {
-            settings = HexToString(record);
-        } catch (const DamagedRecordError &) {
-            // A damaged record is handed back as it came.
-            WriteAnsi(OutParas, record);
-            return 1;
-        }
-        // The settings editor shows the decoded text here and returns the
-        // text to store; without it the record is stored as it was.
-        WriteAnsi(OutParas, StringToHex(settings));
+        WriteAnsi(OutParas, EinstClass::GetInstance().EditRecord(FromAnsi(InParas_t)));
         return 1;
     });
 }
