@@ -1,6 +1,15 @@
 #include "plugin/command_execution.h"
 
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+#include "pdf/pdf_page.h"
+#include "platform/file_launcher.h"
 #include "platform/message_box.h"
+#include "plugin/host_callback.h"
+#include "plugin/number_text.h"
+#include "session/pdf.h"
 
 namespace ZavorPlugin {
 namespace {
@@ -16,6 +25,63 @@ ExecutionOutcome CheckAndRun(std::u16string_view hexRecord) {
     }
     RunCommand(record);
     return ExecutionOutcome::Executed;
+}
+
+// A field's stored text with the host's variables substituted.
+std::u16string Substituted(PDF &session, const SettingsRecord &record, std::u16string_view name) {
+    return session.ResolveQNVar(record.ReadTextOrEmpty(name));
+}
+
+std::int32_t ParseNumber(const std::u16string &text) {
+    std::optional<std::int32_t> value = TryParseStrictInteger(text);
+    if (!value) throw std::invalid_argument("not a whole number");
+    return *value;
+}
+
+void AddPageCommand(const SettingsRecord &record) {
+    PDF &session = PDF::GetInstance();
+    try {
+        session.vpage->SetWidth(ParseNumber(Substituted(session, record, u"Breite")));
+        session.vpage->SetHeight(ParseNumber(Substituted(session, record, u"Hoehe")));
+    } catch (...) {
+        // A size that cannot be read makes the page A4, whatever was set.
+        session.GetConst(u"A4", 0);
+    }
+    if (!record.ReadTextOrEmpty(u"Format").empty()) session.GetConst(Substituted(session, record, u"Format"), 0);
+    session.vpage->SetOrientation(record.ReadTextOrEmpty(u"Quer") == u"true"
+                                      ? ZavorPdf::Pdf::PageOrientation::Landscape
+                                      : ZavorPdf::Pdf::PageOrientation::Portrait);
+    session.AddPage();
+}
+
+void ColourCommand(const SettingsRecord &record) {
+    PDF &session = PDF::GetInstance();
+    try {
+        session.ColA = ParseNumber(Substituted(session, record, u"Alpha"));
+        session.ColR = ParseNumber(Substituted(session, record, u"Rot"));
+        session.ColG = ParseNumber(Substituted(session, record, u"Gruen"));
+        session.ColB = ParseNumber(Substituted(session, record, u"Blau"));
+    } catch (...) {
+        session.ColA = 255;
+        session.ColR = 250;
+        session.ColG = 150;
+        session.ColB = 150;
+    }
+    session.brushme = record.ReadBoolean(u"Fuellen");
+    session.MkColor();
+}
+
+void SaveCommand(const SettingsRecord &record) {
+    PDF &session = PDF::GetInstance();
+    std::u16string stored = record.ReadTextOrEmpty(u"PDFDatei");
+    std::u16string path = session.ResolveQNVar(stored);
+    session.SavePDF(path);
+    // The viewer is asked for also after a failed save: an older file of
+    // that name may still be there.
+    if (!record.ReadBoolean(u"PDFstarten")) return;
+    if (ZavorPlatform::OpenWithAssociatedProgram(path)) return;
+    session.fehlertext = session.ResolveQNVar(u"Konnte \"" + stored + u"\" nicht starten.");
+    RaiseEvent(PDF::kFileFailureEvent);
 }
 
 }  // namespace
@@ -42,8 +108,16 @@ bool MakesValid(ExecutionOutcome outcome) {
 
 void RunCommand(const SettingsRecord &record) {
     // Every record names its action; one without a readable Typ is damaged.
-    // The actions themselves act on the PDF session.
-    record.ReadInteger(u"Typ");
+    switch (record.ReadInteger(u"Typ")) {
+    case 0:
+        PDF::Kill();
+        PDF::GetInstance();
+        break;
+    case 1: AddPageCommand(record); break;
+    case 2: ColourCommand(record); break;
+    case 3: SaveCommand(record); break;
+    default: break;
+    }
 }
 
 }  // namespace ZavorPlugin
