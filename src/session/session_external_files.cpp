@@ -1,0 +1,106 @@
+// Pages, information and text of PDF files other than the document under
+// construction.
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "pdf/content/pdf_text_extractor.h"
+#include "pdf/errors.h"
+#include "pdf/io/pdf_reader.h"
+#include "pdf/pdf_document.h"
+#include "pdf/pdf_document_information.h"
+#include "pdf/pdf_page.h"
+#include "pdf/pdf_pages.h"
+#include "platform/code_page.h"
+#include "session/pdf.h"
+
+namespace ZavorPlugin {
+
+namespace {
+
+using ZavorPdf::Pdf::PdfDocument;
+using ZavorPdf::Pdf::PdfDocumentOpenMode;
+using ZavorPdf::Pdf::IO::PdfReader;
+
+std::u16string UnreadableFileMessage(std::u16string_view file) {
+    return u"Die Datei \"" + std::u16string(file) + u"\" konnte nicht eingelesen werden.";
+}
+
+std::unique_ptr<PdfDocument> OpenExternal(std::u16string_view file, PdfDocumentOpenMode mode) {
+    std::unique_ptr<PdfDocument> opened = PdfReader::Open(std::filesystem::path(std::u16string(file)), mode);
+    // Only a password dialog that the user cancels gives no document; the
+    // session never offers one, but a missing document is still no document.
+    if (!opened) throw ZavorPdf::InvalidOperationException("The document could not be opened.");
+    return opened;
+}
+
+std::u16string InformationField(PdfDocument &source, std::int32_t typ) {
+    switch (typ) {
+    case 0:
+        return ZavorPlatform::Utf8ToUtf16(std::to_string(source.PageCount()));
+    case 1:
+        return source.Info().Author();
+    case 2:
+        return source.Info().Title();
+    case 3:
+        return source.Info().Keywords();
+    case 4:
+        return source.Info().Creator();
+    case 5:
+        return source.Info().Producer();
+    default:
+        return {};
+    }
+}
+
+}  // namespace
+
+void PDF::AddPDF(std::u16string_view file, std::int32_t from, std::int32_t to) {
+    try {
+        std::unique_ptr<PdfDocument> source = OpenExternal(file, PdfDocumentOpenMode::Import);
+        // Pages counted from 1; a last page of 0 means the whole file. The
+        // indexes are 64-bit so that the script's extremes cannot wrap.
+        std::int64_t first = to == 0 ? 0 : std::int64_t{from} - 1;
+        std::int64_t last = to == 0 ? std::int64_t{source->PageCount()} - 1 : std::int64_t{to} - 1;
+        for (std::int64_t index = first; index <= last; ++index) {
+            if (index < 0 || index >= source->PageCount()) {
+                throw ZavorPdf::ArgumentOutOfRangeException("The index of a page is out of range.", "index");
+            }
+            // The copy is the document's own; page and gfx stay on the page
+            // the script draws on.
+            document->AddPage(source->Pages().PageAt(static_cast<int>(index)));
+        }
+    } catch (...) {
+        // Pages appended before the failure stay: the script may use them.
+        ReportFailure(UnreadableFileMessage(file), kFileFailureEvent);
+    }
+}
+
+std::u16string PDF::GetPDFInfo(std::u16string_view file, std::int32_t typ) {
+    std::unique_ptr<PdfDocument> source;
+    try {
+        source = OpenExternal(file, PdfDocumentOpenMode::InformationOnly);
+    } catch (...) {
+        ReportFailure(UnreadableFileMessage(file), kFileFailureEvent);
+        return {};
+    }
+    try {
+        return InformationField(*source, typ);
+    } catch (...) {
+        // The file was read; an entry that cannot be had reads as empty.
+        return {};
+    }
+}
+
+std::u16string PDF::GetPDFText(std::u16string_view file, std::int32_t part) {
+    // The extractor turns every failure into an empty text itself; the
+    // script learns nothing more than that the page gave no text.
+    try {
+        return ZavorPdf::Pdf::Content::PdfTextExtractor::GetText(std::filesystem::path(std::u16string(file)), part);
+    } catch (...) {
+        return {};
+    }
+}
+
+}  // namespace ZavorPlugin
