@@ -32,6 +32,8 @@ class PdfPage;
 
 namespace ZavorPdf::Drawing {
 
+class XImage;
+
 enum class XGraphicsPdfPageOptions { Append = 0, Prepend = 1, Replace = 2 };
 
 class XGraphics {
@@ -115,6 +117,20 @@ public:
                     const XStringFormat &format = XStringFormats::Default());
     // Width and line height of the text in the font.
     XSize MeasureString(std::u16string_view text, const XFont &font) const;
+
+    // Pictures: at their own size in points from the top-left corner, or
+    // stretched into the rectangle without keeping the aspect ratio. A null
+    // image fails (null argument "image").
+    void DrawImage(const XImage *image, double x, double y);
+    void DrawImage(const XImage *image, double x, double y, double width, double height);
+    void DrawImage(const XImage &image, double x, double y) { DrawImage(&image, x, y); }
+    void DrawImage(const XImage &image, const XPoint &point) { DrawImage(&image, point.X(), point.Y()); }
+    void DrawImage(const XImage &image, double x, double y, double width, double height) {
+        DrawImage(&image, x, y, width, height);
+    }
+    void DrawImage(const XImage &image, const XRect &rect) {
+        DrawImage(&image, rect.X(), rect.Y(), rect.Width(), rect.Height());
+    }
 
     // Fills the whole page; only under an identity world transformation.
     void Clear(const XColor &color);
