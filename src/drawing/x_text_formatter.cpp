@@ -8,7 +8,9 @@
 namespace ZavorPdf::Drawing {
 namespace {
 
-bool IsWhiteSpace(char16_t c) {
+// No-break spaces are left out: they join the words on either side, so
+// that "10\u00a0kg" never ends a line between number and unit.
+bool IsBreakingWhiteSpace(char16_t c) {
     switch (c) {
     case u' ':
     case u'\t':
@@ -17,16 +19,14 @@ bool IsWhiteSpace(char16_t c) {
     case u'\f':
     case u'\r':
     case u'\u0085':
-    case u'\u00a0':
     case u'\u1680':
     case u'\u2028':
     case u'\u2029':
-    case u'\u202f':
     case u'\u205f':
     case u'\u3000':
         return true;
     default:
-        return c >= u'\u2000' && c <= u'\u200a';
+        return c >= u'\u2000' && c <= u'\u200a' && c != u'\u2007';
     }
 }
 
@@ -118,7 +118,7 @@ void XTextFormatter::CreateBlocks() {
             blocks_.push_back(std::move(lineBreak));
             start = i + 1;
             length = 0;
-        } else if (IsWhiteSpace(c)) {
+        } else if (IsBreakingWhiteSpace(c)) {
             if (seenNonWhite) {
                 AddTextBlock(start, length);
                 start = i + 1;

@@ -88,4 +88,10 @@ private:
     std::vector<Block> blocks_;
 };
 
+// The layout names are also reachable under the namespace of the text layer.
+namespace Layout {
+using Drawing::XParagraphAlignment;
+using Drawing::XTextFormatter;
+}  // namespace Layout
+
 }  // namespace ZavorPdf::Drawing
