@@ -126,7 +126,8 @@ TEST(ParserLimits, NestingBeyondTheDepthFails) {
     } catch (const ContentReaderException &e) {
         EXPECT_STREQ(e.what(), "Arrays or dictionaries are nested too deeply.");
     }
-    EXPECT_EQ(Parsed(std::string(100, '[') + "1"), std::string(100, '[') + "1" + std::string(100, ']'));
+    const std::string limit = std::string(100, '[') + "1" + std::string(100, ']') + " TJ";
+    EXPECT_EQ(Parsed(limit), limit);
 }
 
 TEST(ParserLimits, ObjectCountIsBoundedForTheTreeButNotForStreaming) {

@@ -1,0 +1,211 @@
+// The text of pages: edge cases of the content syntax, pages made of
+// several streams, compressed and undecodable streams, files written by the
+// engine and read back, agreement with pdftotext, and every failure giving
+// an empty text.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "pdf/content/pdf_text_extractor.h"
+#include "pdf/pdf_array.h"
+#include "pdf/pdf_content.h"
+#include "pdf/pdf_contents.h"
+#include "pdf/pdf_document.h"
+#include "pdf/pdf_page.h"
+#include "pdf/pdf_pages.h"
+#include "pdf/pdf_reference.h"
+#include "pdf/pdf_reference_table.h"
+#include "support/test_output.h"
+
+namespace {
+
+using namespace ZavorPdf::Pdf;
+using ZavorPdf::Pdf::Content::PdfTextExtractor;
+
+std::vector<std::uint8_t> Bytes(std::string_view text) { return {text.begin(), text.end()}; }
+
+PdfReference *AddStream(PdfDocument &document, std::string_view bytes) {
+    auto stream = std::make_unique<PdfDictionary>(&document);
+    stream->CreateStream(Bytes(bytes));
+    return document.ReferenceTable().Add(std::move(stream));
+}
+
+// A page whose "/Contents" lists the given streams as they are, without the
+// save/restore wrapping that appending through PdfContents adds.
+PdfPage &AddPage(PdfDocument &document, const std::vector<std::string_view> &streams) {
+    PdfPage &page = document.AddPage();
+    auto array = std::make_unique<PdfArray>(&document);
+    for (std::string_view stream : streams)
+        array->Elements().AddReference(AddStream(document, stream));
+    page.Elements().SetObject(PdfPage::Keys::Contents, std::move(array));
+    return page;
+}
+
+std::u16string TextOf(std::string_view content) {
+    PdfDocument document;
+    AddPage(document, {content});
+    return PdfTextExtractor::GetText(document, 0);
+}
+
+struct TextCase {
+    std::string_view content;
+    std::u16string_view expected;
+};
+
+class PageText : public testing::TestWithParam<TextCase> {};
+
+TEST_P(PageText, JoinedPiecesAndLineBreak) { EXPECT_EQ(TextOf(GetParam().content), GetParam().expected); }
+
+using namespace std::string_view_literals;
+
+INSTANTIATE_TEST_SUITE_P(
+    Content, PageText,
+    testing::Values(
+        TextCase{"BT /F1 12 Tf 72 712 Td (Hello) Tj ET\n", u"Hello\r\n"},
+        TextCase{"BT /F1 12 Tf 72 712 Td (Hello) Tj ET", u"Hello\r\n"},
+        TextCase{"", u"\r\n"},
+        TextCase{"BT [(Hel) -120 (lo)] TJ ET", u"Hello\r\n"},
+        // The quotation-mark operators show text but contribute none.
+        TextCase{"BT (a) Tj (b) ' 1 2 (c) \" ET", u"a\r\n"},
+        TextCase{"BT (a\\(b\\)c) Tj (x(y)z) Tj (\\101) Tj ET", u"a(b)cx(y)zA\r\n"},
+        TextCase{"BT <48 65 6C 6C 6F> Tj ET", u"Hello\r\n"},
+        TextCase{"BT (a\r\nb) Tj ET", u"a\nb\r\n"},
+        // No separators between lines or text objects.
+        TextCase{"BT (one) Tj T* (two) Tj ET BT (three) Tj ET", u"onetwothree\r\n"},
+        // Each byte is one character; high bytes are not mapped through any
+        // encoding.
+        TextCase{"BT (\xE4\x80) Tj ET", u"\u00E4\u0080\r\n"},
+        // Two-byte codes of a Type0 font with Identity-H come out as their
+        // bytes, not decoded through the font.
+        TextCase{"BT /F2 12 Tf <00480065> Tj ET"sv, u"\u0000H\u0000e\r\n"sv},
+        TextCase{"BT <FEFF004100C4> Tj (\xFE\xFF\x00\x42) Tj ET"sv, u"A\u00C4B\r\n"},
+        TextCase{"BI /W 2 /H 1 /BPC 8 /CS /G ID \x01(EI)\xFF\nEI BT (after) Tj ET", u"after\r\n"},
+        TextCase{"/Span <</ActualText (hidden)>> BDC BT (shown) Tj ET EMC", u"shown\r\n"},
+        // One bad token anywhere: the page has no text at all.
+        TextCase{"BT (Hello) Tj ET BT 1.2.3 Tj ET", u""},
+        TextCase{"BT (Hello) Tj 2147483648 Tw ET", u""},
+        TextCase{"BT (Hello) Tj ET xyz", u""},
+        TextCase{"BT (Hello) Tj ] ET", u""},
+        TextCase{"BT <4X> Tj ET", u""},
+        TextCase{"BT [[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[["
+                 "(x)",
+                 u""}));
+
+TEST(PageTextStreams, StreamsJoinWithLineFeeds) {
+    PdfDocument document;
+    AddPage(document, {"BT (a) Tj", "(b)", "Tj ET"});
+    // An operator split from its operand by a stream boundary still gets it.
+    EXPECT_EQ(PdfTextExtractor::GetText(document, 0), u"ab\r\n");
+    AddPage(document, {"BT (a)Tj", "ET"});
+    EXPECT_EQ(PdfTextExtractor::GetText(document, 1), u"a\r\n");
+}
+
+TEST(PageTextStreams, SingleStreamWithoutArray) {
+    PdfDocument document;
+    PdfPage &page = document.AddPage();
+    page.Elements().SetReference(PdfPage::Keys::Contents, AddStream(document, "(solo) Tj"));
+    EXPECT_EQ(PdfTextExtractor::GetText(document, 0), u"solo\r\n");
+    PdfPage &empty = document.AddPage();
+    empty.Elements().Remove(PdfPage::Keys::Contents);
+    EXPECT_EQ(PdfTextExtractor::GetText(document, 1), u"\r\n");
+}
+
+TEST(PageTextStreams, FiltersAreAppliedAndUnknownOnesFail) {
+    PdfDocument document;
+    PdfPage &page = document.AddPage();
+    PdfContent &content = page.Contents().AppendContent();
+    content.SetBytes(Bytes("BT (zipped) Tj ET"));
+    content.Stream()->Zip();
+    ASSERT_TRUE(content.IsFiltered());
+    EXPECT_EQ(PdfTextExtractor::GetText(document, 0), u"zipped\r\n");
+
+    AddPage(document, {"BT (image) Tj ET"});
+    auto *stream = dynamic_cast<PdfDictionary *>(
+        document.Pages().PageAt(1).Elements().GetArray(PdfPage::Keys::Contents)->Elements().GetObject(0));
+    ASSERT_NE(stream, nullptr);
+    stream->Elements().SetName("/Filter", "/DCTDecode");
+    EXPECT_EQ(PdfTextExtractor::GetText(document, 1), u"");
+    stream->Elements().SetName("/Filter", "/FlateDecode");  // the bytes are not Flate data
+    EXPECT_EQ(PdfTextExtractor::GetText(document, 1), u"");
+}
+
+TEST(PageTextIndex, OutsideThePagesGivesEmptyText) {
+    PdfDocument document;
+    AddPage(document, {"(p0) Tj"});
+    AddPage(document, {"(p1) Tj"});
+    EXPECT_EQ(PdfTextExtractor::GetText(document, 1), u"p1\r\n");
+    EXPECT_EQ(PdfTextExtractor::GetText(document, -1), u"");
+    EXPECT_EQ(PdfTextExtractor::GetText(document, 2), u"");
+}
+
+TEST(PageTextPieces, DeliveredInContentOrder) {
+    PdfDocument document;
+    PdfPage &page = AddPage(document, {"[(a) 1 (b)] TJ (c) ' (d) Tj"});
+    std::vector<std::u16string> pieces;
+    PdfTextExtractor::ExtractText(page, [&pieces](std::u16string_view piece) { pieces.emplace_back(piece); });
+    EXPECT_EQ(pieces, (std::vector<std::u16string>{u"a", u"b", u"d"}));
+}
+
+// A page with a standard font that viewers and pdftotext can show.
+void AddHelveticaPage(PdfDocument &document, std::string_view content) {
+    PdfPage &page = AddPage(document, {content});
+    auto font = std::make_unique<PdfDictionary>(&document);
+    font->Elements().SetName("/Type", "/Font");
+    font->Elements().SetName("/Subtype", "/Type1");
+    font->Elements().SetName("/BaseFont", "/Helvetica");
+    font->Elements().SetName("/Encoding", "/WinAnsiEncoding");
+    auto fonts = std::make_unique<PdfDictionary>(&document);
+    fonts->Elements().SetObject("/F1", std::move(font));
+    auto resources = std::make_unique<PdfDictionary>(&document);
+    resources->Elements().SetObject("/Font", std::move(fonts));
+    page.Elements().SetObject(PdfPage::Keys::Resources, std::move(resources));
+}
+
+std::string RunCommand(const std::string &command) {
+    std::string output;
+    FILE *pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr)
+        return "cannot run";
+    char buffer[256];
+    while (size_t read = fread(buffer, 1, sizeof buffer, pipe))
+        output.append(buffer, read);
+    pclose(pipe);
+    return output;
+}
+
+TEST(PageTextFiles, SavedFileReadsBackAndAgreesWithPdftotext) {
+    const std::vector<std::string_view> contents{
+        "BT /F1 24 Tf 72 700 Td (Hello) Tj [(Wor) -10 (ld)] TJ ET",
+        "BT /F1 24 Tf 72 700 Td (Caf\xE9 \\(1\\)) Tj ET",
+    };
+    PdfDocument document;
+    for (std::string_view content : contents)
+        AddHelveticaPage(document, content);
+    const auto path = ZavorTest::OutputPath("content_text_pages.pdf");
+    document.Save(path);
+
+    const std::u16string expected[] = {u"HelloWorld\r\n", u"Caf\u00E9 (1)\r\n"};
+    for (int page = 0; page < 2; ++page) {
+        EXPECT_EQ(PdfTextExtractor::GetText(path, page), expected[page]) << page;
+        // pdftotext ends the page's one line with two line feeds and a form
+        // feed; the characters before are the same.
+        std::string tool = RunCommand("pdftotext -enc Latin1 -f " + std::to_string(page + 1) + " -l " +
+                                      std::to_string(page + 1) + " '" + path.string() + "' -");
+        std::u16string toolText(tool.begin(), tool.end());
+        for (char16_t &ch : toolText)
+            ch = static_cast<char16_t>(ch & 0xFF);
+        EXPECT_EQ(toolText, expected[page].substr(0, expected[page].size() - 2) + u"\n\n\f") << page;
+    }
+    EXPECT_EQ(PdfTextExtractor::GetText(path, 2), u"");
+}
+
+TEST(PageTextFiles, UnreadableFilesGiveEmptyText) {
+    EXPECT_EQ(PdfTextExtractor::GetText(ZavorTest::OutputPath("no_such_file.pdf"), 0), u"");
+    const auto path = ZavorTest::OutputPath("content_not_a_pdf.txt");
+    std::ofstream(path) << "just text, no PDF";
+    EXPECT_EQ(PdfTextExtractor::GetText(path, 0), u"");
+}
+
+}  // namespace
