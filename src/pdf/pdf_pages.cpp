@@ -280,6 +280,8 @@ void PdfPages::FlattenPageTree() {
     walk.visited.insert(this);
     walk.Collect(*this, Inherited{}, 0);
     Elements().SetName(Keys::Type, "/Pages");
+    // A damaged file's "/Kids" that is no array gives way to a new one.
+    if (Elements().GetArray(Keys::Kids) == nullptr) Elements().Remove(Keys::Kids);
     ArrayElements &kids = Kids().Elements();
     kids.Clear();
     for (PdfReference *reference : walk.pages) {
