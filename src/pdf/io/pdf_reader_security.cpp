@@ -3,13 +3,23 @@
 #include "pdf/errors.h"
 #include "pdf/io/parser.h"
 #include "pdf/io/reader_messages.h"
+#include "pdf/messages.h"
 #include "pdf/pdf_reference.h"
+#include "pdf/pdf_standard_security_handler.h"
 #include "pdf/pdf_trailer.h"
 
 namespace ZavorPdf::Pdf::IO {
 
+// The "/Encrypt" dictionary is read ahead of all other objects: their
+// strings and streams can only be used once its key is known.
 ReaderSecurity::ReaderSecurity(PdfDocument &document, Parser &parser) : document_(document), parser_(parser) {
-    encrypted_ = document_.Trailer().Elements().GetReference(PdfTrailer::Keys::Encrypt) != nullptr;
+    PdfTrailer &trailer = document_.Trailer();
+    PdfReference *reference = trailer.Elements().GetReference(PdfTrailer::Keys::Encrypt);
+    encrypted_ = reference != nullptr;
+    if (!encrypted_) return;
+    if (reference->Value() == nullptr) parser_.ReadObject(nullptr, reference->ObjectID());
+    handler_ = trailer.ExistingSecurityHandler();
+    if (handler_ == nullptr) throw PdfReaderException(Messages::InvalidPdf);
 }
 
 bool ReaderSecurity::Sufficient(Access access, PdfDocumentOpenMode mode) const {
@@ -37,10 +47,16 @@ bool ReaderSecurity::Authenticate(const std::optional<std::u16string> &password,
     return true;
 }
 
-ReaderSecurity::Access ReaderSecurity::Validate(const std::u16string &) {
-    throw NotSupportedException("Encrypted PDF files cannot be opened yet.");
+ReaderSecurity::Access ReaderSecurity::Validate(const std::u16string &password) {
+    switch (handler_->ValidatePassword(password)) {
+    case PasswordValidity::OwnerPassword: return Access::Owner;
+    case PasswordValidity::UserPassword: return Access::User;
+    default: return Access::None;
+    }
 }
 
-void ReaderSecurity::DecryptDocument() {}
+void ReaderSecurity::DecryptDocument() {
+    if (handler_ != nullptr) handler_->EncryptDocument();
+}
 
 }  // namespace ZavorPdf::Pdf::IO

@@ -7,6 +7,10 @@
 
 #include "pdf/io/pdf_reader.h"
 
+namespace ZavorPdf::Pdf {
+class PdfStandardSecurityHandler;
+}
+
 namespace ZavorPdf::Pdf::IO {
 
 class Parser;
@@ -34,6 +38,7 @@ private:
     PdfDocument &document_;  // non-owning
     Parser &parser_;         // non-owning
     bool encrypted_ = false;
+    PdfStandardSecurityHandler *handler_ = nullptr;  // non-owning, the document's "/Encrypt"
 };
 
 }  // namespace ZavorPdf::Pdf::IO
