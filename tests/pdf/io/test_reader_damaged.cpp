@@ -1,0 +1,116 @@
+// Damaged and hostile files: each either opens with what can be read or
+// fails with an engine error; none crashes or loops.
+#include <gtest/gtest.h>
+
+#include "pdf/errors.h"
+#include "pdf/io/pdf_reader.h"
+#include "pdf/pdf_document_information.h"
+#include "pdf/pdf_page.h"
+#include "pdf/pdf_pages.h"
+#include "pdf/pdf_reference.h"
+#include "pdf_text.h"
+#include "test_reader_support.h"
+
+namespace {
+
+using namespace ZavorPdf::Pdf;
+using ZavorPdf::Pdf::IO::PdfReader;
+using ZavorTest::FailureOf;
+
+constexpr const char *NotAPdf = "The file is not a valid PDF document.";
+
+std::string File(const std::string &objects, const std::string &trailer = "/Root 1 0 R") {
+    return "%PDF-1.4\n" + objects + "\n@xref\ntrailer << /Size 9 " + trailer + " >>\nstartxref\n@startxref\n%%EOF\n";
+}
+
+// Opens for import and returns the page count, or the failure.
+std::string Outcome(const std::string &text) {
+    std::string result;
+    std::string failure = FailureOf([&] {
+        std::unique_ptr<PdfDocument> document =
+            PdfReader::Open(ZavorTest::BuildPdf(text), PdfDocumentOpenMode::Import);
+        result = std::to_string(document->PageCount()) + " pages";
+        for (int i = 0; i < document->PageCount(); ++i) document->Pages()[i].MediaBox();
+    });
+    return failure == "no failure" ? result : failure;
+}
+
+constexpr const char *Catalog = "1 0 obj << /Type /Catalog /Pages 2 0 R >> endobj\n";
+constexpr const char *Page3 = "3 0 obj << /Type /Page /Parent 2 0 R /MediaBox [0 0 10 10] >> endobj\n";
+
+TEST(ReaderDamaged, PageTreesThatLieOrLoop) {
+    const struct {
+        const char *name;
+        std::string text;
+        std::string outcome;
+    } cases[] = {
+        {"kid is its own root", File(std::string(Catalog) + "2 0 obj << /Type /Pages /Kids [2 0 R 3 0 R] /Count 2 >> endobj\n" + Page3), "1 pages"},
+        {"nodes point at each other",
+         File(std::string(Catalog) + "2 0 obj << /Type /Pages /Kids [4 0 R] /Count 1 >> endobj\n" + Page3 +
+              "4 0 obj << /Type /Pages /Kids [5 0 R 3 0 R] >> endobj\n5 0 obj << /Type /Pages /Kids [4 0 R] >> endobj\n"),
+         "1 pages"},
+        {"kid is the catalog", File(std::string(Catalog) + "2 0 obj << /Type /Pages /Kids [1 0 R 3 0 R] /Count 9 >> endobj\n" + Page3), "1 pages"},
+        {"kid is missing", File(std::string(Catalog) + "2 0 obj << /Type /Pages /Kids [7 0 R 3 0 R] /Count 2 >> endobj\n" + Page3), "1 pages"},
+        {"kid is a number", File(std::string(Catalog) + "2 0 obj << /Type /Pages /Kids [4 0 R 3 0 R] >> endobj\n" + Page3 + "4 0 obj 12 endobj\n"), "1 pages"},
+        {"count is negative", File(std::string(Catalog) + "2 0 obj << /Type /Pages /Kids [3 0 R] /Count -5 >> endobj\n" + Page3), "1 pages"},
+        {"kids is no array", File(std::string(Catalog) + "2 0 obj << /Type /Pages /Kids 3 >> endobj\n"), "0 pages"},
+    };
+    for (const auto &c : cases) EXPECT_EQ(Outcome(c.text), c.outcome) << c.name;
+}
+
+TEST(ReaderDamaged, CatalogAndTreeRootMustBeDistinctDictionaries) {
+    const struct {
+        const char *name;
+        std::string text;
+    } cases[] = {
+        {"no root", File(std::string(Catalog), "")},
+        {"root is missing", File("2 0 obj << >> endobj\n")},
+        {"root is an array", File("1 0 obj [1 2] endobj\n")},
+        {"no page tree", File("1 0 obj << /Type /Catalog >> endobj\n")},
+        {"tree is the catalog", File("1 0 obj << /Type /Catalog /Pages 1 0 R >> endobj\n")},
+        {"tree is a name", File("1 0 obj << /Type /Catalog /Pages 2 0 R >> endobj\n2 0 obj /Pages endobj\n")},
+    };
+    for (const auto &c : cases) EXPECT_EQ(Outcome(c.text), NotAPdf) << c.name;
+}
+
+TEST(ReaderDamaged, InformationThatIsNoDictionaryIsDropped) {
+    std::string text = File(std::string(Catalog) + "2 0 obj << /Type /Pages /Kids [3 0 R] /Count 1 >> endobj\n" +
+                                Page3 + "4 0 obj (title) endobj\n",
+                            "/Root 1 0 R /Info 4 0 R");
+    std::unique_ptr<PdfDocument> document = PdfReader::Open(ZavorTest::BuildPdf(text), PdfDocumentOpenMode::ReadOnly);
+    EXPECT_EQ(document->PageCount(), 1);
+    EXPECT_EQ(document->Info().Title(), u"");
+}
+
+// A stream whose "/Length" runs past its end is skipped; the page still
+// opens and imports with that content reading as null.
+TEST(ReaderDamaged, StreamWithLyingLengthIsSkipped) {
+    std::string text = File(std::string(Catalog) + "2 0 obj << /Type /Pages /Kids [3 0 R] /Count 1 >> endobj\n" +
+                            "3 0 obj << /Type /Page /Parent 2 0 R /MediaBox [0 0 10 10] /Contents 4 0 R >> endobj\n" +
+                            "4 0 obj << /Length 999999 >> stream\nBT ET\nendstream endobj\n");
+    std::unique_ptr<PdfDocument> source = PdfReader::Open(ZavorTest::BuildPdf(text), PdfDocumentOpenMode::Import);
+    PdfReference *contents = source->Pages()[0].Elements().GetReference("/Contents");
+    ASSERT_NE(contents, nullptr);
+    EXPECT_EQ(contents->Value(), nullptr);
+    PdfDocument target;
+    PdfPage &page = target.AddPage(source->Pages()[0]);
+    EXPECT_FALSE(page.Elements().ContainsKey("/Contents"));
+}
+
+TEST(ReaderDamaged, BrokenTablesFailWithReaderErrors) {
+    const struct {
+        const char *name;
+        std::string text;
+        std::string failure;
+    } cases[] = {
+        {"no startxref", "%PDF-1.4\n1 0 obj << >> endobj\n", NotAPdf},
+        {"startxref into nothing", "%PDF-1.4\nstartxref\n99999\n%%EOF\n", "Unexpected end of file."},
+        {"offsets point elsewhere",
+         "%PDF-1.4\nxref\n0 3\n0000000000 65535 f \n0000000001 00000 n \n0000000002 00000 n \ntrailer << /Root 1 0 R "
+         ">>\nstartxref\n9\n%%EOF\n",
+         NotAPdf},
+    };
+    for (const auto &c : cases) EXPECT_EQ(Outcome(c.text), c.failure) << c.name;
+}
+
+}  // namespace
