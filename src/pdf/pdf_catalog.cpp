@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "pdf/pdf_outline.h"
 #include "pdf/pdf_pages.h"
 
 namespace ZavorPdf::Pdf {
@@ -38,7 +39,7 @@ const DictionaryMeta &PdfCatalog::Keys::Meta() {
         KeyDescriptor(ViewerPreferences, KeyType::Dictionary | KeyType::Optional, "1.2"),
         KeyDescriptor(PageLayout, KeyType::Name | KeyType::Optional),
         KeyDescriptor(PageMode, KeyType::Name | KeyType::Optional),
-        KeyDescriptor(Outlines, KeyType::Dictionary | KeyType::Optional),
+        TypedKey<PdfOutline>(Outlines, KeyType::Dictionary | KeyType::Optional | KeyType::MustBeIndirect),
         KeyDescriptor(OpenAction, KeyType::ArrayOrDictionary | KeyType::Optional, "1.1"),
         KeyDescriptor(AcroForm, KeyType::Dictionary | KeyType::Optional, "1.2"),
         KeyDescriptor(Metadata, KeyType::Stream | KeyType::Optional, "1.4"),
@@ -50,6 +51,8 @@ const DictionaryMeta &PdfCatalog::Keys::Meta() {
 PdfCatalog::PdfCatalog(PdfDocument *document) : PdfDictionary(document) { Elements().SetName(Keys::Type, "/Catalog"); }
 
 PdfPages &PdfCatalog::Pages() { return *Elements().GetValue<PdfPages>(Keys::Pages, VCF::CreateIndirect); }
+
+PdfOutline &PdfCatalog::Outlines() { return *Elements().GetValue<PdfOutline>(Keys::Outlines, VCF::CreateIndirect); }
 
 PdfPageLayout PdfCatalog::PageLayout() const {
     return Elements().GetEnumFromName(Keys::PageLayout, PdfPageLayout::SinglePage,
@@ -72,6 +75,12 @@ void PdfCatalog::SetPageMode(PdfPageMode value) {
 void PdfCatalog::PrepareForSave() {
     if (Elements().ContainsKey(Keys::Pages))
         Pages().PrepareForSave();
+    // A file read may name an outline root that it lacks.
+    if (Elements().GetDictionary(Keys::Outlines) == nullptr) return;
+    PdfOutline &root = Outlines();
+    if (!root.HasChildren()) return;
+    if (!HasPageMode()) SetPageMode(PdfPageMode::UseOutlines);
+    root.PrepareForSave();
 }
 
 }  // namespace ZavorPdf::Pdf

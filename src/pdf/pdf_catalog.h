@@ -8,6 +8,7 @@
 
 namespace ZavorPdf::Pdf {
 
+class PdfOutline;
 class PdfPages;
 
 enum class PdfPageLayout : int { SinglePage = 0, OneColumn = 1, TwoColumnLeft = 2, TwoColumnRight = 3, TwoPageLeft = 4, TwoPageRight = 5 };
@@ -42,6 +43,8 @@ public:
 
     // The page tree, created as an indirect object on first use.
     PdfPages &Pages();
+    // The outline root, created as an indirect object on first use.
+    PdfOutline &Outlines();
 
     PdfPageLayout PageLayout() const;
     void SetPageLayout(PdfPageLayout value);
@@ -52,8 +55,8 @@ public:
     std::u16string Language() const { return Elements().GetString(Keys::Lang); }
     void SetLanguage(std::u16string value) { Elements().SetString(Keys::Lang, std::move(value)); }
 
-    // Prepares the page tree (and, once they exist, the outlines) for being
-    // written.
+    // Prepares the page tree and the outlines for being written; a document
+    // with bookmarks opens with them shown unless it has a page mode.
     void PrepareForSave();
 };
 
