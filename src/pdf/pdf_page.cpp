@@ -4,10 +4,12 @@
 
 #include "pdf/errors.h"
 #include "pdf/page_size_converter.h"
+#include "pdf/pdf_annotations.h"
 #include "pdf/pdf_array.h"
 #include "pdf/pdf_content.h"
 #include "pdf/pdf_contents.h"
 #include "pdf/pdf_document.h"
+#include "pdf/pdf_link_annotation.h"
 #include "pdf/pdf_pages.h"
 #include "pdf/pdf_reference.h"
 
@@ -48,7 +50,7 @@ const DictionaryMeta &PdfPage::Keys::Meta() {
         KeyDescriptor(Contents, KeyType::StreamOrArray | KeyType::Optional),
         KeyDescriptor(Rotate, KeyType::Integer | KeyType::Optional | KeyType::Inheritable),
         KeyDescriptor(Group, KeyType::Dictionary | KeyType::Optional, "1.4"),
-        KeyDescriptor(Annots, KeyType::Array | KeyType::Optional),
+        TypedKey<PdfAnnotations>(Annots, KeyType::Array | KeyType::Optional),
         KeyDescriptor(UserUnit, KeyType::Real | KeyType::Optional, "1.6"),
     });
     return meta;
@@ -121,6 +123,27 @@ void PdfPage::SetRotate(int value) {
     if (value % 90 != 0)
         throw ArgumentException("Value must be a multiple of 90.", "value");
     Elements().SetInteger(Keys::Rotate, value);
+}
+
+PdfAnnotations &PdfPage::Annotations() {
+    auto &annotations = *Elements().GetValue<PdfAnnotations>(Keys::Annots, VCF::Create);
+    annotations.SetPage(this);
+    return annotations;
+}
+
+PdfLinkAnnotation &PdfPage::AddDocumentLink(const PdfRectangle &rectangle, int destinationPage) {
+    return static_cast<PdfLinkAnnotation &>(
+        Annotations().Add(PdfLinkAnnotation::CreateDocumentLink(rectangle, destinationPage)));
+}
+
+PdfLinkAnnotation &PdfPage::AddWebLink(const PdfRectangle &rectangle, std::u16string url) {
+    return static_cast<PdfLinkAnnotation &>(
+        Annotations().Add(PdfLinkAnnotation::CreateWebLink(rectangle, std::move(url))));
+}
+
+PdfLinkAnnotation &PdfPage::AddFileLink(const PdfRectangle &rectangle, std::u16string fileName) {
+    return static_cast<PdfLinkAnnotation &>(
+        Annotations().Add(PdfLinkAnnotation::CreateFileLink(rectangle, std::move(fileName))));
 }
 
 PdfContents &PdfPage::Contents() {

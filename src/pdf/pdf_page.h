@@ -3,6 +3,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "pdf/page_size.h"
 #include "pdf/pdf_dictionary.h"
@@ -11,7 +12,9 @@
 
 namespace ZavorPdf::Pdf {
 
+class PdfAnnotations;
 class PdfContents;
+class PdfLinkAnnotation;
 class PdfPages;
 
 class PdfPage : public PdfDictionary {
@@ -88,6 +91,13 @@ public:
 
     // The content streams, created on first use.
     PdfContents &Contents();
+    // The page's annotations ("/Annots"), created on first use.
+    PdfAnnotations &Annotations();
+    // Invisible link areas; the rectangle is in default page space. The
+    // destination page is 1-based.
+    PdfLinkAnnotation &AddDocumentLink(const PdfRectangle &rectangle, int destinationPage);
+    PdfLinkAnnotation &AddWebLink(const PdfRectangle &rectangle, std::u16string url);
+    PdfLinkAnnotation &AddFileLink(const PdfRectangle &rectangle, std::u16string fileName);
 
     // Grows the boxes by the trim margins, when there are any.
     void PrepareForSave();
