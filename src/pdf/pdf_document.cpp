@@ -9,6 +9,7 @@
 #include "pdf/pdf_date.h"
 #include "pdf/pdf_document_information.h"
 #include "pdf/pdf_imported_object_table.h"
+#include "pdf/pdf_outline_collection.h"
 #include "pdf/pdf_page.h"
 #include "pdf/pdf_pages.h"
 #include "pdf/pdf_reference.h"
@@ -76,6 +77,8 @@ PdfCatalog &PdfDocument::Catalog() { return trailer_->Root(); }
 PdfPages &PdfDocument::Pages() { return Catalog().Pages(); }
 
 PdfDocumentInformation &PdfDocument::Info() { return trailer_->Info(); }
+
+PdfOutlineCollection &PdfDocument::Outlines() { return Catalog().Outlines().Outlines(); }
 
 PdfSecuritySettings &PdfDocument::SecuritySettings() {
     if (securitySettings_ == nullptr) securitySettings_ = std::make_unique<PdfSecuritySettings>(*this);
@@ -173,9 +176,11 @@ void PdfDocument::DoSave(IO::PdfWriter &writer) {
     // The handler is the trailer's indirect "/Encrypt"; without security
     // it is dropped, and compacting frees it.
     PdfStandardSecurityHandler *security = nullptr;
+    // "/Encrypt" and "/Size" are entered anew, so that every save lists
+    // them in the same place, after "/Root".
+    trailer_->Elements().Remove(PdfTrailer::Keys::Size);
     if (SecuritySettings().DocumentSecurityLevel() != PdfDocumentSecurityLevel::None) {
         security = &trailer_->SecurityHandler();
-        // Re-entered so that the trailer lists it after "/Root".
         trailer_->Elements().Remove(PdfTrailer::Keys::Encrypt);
         trailer_->Elements().SetReference(PdfTrailer::Keys::Encrypt, *security);
     } else {

@@ -30,6 +30,7 @@ enum class PdfPageLayout : int;
 enum class PdfPageMode : int;
 class PdfDocumentInformation;
 class PdfImportedObjectTables;
+class PdfOutlineCollection;
 class PdfPage;
 class PdfPages;
 class PdfSecuritySettings;
@@ -84,6 +85,8 @@ public:
     // Encryption level, passwords and permissions of saved files; created
     // on first use.
     PdfSecuritySettings &SecuritySettings();
+    // The top-level bookmarks; the outline root is made on first use.
+    PdfOutlineCollection &Outlines();
 
     PdfDocumentOptions &Options() { return options_; }
     const PdfDocumentOptions &Options() const { return options_; }
