@@ -201,6 +201,22 @@ TEST(PageTextFiles, SavedFileReadsBackAndAgreesWithPdftotext) {
     EXPECT_EQ(PdfTextExtractor::GetText(path, 2), u"");
 }
 
+// Two pages written by the drawing layer: DrawString with an embedded
+// DejaVu Sans, WinAnsi-encoded on the first page and as a Type0 font
+// (Identity-H with a ToUnicode map) on the second.
+TEST(PageTextFiles, PagesDrawnByTheEngine) {
+    const auto path = ZavorTest::SourceDir() / "tests/pdf/content/data/engine_pages.pdf";
+    const std::u16string first = u"Hello (World) \u00E4\u00F6Second line\r\n";
+    EXPECT_EQ(PdfTextExtractor::GetText(path, 0), first);
+    std::string tool = RunCommand("pdftotext -enc Latin1 -l 1 '" + path.string() + "' -");
+    EXPECT_EQ(tool, "Hello (World) \xE4\xF6\nSecond line\n\n\f");
+    // The glyph ids come out as they are written, two bytes per glyph.
+    const std::uint8_t codes[] = {0x00, 0x38, 0x00, 0x51, 0x00, 0x4C, 0x00, 0x46, 0x00, 0x52,
+                                  0x00, 0x47, 0x00, 0x48, 0x00, 0x03, 0x03, 0xAB, 0x0B, 0x84};
+    std::u16string second(std::begin(codes), std::end(codes));
+    EXPECT_EQ(PdfTextExtractor::GetText(path, 1), second + u"\r\n");
+}
+
 TEST(PageTextFiles, UnreadableFilesGiveEmptyText) {
     EXPECT_EQ(PdfTextExtractor::GetText(ZavorTest::OutputPath("no_such_file.pdf"), 0), u"");
     const auto path = ZavorTest::OutputPath("content_not_a_pdf.txt");
