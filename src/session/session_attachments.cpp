@@ -4,34 +4,114 @@
 #include <memory>
 #include <string>
 
+#include "drawing/x_color.h"
 #include "drawing/x_graphics.h"
+#include "drawing/x_image.h"
 #include "drawing/x_rect.h"
 #include "pdf/errors.h"
+#include "pdf/pdf_annotations.h"
 #include "pdf/pdf_document.h"
+#include "pdf/pdf_outline.h"
+#include "pdf/pdf_outline_collection.h"
+#include "pdf/pdf_page.h"
+#include "pdf/pdf_rectangle.h"
+#include "pdf/pdf_rgb_color.h"
 #include "pdf/pdf_security_settings.h"
+#include "pdf/pdf_text_annotation.h"
+#include "plugin/number_text.h"
 #include "session/pdf.h"
 
 namespace ZavorPlugin {
 
+namespace {
+
+using ZavorPdf::Drawing::XColor;
+using ZavorPdf::Drawing::XGraphics;
+using ZavorPdf::Drawing::XImage;
+using ZavorPdf::Drawing::XRect;
+using ZavorPdf::Pdf::PdfRectangle;
+using ZavorPdf::Pdf::PdfRgbColor;
+
+// Annotations live in the page's default space (origin bottom-left, y up);
+// the box is given in drawing coordinates with the context's rotation,
+// shear and scale in force.
+PdfRectangle DefaultPageRectangle(const std::unique_ptr<XGraphics> &gfx, const XRect &drawingRect) {
+    if (!gfx) throw ZavorPdf::InvalidOperationException("No page is open for drawing.");
+    XRect area = gfx->WorldToDefaultPage(drawingRect);
+    return PdfRectangle(area.X(), area.Y(), area.X() + area.Width(), area.Y() + area.Height());
+}
+
+// A whole number as the host's conversions read one: white space around it
+// and a sign allowed, nothing else.
+std::int32_t WholeNumber(std::u16string_view text) {
+    if (std::optional<std::int32_t> number = TryParseStrictInteger(text)) return *number;
+    throw ZavorPdf::ArgumentException("Input string was not in a correct format.", "value");
+}
+
+}  // namespace
+
 void PDF::AddPicture(std::u16string_view filename) {
     try {
-        throw ZavorPdf::NotImplementedException("Pictures cannot be drawn yet.");
+        std::unique_ptr<XImage> image = XImage::FromFile(filename);
+        if (!gfx) throw ZavorPdf::InvalidOperationException("No page is open for drawing.");
+        // Stretched into the box whatever the picture's own proportions.
+        gfx->DrawImage(*image, XRect(BoxX, BoxY, BoxB, BoxH));
     } catch (...) {
         ReportFailure(u"Das Bild \"" + std::u16string(filename) + u"\" konnte nicht eingelesen werden.",
                       kFileFailureEvent);
     }
 }
 
-void PDF::AddLink(std::u16string_view, std::int32_t) {
-    throw ZavorPdf::NotImplementedException("Links cannot be added yet.");
+void PDF::AddLink(std::u16string_view name, std::int32_t typ) {
+    // Outside the guard: a page without context is the caller's failure.
+    PdfRectangle rect = DefaultPageRectangle(gfx, XRect(BoxX, BoxY, BoxB, BoxH));
+    try {
+        if (page == nullptr) throw ZavorPdf::InvalidOperationException("No page is open for drawing.");
+        switch (typ) {
+        case 1:
+            page->AddDocumentLink(rect, WholeNumber(name));
+            break;
+        case 2:
+            page->AddFileLink(rect, std::u16string(name));
+            break;
+        case 3:
+            page->AddWebLink(rect, std::u16string(name));
+            break;
+        default:
+            break;
+        }
+    } catch (...) {
+        ReportFailure(u"Der Link konnte wegen fehlerhafter Werte nicht erstellt werden.", kObjectFailureEvent);
+    }
 }
 
-void PDF::AddNotice(std::u16string_view, std::u16string_view, std::u16string_view, std::u16string_view) {
-    throw ZavorPdf::NotImplementedException("Notes cannot be added yet.");
+void PDF::AddNotice(std::u16string_view titel, std::u16string_view subject, std::u16string_view icon,
+                    std::u16string_view text) {
+    // Not guarded: a bad icon number or colour reaches the caller's catch-all.
+    if (page == nullptr) throw ZavorPdf::InvalidOperationException("No page is open for drawing.");
+    auto note = std::make_unique<ZavorPdf::Pdf::PdfTextAnnotation>(document.get());
+    note->SetTitle(std::u16string(titel));
+    note->SetSubject(std::u16string(subject));
+    note->SetContents(std::u16string(text));
+    note->SetIcon(static_cast<ZavorPdf::Pdf::PdfTextAnnotationIcon>(WholeNumber(icon)));
+    note->SetColor(PdfRgbColor::From(XColor::FromArgb(ColA, ColR, ColG, ColB)));
+    // Right and bottom edge where the rectangle takes width and height:
+    // scripts have always placed their notes with this larger area.
+    note->SetRectangle(DefaultPageRectangle(gfx, XRect(BoxX, BoxY, BoxX + BoxB, BoxY + BoxH)));
+    page->Annotations().Add(std::move(note));
 }
 
-void PDF::AddBookmark(std::u16string_view, bool) {
-    throw ZavorPdf::NotImplementedException("Bookmarks cannot be added yet.");
+void PDF::AddBookmark(std::u16string_view name, bool isSub) {
+    if (page == nullptr) throw ZavorPdf::InvalidOperationException("No page is open for drawing.");
+    if (isSub && outline != nullptr) {
+        outline->Outlines().Add(std::u16string(name), page, true);
+        return;
+    }
+    // A second-level bookmark without a top-level one becomes top-level,
+    // so that the script's later second-level bookmarks have a home.
+    XColor color = XColor::FromArgb(ColA, ColR, ColG, ColB);
+    outline = &document->Outlines().Add(std::u16string(name), page, true, ZavorPdf::Pdf::PdfOutlineStyle::Italic,
+                                        PdfRgbColor::From(color));
 }
 
 void PDF::AddPassword(std::u16string_view pass, std::int32_t typ) {

@@ -1,0 +1,160 @@
+// The variables for passwords, imports from other PDF files and notes, set
+// through QnD_SetVar as a script sets them.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "platform/message_box.h"
+#include "plugin/exports.h"
+#include "recording_host.h"
+#include "sample_pdf.h"
+#include "support/test_output.h"
+
+namespace {
+
+using ZavorPlatform::MessageBoxIcon;
+using ZavorPlatform::MessageBoxMessage;
+using ZavorTest::HostBuffer;
+
+std::string ReadVariable(const std::string &name, const std::string &argument = "") {
+    HostBuffer result(4096);
+    QnD_GetVar(name.c_str(), argument.c_str(), 0, result.data());
+    return result.Text();
+}
+
+int Qpdf(const std::string &arguments) {
+    int status = std::system(("qpdf " + arguments + " >/dev/null 2>&1").c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+MessageBoxMessage UnexpectedFailure(const std::u16string &message) {
+    return {u"Interner Fehler im PDF-Plugin!\n\n" + message, u"Where is the Guru?", MessageBoxIcon::Error};
+}
+
+class FileVariables : public testing::Test {
+protected:
+    void SetUp() override {
+        host.StartDocument();
+        ZavorTest::WriteSamplePdf(sample, {{"Eins", "Zwei", "Drei"}, "/Title (Drei Seiten)"});
+    }
+    ZavorTest::RecordingHost host;
+    std::string sample = ZavorTest::OutputPath("file_variables_sample.pdf").string();
+};
+
+TEST_F(FileVariables, ImportPagesByRange) {
+    struct Case {
+        std::string value;  // "{path}" stands for the three-page file
+        int pages;
+        bool reported;
+        const char16_t *box;  // the failure's own message in the catch-all's box
+    };
+    const Case cases[] = {
+        {";;{path}", 3, false, nullptr},
+        {" ;\t;{path}", 3, false, nullptr},
+        {"2;3;{path}", 2, false, nullptr},
+        {"3;3;{path}", 1, false, nullptr},
+        {"3;2;{path}", 0, false, nullptr},
+        {"2;5;{path}", 2, true, nullptr},  // pages before the failure stay
+        {"0;2;{path}", 0, true, nullptr},
+        {"1;1;{path}.fehlt", 0, true, nullptr},
+        {"1;2", 0, false, u"Der Wert hat kein Feld 2 (Felder werden mit \";\" getrennt)."},
+        {"", 0, false, u"Der Wert hat kein Feld 1 (Felder werden mit \";\" getrennt)."},
+        {"a;2;{path}", 0, false, u"Die Seitenzahl \"a\" ist keine ganze Zahl."},
+        {"1;2.5;{path}", 0, false, u"Die Seitenzahl \"2.5\" ist keine ganze Zahl."},
+    };
+    for (const Case &test : cases) {
+        std::string value = test.value;
+        if (std::size_t at = value.find("{path}"); at != std::string::npos) value.replace(at, 6, sample);
+        SCOPED_TRACE(value);
+        host.StartDocument();
+        ZavorTest::RecordedEvents().clear();
+        ZavorPlatform::MessageBoxRecorder boxes;
+        EXPECT_EQ(QnD_SetVar("ExternePDFDatei_Hinzufuegen", value.c_str()), 1);
+        EXPECT_EQ(ReadVariable("AnzahlSeiten"), std::to_string(test.pages));
+        EXPECT_EQ(host.Events().size(), test.reported ? 1u : 0u);
+        if (test.reported) {
+            std::string file = value.substr(value.rfind(';') + 1);
+            EXPECT_EQ(ReadVariable("Fehler"), "Die Datei \"" + file + "\" konnte nicht eingelesen werden.");
+            EXPECT_EQ(host.Events().front(), "ZAVOR_DateiFehler");
+        }
+        if (test.box != nullptr) {
+            EXPECT_EQ(boxes.Messages(), std::vector<MessageBoxMessage>{UnexpectedFailure(test.box)});
+        } else {
+            EXPECT_TRUE(boxes.Messages().empty());
+        }
+    }
+}
+
+TEST_F(FileVariables, ImportedPagesKeepTheirContentAndOrder) {
+    QnD_SetVar("externepdfdatei_HINZUFUEGEN", ("2;3;" + sample).c_str());
+    QnD_SetVar("ExternePDFDatei_AlleSeitenHinzufuegen", sample.c_str());
+    const std::string saved = ZavorTest::OutputPath("file_variables_imported.pdf").string();
+    host.SaveTo(saved);
+    EXPECT_EQ(ReadVariable("Fehler"), "");
+    EXPECT_EQ(ReadVariable("ExternePDFDatei_Info_AnzahlSeiten", saved), "5");
+    const char *expected[] = {"Zwei", "Drei", "Eins", "Zwei", "Drei"};
+    for (int page = 1; page <= 5; ++page) {
+        EXPECT_EQ(ReadVariable("ExternePDFDatei_Text", std::to_string(page) + ";" + saved),
+                  std::string(expected[page - 1]) + "\r\n");
+    }
+}
+
+TEST_F(FileVariables, ImportOfAllPagesIgnoresABlankValue) {
+    EXPECT_EQ(QnD_SetVar("ExternePDFDatei_AlleSeitenHinzufuegen", " \t"), 1);
+    EXPECT_EQ(ReadVariable("AnzahlSeiten"), "0");  // no implicit first page either
+    const std::string missing = sample + ".fehlt";
+    QnD_SetVar("ExternePDFDatei_AlleSeitenHinzufuegen", missing.c_str());
+    EXPECT_EQ(ReadVariable("Fehler"), "Die Datei \"" + missing + "\" konnte nicht eingelesen werden.");
+    EXPECT_EQ(host.Events(), std::vector<std::string>{"ZAVOR_DateiFehler"});
+    EXPECT_TRUE(host.Boxes().empty());
+}
+
+TEST_F(FileVariables, UserPasswordIsNeededToOpen) {
+    EXPECT_EQ(QnD_SetVar("Sicherheit_AnwenderPasswort", "geheim"), 1);
+    EXPECT_EQ(ReadVariable("AnzahlSeiten"), "0");  // passwords make no page
+    QnD_SetVar("NeueSeite", "");
+    const std::string saved = ZavorTest::OutputPath("file_variables_user.pw-geheim.pdf").string();
+    host.SaveTo(saved);
+    ASSERT_EQ(ReadVariable("Fehler"), "");
+    EXPECT_EQ(Qpdf("--requires-password " + saved), 0);
+    EXPECT_EQ(Qpdf("--check --password=geheim " + saved), 0);
+    // The reader without a password cannot open it.
+    EXPECT_EQ(ReadVariable("ExternePDFDatei_Info_AnzahlSeiten", saved), "");
+    EXPECT_EQ(host.Events(), std::vector<std::string>{"ZAVOR_DateiFehler"});
+}
+
+TEST_F(FileVariables, OwnerPasswordAloneEncryptsButOpensWithout) {
+    QnD_SetVar("SICHERHEIT_BESITZERPASSWORT", "chef");
+    QnD_SetVar("NeueSeite", "");
+    const std::string saved = ZavorTest::OutputPath("file_variables_owner.pdf").string();
+    host.SaveTo(saved);
+    ASSERT_EQ(ReadVariable("Fehler"), "");
+    EXPECT_EQ(Qpdf("--is-encrypted " + saved), 0);
+    EXPECT_EQ(Qpdf("--requires-password " + saved), 3);  // encrypted, opens without a password
+    EXPECT_EQ(ReadVariable("ExternePDFDatei_Info_AnzahlSeiten", saved), "1");
+}
+
+TEST_F(FileVariables, EmptyPasswordKeepsTheDocumentFromBeingSaved) {
+    QnD_SetVar("Sicherheit_BesitzerPasswort", "");
+    QnD_SetVar("NeueSeite", "");
+    const std::string saved = ZavorTest::OutputPath("file_variables_empty_password.pdf").string();
+    std::filesystem::remove(saved);
+    host.SaveTo(saved);
+    EXPECT_EQ(ReadVariable("Fehler"), "Die PDF-Datei \"" + saved + "\" konnte nicht gespeichert werden.");
+    EXPECT_EQ(host.Events(), std::vector<std::string>{"ZAVOR_DateiFehler"});
+    EXPECT_FALSE(std::filesystem::exists(saved));
+}
+
+TEST_F(FileVariables, NoteWithTooFewSeparatorsDoesNothingMore) {
+    for (const char *value : {"", "  ", "3;Titel;Thema", "3\x02Titel"}) {
+        SCOPED_TRACE(value);
+        EXPECT_EQ(QnD_SetVar("NotizHinzufuegen", value), 1);
+    }
+    EXPECT_TRUE(host.Boxes().empty());
+    EXPECT_TRUE(host.Events().empty());
+    EXPECT_EQ(ReadVariable("AnzahlSeiten"), "1");  // the implicit first page
+}
+
+}  // namespace
