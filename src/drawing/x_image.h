@@ -22,12 +22,16 @@ namespace ZavorPdf::Drawing {
 
 enum class XImageFormat { Png, Jpeg, Gif, Tiff, Icon, Pdf };
 
+class XImage;
+// The page form for a PDF file, null for any other file (x_pdf_form.cpp).
+std::unique_ptr<XImage> PdfFileAsPicture(const std::filesystem::path &path);
+
 class XImage {
 public:
     // Consulted first by FromFile with the absolute path of an existing
     // file: returns the picture for a PDF file, or null for any other file.
     using PdfFileHookFunction = std::unique_ptr<XImage> (*)(const std::filesystem::path &path);
-    static inline PdfFileHookFunction PdfFileHook = nullptr;
+    static inline PdfFileHookFunction PdfFileHook = &PdfFileAsPicture;
 
     // Fails with FileNotFoundException "The file '{0}' does not exist.",
     // NotSupportedException "Unsupported image format." for files no
