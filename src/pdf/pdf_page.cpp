@@ -66,8 +66,16 @@ PdfPage::PdfPage(PdfDocument *document) : PdfDictionary(document) {
         Elements().SetReference(Keys::Parent, document->Pages());
 }
 
+// Must not throw: the dictionary's reference already points at this object,
+// so a failure here would leave it pointing at a destroyed one. A damaged
+// "/Rotate" (no integer) reads as no rotation.
 PdfPage::PdfPage(PdfDictionary &&dictionary) : PdfDictionary(std::move(dictionary)) {
-    if ((Rotate() / 90) % 2 != 0)
+    int rotate = 0;
+    try {
+        rotate = Rotate();
+    } catch (const ZavorPdfException &) {
+    }
+    if ((rotate / 90) % 2 != 0)
         orientation_ = PageOrientation::Landscape;
 }
 
