@@ -1,0 +1,50 @@
+// The shipped example script run by the real zavor host with the real
+// plug-in, checked with independent PDF tools.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "host/zavor_process.h"
+#include "support/test_output.h"
+
+namespace ZavorHostTest {
+namespace {
+
+std::string Output(const std::string &command) {
+    std::string text;
+    FILE *pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return text;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+    pclose(pipe);
+    return text;
+}
+
+TEST(Examples, HalloBecomesOneA4PageWithTextInABox) {
+    ScratchFolder folder;
+    std::filesystem::copy_file(ZavorTest::SourceDir() / "examples" / "hallo.zq", folder.Path() / "hallo.zq");
+    ProcessResult run = RunZavor(folder, "run hallo.zq");
+    ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+    EXPECT_EQ(run.out.find("Fehler:"), std::string::npos) << run.out;
+
+    const std::filesystem::path pdf = ZavorTest::OutputPath("hallo.pdf");
+    std::filesystem::copy_file(folder.Path() / "hallo.pdf", pdf, std::filesystem::copy_options::overwrite_existing);
+    std::string info = Output("pdfinfo " + Quote(pdf) + " 2>&1");
+    EXPECT_NE(info.find("Pages:           1\n"), std::string::npos) << info;
+    EXPECT_NE(info.find("Page size:       595 x 842 pts (A4)"), std::string::npos) << info;
+
+    std::string text = Output("pdftotext -layout " + Quote(pdf) + " - 2>&1");
+    EXPECT_NE(text.find("Hallo Welt!"), std::string::npos) << text;
+    EXPECT_NE(text.find("Kasten."), std::string::npos) << text;
+
+    // The box drawn around the text, in the page's top-down coordinates.
+    std::string content = Output("qpdf --qdf --object-streams=disable " + Quote(pdf) + " - 2>&1");
+    EXPECT_NE(content.find("72 72 450 120 re\nS\n"), std::string::npos);
+    EXPECT_NE(content.find("2 w\n"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace ZavorHostTest
