@@ -79,8 +79,8 @@ TEST(Outlines, CountsLinksAndOrder) {
     int nb1 = NumberOf(objects, "B1"), nb2 = NumberOf(objects, "B2"), nc1 = NumberOf(objects, "C1");
     std::string root = objects[na - 1];
     EXPECT_EQ(root, "<<\n/First " + Ref(na) + "\n/Last " + Ref(nc) + "\n/Count 4\n>>\n");
-    EXPECT_EQ(Outline(objects, "A"), "<<\n/Title(A)\n/Parent " + Ref(na - 1) + "\n/Dest[4 0 R /XYZ null null 0]\n/Next " +
-                                         Ref(nb) + "\n>>\n");
+    EXPECT_EQ(Outline(objects, "A"),
+              "<<\n/Title(A)\n/Parent " + Ref(na - 1) + "\n/Dest[4 0 R /XYZ null null 0]\n/Next " + Ref(nb) + "\n>>\n");
     std::string bText = Outline(objects, "B");
     EXPECT_NE(bText.find("/Prev " + Ref(na) + "\n/Next " + Ref(nc) + "\n/First " + Ref(nb1) + "\n/Last " + Ref(nb2) +
                          "\n/Count 1\n"),

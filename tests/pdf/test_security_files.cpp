@@ -113,7 +113,8 @@ TEST(SecurityFiles, ToolsOpenEncryptedFilesWithTheRightPassword) {
 
         std::string text = RunCommand("pdftotext -upw '" + std::string(c.openWith) + "' " + Quoted(path) + " - 2>&1");
         EXPECT_NE(text.find("Hallo Welt"), std::string::npos) << text;
-        std::string byOwner = RunCommand("pdftotext -opw '" + std::string(c.ownerOpens) + "' " + Quoted(path) + " - 2>&1");
+        std::string byOwner =
+            RunCommand("pdftotext -opw '" + std::string(c.ownerOpens) + "' " + Quoted(path) + " - 2>&1");
         EXPECT_NE(byOwner.find("Hallo Welt"), std::string::npos) << byOwner;
         std::string info = RunCommand("pdfinfo -upw '" + std::string(c.openWith) + "' " + Quoted(path) + " 2>&1");
         EXPECT_NE(ZavorTest::CollapseBlanks(info).find("Encrypted: yes (print:yes"), std::string::npos) << info;

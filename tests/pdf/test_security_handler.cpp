@@ -207,8 +207,11 @@ TEST(SecurityHandler, RevisionThreeWithFortyBitKeyUsesItsLength) {
     auto userKey = written.ComputeUserKey(FixedID, 3);
     written.Elements().SetInteger("/R", 3);
     written.Elements().SetInteger("/V", 2);
-    written.Elements().SetValue("/O", std::make_unique<PdfString>(PdfString::FromBytes({ownerKey.begin(), ownerKey.end()})));
-    written.Elements().SetValue("/U", std::make_unique<PdfString>(PdfString::FromBytes({userKey.begin(), userKey.end()})));
+    auto bytes = [](const auto &key) {
+        return std::make_unique<PdfString>(PdfString::FromBytes({key.begin(), key.end()}));
+    };
+    written.Elements().SetValue("/O", bytes(ownerKey));
+    written.Elements().SetValue("/U", bytes(userKey));
     ReadHandler read(written);
     EXPECT_EQ(read.Handler().ValidatePassword(u"user"), PasswordValidity::OwnerPassword);
     EXPECT_EQ(read.Handler().EncryptionKey().size(), 5u);
@@ -216,7 +219,8 @@ TEST(SecurityHandler, RevisionThreeWithFortyBitKeyUsesItsLength) {
 
 TEST(SecurityHandler, UnsupportedEncryptionIsRefused) {
     const std::string message = "The PDF document is protected with an encryption not supported by ZavorPdf.";
-    for (auto [filter, v] : std::vector<std::pair<const char *, int>>{{"/Standard", 4}, {"/Other", 2}, {"/Standard", 0}}) {
+    const std::vector<std::pair<const char *, int>> refused = {{"/Standard", 4}, {"/Other", 2}, {"/Standard", 0}};
+    for (auto [filter, v] : refused) {
         PdfStandardSecurityHandler written;
         written.SetUserPassword(u"u");
         written.PrepareEncryption(PdfDocumentSecurityLevel::Encrypted128Bit, FixedID);
