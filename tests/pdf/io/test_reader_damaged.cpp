@@ -114,3 +114,19 @@ TEST(ReaderDamaged, BrokenTablesFailWithReaderErrors) {
 }
 
 }  // namespace
+
+namespace {
+
+// Converting such a page to its class once failed half-way and left its
+// reference pointing at a destroyed object, which saving then used.
+TEST(ReaderDamaged, PageWithARotationThatIsNoNumberStillSaves) {
+    std::string text = File(std::string(Catalog) + "2 0 obj << /Type /Pages /Kids [3 0 R] /Count 1 >> endobj\n" +
+                            "3 0 obj << /Type /Page /Parent 2 0 R /MediaBox [0 0 10 10] /Rotate << >> >> endobj\n");
+    std::unique_ptr<PdfDocument> document = PdfReader::Open(ZavorTest::BuildPdf(text), PdfDocumentOpenMode::Modify);
+    EXPECT_EQ(ZavorTest::MediaBoxSize(document->Pages()[0]), "10x10");
+    std::vector<std::uint8_t> bytes;
+    EXPECT_EQ(FailureOf([&] { document->Save(bytes); }), "no failure");
+    EXPECT_FALSE(bytes.empty());
+}
+
+}  // namespace
