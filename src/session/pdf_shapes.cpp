@@ -3,12 +3,14 @@
 #include <cmath>
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <string>
 
 #include "drawing/fonts/x_font.h"
 #include "drawing/x_color.h"
 #include "drawing/x_graphics.h"
 #include "drawing/x_graphics_path.h"
+#include "drawing/x_image.h"
 #include "drawing/x_pen.h"
 #include "drawing/x_point.h"
 #include "drawing/x_rect.h"
@@ -281,8 +283,9 @@ void PDF::DrawVerticalLines(XGraphics &graphics, const XPen &pen, std::int32_t s
     }
 }
 
-void PDF::DrawEffectPicture(XGraphics &) {
-    throw ZavorPdf::NotImplementedException("Pictures cannot be drawn yet.");
+void PDF::DrawEffectPicture(XGraphics &graphics) {
+    std::unique_ptr<ZavorPdf::Drawing::XImage> picture = ZavorPdf::Drawing::XImage::FromFile(modfilename);
+    graphics.DrawImage(*picture, Box());
 }
 
 }  // namespace ZavorPlugin
