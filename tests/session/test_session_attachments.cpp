@@ -1,0 +1,243 @@
+// Pictures, links, notes and bookmarks as scripts add them through their
+// variables, checked on the session's document and in the saved file.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "drawing/x_graphics.h"
+#include "pdf/pdf_annotation.h"
+#include "pdf/pdf_annotations.h"
+#include "pdf/pdf_document.h"
+#include "pdf/pdf_outline.h"
+#include "pdf/pdf_outline_collection.h"
+#include "pdf/pdf_page.h"
+#include "pdf/pdf_pages.h"
+#include "plugin/exports.h"
+#include "plugin/recording_host.h"
+#include "session/pdf.h"
+#include "support/test_output.h"
+
+namespace {
+
+using ZavorPdf::Pdf::PdfAnnotation;
+using ZavorPdf::Pdf::PdfRectangle;
+using ZavorPlugin::PDF;
+
+// A 24-bit uncompressed bitmap, bottom-up rows, every pixel the same.
+void WriteBitmap(const std::filesystem::path &path, std::uint32_t width, std::uint32_t height) {
+    const std::uint32_t row = (width * 3 + 3) & ~3u;
+    const std::uint32_t size = 54 + row * height;
+    std::string file(size, '\0');
+    auto put = [&](std::size_t at, std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) file[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put(2, size, 4);
+    put(10, 54, 4);
+    put(14, 40, 4);
+    put(18, width, 4);
+    put(22, height, 4);
+    put(26, 1, 2);
+    put(28, 24, 2);
+    put(34, row * height, 4);
+    for (std::uint32_t y = 0; y < height; ++y)
+        for (std::uint32_t x = 0; x < width; ++x) put(54 + y * row + x * 3, 0x2080F0, 3);
+    std::ofstream(path, std::ios::binary) << file;
+}
+
+std::string CommandOutput(const std::string &command) {
+    std::string output;
+    if (FILE *pipe = popen(command.c_str(), "r")) {
+        char buffer[256];
+        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
+        pclose(pipe);
+    }
+    return output;
+}
+
+void ExpectRectangle(const PdfRectangle &actual, double x1, double y1, double x2, double y2) {
+    EXPECT_NEAR(actual.X1(), x1, 1e-9);
+    EXPECT_NEAR(actual.Y1(), y1, 1e-9);
+    EXPECT_NEAR(actual.X2(), x2, 1e-9);
+    EXPECT_NEAR(actual.Y2(), y2, 1e-9);
+}
+
+class SessionAttachments : public testing::Test {
+protected:
+    void SetUp() override {
+        host.StartDocument();
+        QnD_SetVar("NeueSeite", "A4");  // 595 x 842 points
+    }
+    PDF &Session() { return PDF::GetInstance(); }
+    ZavorPdf::Pdf::PdfAnnotations &Annotations() { return Session().page->Annotations(); }
+
+    ZavorTest::RecordingHost host;
+};
+
+TEST_F(SessionAttachments, LinksCoverTheBoxInDefaultPageSpace) {
+    QnD_SetVar("DokumentlinkHinzufuegen", " 1 ");
+    QnD_SetVar("DateilinkHinzufuegen", "bericht.pdf");
+    QnD_SetVar("weblinkhinzufuegen", "https://www.vornix.example/");
+    ASSERT_EQ(Annotations().Count(), 3);
+    for (int i = 0; i < 3; ++i) {
+        PdfAnnotation &link = Annotations()[i];
+        EXPECT_EQ(link.Elements().GetName("/Subtype"), "/Link");
+        ExpectRectangle(link.Rectangle(), 10, 632, 410, 832);
+    }
+    EXPECT_TRUE(host.Events().empty());
+
+    const std::string saved = ZavorTest::OutputPath("attachments_links.pdf").string();
+    host.SaveTo(saved);
+    ASSERT_EQ(Session().fehlertext, u"");
+    std::string dump = CommandOutput("qpdf --qdf --object-streams=disable " + saved + " - 2>/dev/null");
+    EXPECT_NE(dump.find("/URI (https://www.vornix.example/)"), std::string::npos);
+    EXPECT_NE(dump.find("/S /Launch"), std::string::npos);
+    EXPECT_NE(dump.find("/F (bericht.pdf)"), std::string::npos);
+}
+
+TEST_F(SessionAttachments, BadLinksAddNothing) {
+    QnD_SetVar("DokumentlinkHinzufuegen", "abc");
+    EXPECT_EQ(Session().fehlertext, u"Der Link konnte wegen fehlerhafter Werte nicht erstellt werden.");
+    EXPECT_EQ(host.Events(), std::vector<std::string>{"ZAVOR_ObjektFehler"});
+    Session().fehlertext.clear();
+    Session().AddLink(u"https://www.vornix.example/", 4);
+    EXPECT_EQ(Session().fehlertext, u"");
+    EXPECT_EQ(host.Events().size(), 1u);
+    EXPECT_EQ(Annotations().Count(), 0);
+}
+
+TEST_F(SessionAttachments, LinkFollowsTheTransformationInForce) {
+    QnD_SetVar("Zielbox_X", "100");
+    QnD_SetVar("Zielbox_Y", "100");
+    QnD_SetVar("Zielbox_Breite", "50");
+    QnD_SetVar("Zielbox_Hoehe", "20");
+    Session().gfx->TranslateTransform(5, 7);
+    QnD_SetVar("WeblinkHinzufuegen", "https://www.vornix.example/");
+    ASSERT_EQ(Annotations().Count(), 1);
+    ExpectRectangle(Annotations()[0].Rectangle(), 105, 842 - 127, 155, 842 - 107);
+}
+
+TEST_F(SessionAttachments, NotesTakeTheirFieldsAndTheLargerArea) {
+    struct Case {
+        const char *value;
+        const char *icon;  // "" : no icon name written
+        const char16_t *title;
+        const char16_t *subject;
+        const char16_t *text;
+    };
+    const Case cases[] = {
+        {"3;Titel;Thema;Text; mit Semikolon", "/Insert", u"Titel", u"Thema", u"Text; mit Semikolon"},
+        {";Titel;Thema;Text", "/Comment", u"Titel", u"Thema", u"Text"},
+        {"7\x02 \x02\t\x02", "/Paragraph", u"", u"", u""},
+        {" 0 ;T;S;N", "", u"T", u"S", u"N"},
+        {"9;T;S;N", "", u"T", u"S", u"N"},
+    };
+    QnD_SetVar("FarbeRot", "255");
+    QnD_SetVar("FarbeGruen", "0");
+    QnD_SetVar("FarbeBlau", "0");
+    int count = 0;
+    for (const Case &test : cases) {
+        SCOPED_TRACE(test.value);
+        QnD_SetVar("NotizHinzufuegen", test.value);
+        ASSERT_EQ(Annotations().Count(), ++count);
+        PdfAnnotation &note = Annotations()[count - 1];
+        EXPECT_EQ(note.Elements().GetName("/Subtype"), "/Text");
+        EXPECT_EQ(note.Elements().GetName("/Name"), test.icon);
+        EXPECT_EQ(note.Title(), test.title);
+        EXPECT_EQ(note.Subject(), test.subject);
+        EXPECT_EQ(note.Contents(), test.text);
+        EXPECT_EQ(note.Color(), ZavorPdf::Pdf::PdfRgbColor(255, 0, 0));
+        // (10, 10) with 10 + 400 by 10 + 200 in drawing coordinates.
+        ExpectRectangle(note.Rectangle(), 10, 842 - 220, 420, 832);
+    }
+    EXPECT_TRUE(host.Boxes().empty());
+    EXPECT_TRUE(host.Events().empty());
+    host.SaveTo(ZavorTest::OutputPath("attachments_notes.pdf").string());
+    EXPECT_EQ(Session().fehlertext, u"");
+}
+
+TEST_F(SessionAttachments, NoteWithABadIconOrColourReachesTheCatchAll) {
+    QnD_SetVar("NotizHinzufuegen", "x;Titel;Thema;Text");
+    ASSERT_EQ(host.Boxes().size(), 1u);
+    EXPECT_EQ(host.Boxes()[0].text, u"Interner Fehler im PDF-Plugin!\n\nInput string was not in a correct format.");
+    Session().ColR = 256;
+    QnD_SetVar("NotizHinzufuegen", "1;Titel;Thema;Text");
+    EXPECT_EQ(host.Boxes().size(), 2u);
+    EXPECT_EQ(Annotations().Count(), 0);
+    EXPECT_TRUE(host.Events().empty());
+}
+
+TEST_F(SessionAttachments, SecondLevelBookmarksGoUnderTheLastTopLevelOne) {
+    QnD_SetVar("FarbeAlpha", "255");
+    QnD_SetVar("FarbeRot", "0");
+    QnD_SetVar("FarbeGruen", "128");
+    QnD_SetVar("FarbeBlau", "255");
+    QnD_SetVar("UnterLesezeichenHinzufuegen", "Verwaist");  // no top level yet: becomes one
+    QnD_SetVar("UnterLesezeichenHinzufuegen", "Kind 1");
+    QnD_SetVar("NeueSeite", "");
+    QnD_SetVar("HauptLesezeichenHinzufuegen", "Kapitel \xC4");
+    QnD_SetVar("UnterLesezeichenHinzufuegen", "Kind 2");
+
+    ZavorPdf::Pdf::PdfOutlineCollection &top = Session().document->Outlines();
+    ASSERT_EQ(top.Count(), 2);
+    const char16_t *titles[] = {u"Verwaist", u"Kapitel \u00C4"};
+    const char16_t *children[] = {u"Kind 1", u"Kind 2"};
+    for (int i = 0; i < 2; ++i) {
+        ZavorPdf::Pdf::PdfOutline &outline = top[i];
+        EXPECT_EQ(outline.Title(), titles[i]);
+        EXPECT_EQ(outline.Style(), ZavorPdf::Pdf::PdfOutlineStyle::Italic);
+        EXPECT_EQ(outline.TextColor(), ZavorPdf::Pdf::PdfRgbColor(0, 128, 255));
+        EXPECT_TRUE(outline.Opened());
+        EXPECT_EQ(outline.DestinationPage(), &Session().document->Pages().PageAt(i));
+        ASSERT_EQ(outline.Outlines().Count(), 1);
+        ZavorPdf::Pdf::PdfOutline &child = outline.Outlines()[0];
+        EXPECT_EQ(child.Title(), children[i]);
+        EXPECT_EQ(child.Style(), ZavorPdf::Pdf::PdfOutlineStyle::Regular);
+        EXPECT_TRUE(child.TextColor().IsEmpty());
+        EXPECT_EQ(child.DestinationPage(), outline.DestinationPage());
+    }
+    EXPECT_EQ(Session().outline, &top[1]);
+
+    const std::string saved = ZavorTest::OutputPath("attachments_bookmarks.pdf").string();
+    host.SaveTo(saved);
+    ASSERT_EQ(Session().fehlertext, u"");
+    std::string dump = CommandOutput("qpdf --qdf --object-streams=disable " + saved + " - 2>/dev/null");
+    EXPECT_NE(dump.find("/Title (Kind 2)"), std::string::npos);
+    EXPECT_NE(dump.find("/F 1"), std::string::npos);
+}
+
+TEST_F(SessionAttachments, PictureIsStretchedIntoTheBox) {
+    const auto picture = ZavorTest::OutputPath("attachments_picture.bmp");
+    WriteBitmap(picture, 100, 50);
+    host.StartDocument();
+    QnD_SetVar("BildHinzufuegen", picture.string().c_str());  // also makes the first page
+    EXPECT_EQ(Session().document->PageCount(), 1);
+    EXPECT_EQ(Session().fehlertext, u"");
+    const std::string saved = ZavorTest::OutputPath("attachments_picture.pdf").string();
+    host.SaveTo(saved);
+    ASSERT_EQ(Session().fehlertext, u"");
+    // 100 pixels over 400 points and 50 over 200 points: 18 pixels per inch
+    // both ways, whatever the picture's own proportions.
+    std::string list = CommandOutput("pdfimages -list " + saved);
+    EXPECT_NE(list.find("100    50  rgb     3   8"), std::string::npos) << list;
+    EXPECT_NE(list.find("    18    18"), std::string::npos) << list;
+}
+
+TEST_F(SessionAttachments, MissingPictureIsReportedAndDrawsNothing) {
+    const std::string missing = ZavorTest::OutputPath("fehlt.png").string();
+    QnD_SetVar("BildHinzufuegen", missing.c_str());
+    EXPECT_EQ(Session().fehlertext, u"Das Bild \"" + std::u16string(missing.begin(), missing.end()) +
+                                         u"\" konnte nicht eingelesen werden.");
+    EXPECT_EQ(host.Events(), std::vector<std::string>{"ZAVOR_DateiFehler"});
+    const std::string saved = ZavorTest::OutputPath("attachments_no_picture.pdf").string();
+    host.SaveTo(saved);
+    std::string list = CommandOutput("pdfimages -list " + saved);
+    EXPECT_EQ(list.find("image"), list.rfind("image"));  // only the heading names it
+}
+
+}  // namespace
