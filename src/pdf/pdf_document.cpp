@@ -1,5 +1,6 @@
 #include "pdf/pdf_document.h"
 
+#include <algorithm>
 #include <atomic>
 #include <system_error>
 
@@ -115,7 +116,8 @@ int PdfDocument::PageCount() {
     // An opened document answers from its catalog without building the tree.
     const PdfDictionary *catalog = trailer_->Elements().GetDictionary(PdfTrailer::Keys::Root);
     const PdfDictionary *pages = catalog ? catalog->Elements().GetDictionary(PdfCatalog::Keys::Pages) : nullptr;
-    return pages ? pages->Elements().GetInteger(PdfPages::Keys::Count) : 0;
+    // A damaged file's negative count means no pages.
+    return pages ? std::max(0, pages->Elements().GetInteger(PdfPages::Keys::Count)) : 0;
 }
 
 PdfPage &PdfDocument::AddPage() {
