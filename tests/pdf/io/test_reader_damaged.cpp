@@ -130,3 +130,14 @@ TEST(ReaderDamaged, PageWithARotationThatIsNoNumberStillSaves) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ReaderDamaged, InformationOnlyCountNeverNegative) {
+    std::string text = File(std::string(Catalog) + "2 0 obj << /Type /Pages /Kids [3 0 R] /Count -5 >> endobj\n" + Page3);
+    std::unique_ptr<PdfDocument> document =
+        PdfReader::Open(ZavorTest::BuildPdf(text), PdfDocumentOpenMode::InformationOnly);
+    EXPECT_EQ(document->PageCount(), 0);
+}
+
+}  // namespace
