@@ -17,6 +17,7 @@
 #include "pdf/pdf_page.h"
 #include "pdf/pdf_security_settings.h"
 #include "pdf/pdf_standard_security_handler.h"
+#include "pdf/pdf_string.h"
 #include "pdf/pdf_name.h"
 #include "pdf/pdf_trailer.h"
 #include "support/test_output.h"
@@ -254,6 +255,9 @@ TEST(SecurityFiles, OwnReaderOpensWhatWasWritten) {
         document->SecuritySettings().SetDocumentSecurityLevel(row.level);
         document->SecuritySettings().SetUserPassword(u"leser");
         document->SecuritySettings().SetOwnerPassword(u"chef");
+        // Clear text that is UTF-16 must come back as text, not as bytes.
+        document->Info().Elements().SetValue("/Author",
+                                             std::make_unique<PdfString>(u"\u03A9 Autor", PdfStringEncoding::Unicode));
         std::vector<std::uint8_t> bytes;
         document->Save(bytes);
         std::string tried(row.password, row.password + std::char_traits<char16_t>::length(row.password));
@@ -263,6 +267,7 @@ TEST(SecurityFiles, OwnReaderOpensWhatWasWritten) {
             ASSERT_NE(read, nullptr);
             EXPECT_EQ(row.failure, nullptr) << tried;
             EXPECT_EQ(read->Info().Title(), u"Geheimer Titel") << tried;
+            EXPECT_EQ(read->Info().Elements().GetString("/Author"), u"\u03A9 Autor") << tried;
             EXPECT_EQ(read->PageCount(), 1);
         } catch (const PdfReaderException &e) {
             ASSERT_NE(row.failure, nullptr) << tried << ": " << e.what();
