@@ -4,11 +4,14 @@
 // angles as scripts expect.
 #include "session/session_test_support.h"
 
+#include <filesystem>
+#include <fstream>
 #include <functional>
 
 #include "drawing/x_color.h"
 #include "drawing/x_pen.h"
 #include "drawing/x_solid_brush.h"
+#include "support/test_output.h"
 
 namespace {
 
@@ -239,6 +242,42 @@ TEST_F(SessionShapes, FailedEffectDoesNotLeaveItsClipBehind) {
     ASSERT_NE(ellipse, std::string::npos);
     std::string before = content.substr(0, ellipse);
     EXPECT_EQ(CountOf(before, "q\n") - CountOf(before, "Q\n"), 2u) << content;  // page and world levels only
+}
+
+// A 24-bit bitmap of one colour, written by hand (rows bottom-up, padded
+// to four bytes).
+void WriteBitmap(const std::filesystem::path &file, int width, int height) {
+    const int row = (width * 3 + 3) / 4 * 4;
+    const int size = 54 + row * height;
+    auto le = [](std::string &out, std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+    };
+    std::string bytes = "BM";
+    le(bytes, size, 4);
+    le(bytes, 0, 4);
+    le(bytes, 54, 4);
+    le(bytes, 40, 4);
+    le(bytes, width, 4);
+    le(bytes, height, 4);
+    le(bytes, 1, 2);
+    le(bytes, 24, 2);
+    for (int i = 0; i < 6; ++i) le(bytes, 0, 4);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) bytes += std::string("\x20\x80\xF0", 3);
+        bytes.append(row - width * 3, '\0');
+    }
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+TEST_F(SessionShapes, PictureEffectFillsTheFigure) {
+    const std::filesystem::path picture = ZavorTest::OutputPath("effect_picture.bmp");
+    WriteBitmap(picture, 4, 2);
+    std::string content = Draw({{"EffektTemplate_Bild", picture.string()}, {"EllipseHinzufuegen", "1"}});
+    EXPECT_TRUE(Events().empty()) << ZavorPlatform::Utf16ToUtf8(Session().fehlertext);
+    // Clipped to the ellipse, the picture stretched into the box, then the
+    // clip's own level ends.
+    std::size_t clip = content.find("h\nW* n\nq 400 0 0 -200 10 210 cm /I0 Do Q\nQ\n");
+    EXPECT_NE(clip, std::string::npos) << content;
 }
 
 TEST_F(SessionShapes, EffectOnALineShowsNothing) {
