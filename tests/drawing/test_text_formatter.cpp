@@ -82,12 +82,6 @@ std::string RunCommand(const std::string &command) {
 
 }  // namespace
 
-TEST(TextFormatterTest, FontValues) {
-    LaidOut layout = LayOut(u"", XParagraphAlignment::Left, XRect(0, 0, 100, 100));
-    EXPECT_DOUBLE_EQ(layout.lineSpace, 10.0 * 2355 / 2048);
-    EXPECT_NEAR(layout.spaceWidth, 2.77, 1e-9);
-}
-
 TEST(TextFormatterTest, Blocks) {
     struct Row {
         std::u16string text;
@@ -227,17 +221,6 @@ TEST(TextFormatterTest, FailuresBeforeAnythingIsWritten) {
     ZavorTest::ExpectFailure<ArgumentNullException>([&] { formatter.PrepareLayout(); },
                                                     "Value cannot be null. (Parameter 'font')");
     EXPECT_EQ(page.Finish(), "");
-}
-
-TEST(TextFormatterTest, AccessorsKeepTheLastDrawing) {
-    TextPage page;
-    XTextFormatter formatter(*page.gfx);
-    formatter.DrawString(u"one two", XFont(u"Arial", 12, XFontStyle::Bold), kBlack, XRect(1, 2, 3, 4));
-    EXPECT_EQ(formatter.Text(), u"one two");
-    ASSERT_NE(formatter.Font(), nullptr);
-    EXPECT_EQ(formatter.Font()->Size(), 12);
-    EXPECT_TRUE(formatter.Font()->Bold());
-    EXPECT_EQ(formatter.LayoutRectangle(), XRect(1, 2, 3, 4));
 }
 
 namespace {
