@@ -84,11 +84,16 @@ TEST(ImportPages, EachSourceHasItsOwnTableAndCopiesOutliveIt) {
               (std::vector<std::string>{"612 x 792", "595 x 842", "595 x 842"}));
 }
 
-TEST(ImportPages, TargetsThatCannotChangeRefuse) {
+TEST(ImportPages, RefusedForTargetsThatCannotChangeAndSourcesNotOpenedForImport) {
     std::unique_ptr<PdfDocument> source = PdfReader::Open(Source(), PdfDocumentOpenMode::Import);
     std::unique_ptr<PdfDocument> readOnly = PdfReader::Open(Source(), PdfDocumentOpenMode::ReadOnly);
     EXPECT_EQ(FailureOf([&] { readOnly->AddPage(source->Pages()[0]); }), "The document cannot be modified.");
     PdfDocument target;
+    for (PdfDocumentOpenMode mode : {PdfDocumentOpenMode::Modify, PdfDocumentOpenMode::ReadOnly}) {
+        std::unique_ptr<PdfDocument> other = PdfReader::Open(Source(), mode);
+        EXPECT_EQ(FailureOf([&] { target.AddPage(other->Pages()[0]); }),
+                  "A PDF document must be opened with PdfDocumentOpenMode.Import to import pages from it.");
+    }
     EXPECT_EQ(FailureOf([&] { target.InsertPage(2, source->Pages()[0]); }),
               "The index of a page is out of range.");
     EXPECT_EQ(target.PageCount(), 0);

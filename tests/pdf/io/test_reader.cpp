@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
 #include "pdf/errors.h"
 #include "pdf/io/pdf_reader.h"
@@ -25,8 +24,6 @@ using ZavorTest::FailureOf;
 
 constexpr const char *CannotModify = "The document cannot be modified.";
 constexpr const char *NotAPdf = "The file is not a valid PDF document.";
-constexpr const char *ImportMode =
-    "A PDF document must be opened with PdfDocumentOpenMode.Import to import pages from it.";
 
 const std::filesystem::path &ThreePages() {
     static const std::filesystem::path path =
@@ -63,22 +60,7 @@ TEST_P(ReaderModes, OnlyModifyDocumentsChangeAndSave) {
     std::vector<std::uint8_t> bytes;
     EXPECT_EQ(FailureOf([&] { document->Save(bytes); }), CannotModify);
     EXPECT_EQ(FailureOf([&] { document->AddPage(); }), CannotModify);
-    EXPECT_EQ(FailureOf([&] { document->SetVersion(14); }), CannotModify);
     EXPECT_TRUE(bytes.empty());
-}
-
-TEST_P(ReaderModes, OnlyImportDocumentsGivePages) {
-    if (GetParam() == PdfDocumentOpenMode::InformationOnly) return;  // its tree is not loaded
-    std::unique_ptr<PdfDocument> source = PdfReader::Open(ThreePages(), GetParam());
-    PdfDocument target;
-    std::string failure = FailureOf([&] { target.AddPage(source->Pages()[0]); });
-    if (GetParam() == PdfDocumentOpenMode::Import) {
-        EXPECT_EQ(failure, "no failure");
-        EXPECT_EQ(target.PageCount(), 1);
-    } else {
-        EXPECT_EQ(failure, ImportMode);
-        EXPECT_EQ(target.PageCount(), 0);
-    }
 }
 
 INSTANTIATE_TEST_SUITE_P(AllModes, ReaderModes,
@@ -104,20 +86,6 @@ TEST(Reader, ModifiedFileSavesAgainWithItsPagesAndANewSecondId) {
     EXPECT_EQ(ZavorTest::PdfInfoPageSizes(path, 4).size(), 4u);
 }
 
-TEST(Reader, StreamsAndBytesOpenLikeFiles) {
-    std::ifstream file(ThreePages(), std::ios::binary);
-    std::unique_ptr<PdfDocument> fromStream = PdfReader::Open(file, PdfDocumentOpenMode::ReadOnly);
-    EXPECT_EQ(fromStream->PageCount(), 3);
-    EXPECT_TRUE(fromStream->FullPath().empty());
-    std::ostringstream copy;
-    copy << std::ifstream(ThreePages(), std::ios::binary).rdbuf();
-    std::string text = copy.str();
-    std::unique_ptr<PdfDocument> fromBytes =
-        PdfReader::Open(std::vector<std::uint8_t>(text.begin(), text.end()), PdfDocumentOpenMode::Import);
-    EXPECT_EQ(fromBytes->PageCount(), 3);
-    EXPECT_EQ(ZavorTest::MediaBoxSize(fromBytes->Pages()[2]), "300x200");
-}
-
 TEST(Reader, HeaderGivesTheVersion) {
     const struct {
         const char *header;
@@ -133,6 +101,10 @@ TEST(Reader, HeaderGivesTheVersion) {
     }
     EXPECT_EQ(PdfReader::TestPdfFile(ThreePages()), 14);
     EXPECT_EQ(PdfReader::TestPdfFile(ZavorTest::OutputPath("no_such_file.pdf")), 0);
+    std::ifstream stream(ThreePages(), std::ios::binary);
+    std::unique_ptr<PdfDocument> fromStream = PdfReader::Open(stream, PdfDocumentOpenMode::ReadOnly);
+    EXPECT_EQ(fromStream->PageCount(), 3);
+    EXPECT_TRUE(fromStream->FullPath().empty());
 }
 
 std::vector<std::uint8_t> OnePageFile(const std::string &header) {
