@@ -42,7 +42,9 @@ class ImportWalk {
 public:
     ImportWalk(PdfImportedObjectTable &table, PdfDocument &owner, const PdfReference *externalPage,
                PdfReference *localPage)
-        : table_(table), owner_(owner), externalPage_(externalPage), localPage_(localPage) {}
+        : table_(table), owner_(owner), externalPage_(externalPage), localPage_(localPage) {
+        table_.ForgetDropped();
+    }
 
     PdfItemSlot Run(const PdfObject &external) {
         PdfItemSlot result;

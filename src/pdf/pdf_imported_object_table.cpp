@@ -1,8 +1,11 @@
 #include "pdf/pdf_imported_object_table.h"
 
+#include <unordered_set>
+
 #include "pdf/errors.h"
 #include "pdf/pdf_document.h"
 #include "pdf/pdf_page.h"
+#include "pdf/pdf_reference_table.h"
 
 namespace ZavorPdf::Pdf {
 
@@ -20,6 +23,14 @@ PdfReference *PdfImportedObjectTable::operator[](PdfObjectID externalId) const {
 }
 
 void PdfImportedObjectTable::Add(PdfObjectID externalId, PdfReference *local) { map_[externalId] = local; }
+
+void PdfImportedObjectTable::ForgetDropped() {
+    if (map_.empty() && forms_.empty()) return;
+    std::vector<PdfReference *> all = owner_.ReferenceTable().AllReferences();
+    std::unordered_set<const PdfReference *> live(all.begin(), all.end());
+    std::erase_if(map_, [&](const auto &entry) { return !live.contains(entry.second); });
+    std::erase_if(forms_, [&](const auto &entry) { return !live.contains(entry.second); });
+}
 
 PdfReference *PdfImportedObjectTable::Form(int pageIndex) const {
     auto found = forms_.find(pageIndex);

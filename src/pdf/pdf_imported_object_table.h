@@ -33,6 +33,10 @@ public:
     PdfReference *operator[](PdfObjectID externalId) const;
     bool Contains(PdfObjectID externalId) const { return map_.contains(externalId); }
     void Add(PdfObjectID externalId, PdfReference *local);
+    // Saving compacts the owner's table and frees the copies that nothing
+    // reached any more; their entries are forgotten before the next import,
+    // which then copies those objects again.
+    void ForgetDropped();
     int Count() const { return static_cast<int>(map_.size()); }
 
     // One slot per external page (0-based) for the page forms made of it.

@@ -84,6 +84,23 @@ TEST(ImportPages, EachSourceHasItsOwnTableAndCopiesOutliveIt) {
               (std::vector<std::string>{"612 x 792", "595 x 842", "595 x 842"}));
 }
 
+// Saving frees copies that nothing reaches any more; importing from the
+// same source afterwards copies them again instead of using freed ones.
+TEST(ImportPages, CopiesDroppedBySavingAreImportedAgain) {
+    std::unique_ptr<PdfDocument> source = PdfReader::Open(Source(), PdfDocumentOpenMode::Import);
+    PdfDocument target;
+    target.AddPage();
+    target.Pages().Remove(target.AddPage(source->Pages()[0]));
+    std::vector<std::uint8_t> bytes;
+    target.Save(bytes);
+    PdfPage &page = target.AddPage(source->Pages()[1]);
+    EXPECT_EQ(FontOf(page)->Value()->Owner(), &target);
+    EXPECT_EQ(ContentText(page), "BT /F1 12 Tf 20 20 Td (page 2) Tj ET");
+    std::filesystem::path path = ZavorTest::OutputPath("import_after_save.pdf");
+    target.Save(path);
+    EXPECT_EQ(ZavorTest::PdfInfoField(path, "Pages"), "2");
+}
+
 TEST(ImportPages, RefusedForTargetsThatCannotChangeAndSourcesNotOpenedForImport) {
     std::unique_ptr<PdfDocument> source = PdfReader::Open(Source(), PdfDocumentOpenMode::Import);
     std::unique_ptr<PdfDocument> readOnly = PdfReader::Open(Source(), PdfDocumentOpenMode::ReadOnly);
