@@ -119,7 +119,7 @@ std::vector<std::uint8_t> EncodeBmp(const DecodedImage &image) {
     Put32(out, 38, static_cast<std::uint32_t>(image.horizontalResolution / 0.0254 + 0.5));
     Put32(out, 42, static_cast<std::uint32_t>(image.verticalResolution / 0.0254 + 0.5));
     Put32(out, 46, static_cast<std::uint32_t>(image.PaletteCount()));
-    std::memcpy(out.data() + headers, image.palette.data(), image.palette.size());
+    if (!image.palette.empty()) std::memcpy(out.data() + headers, image.palette.data(), image.palette.size());
     out.insert(out.end(), image.pixels.begin(), image.pixels.end());
     return out;
 }

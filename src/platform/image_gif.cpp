@@ -23,7 +23,7 @@ int ReadData(GifFileType *gif, GifByteType *out, int count) {
     auto *source = static_cast<GifSource *>(gif->UserData);
     std::size_t available = source->bytes.size() - source->position;
     std::size_t n = std::min(available, static_cast<std::size_t>(std::max(count, 0)));
-    std::memcpy(out, source->bytes.data() + source->position, n);
+    if (n > 0) std::memcpy(out, source->bytes.data() + source->position, n);
     source->position += n;
     return static_cast<int>(n);
 }

@@ -27,7 +27,7 @@ tmsize_t Read(thandle_t handle, void *out, tmsize_t count) {
 
 tmsize_t Write(thandle_t handle, void *data, tmsize_t count) {
     TiffMemory &memory = Of(handle);
-    if (memory.output == nullptr || count < 0) return 0;
+    if (memory.output == nullptr || count <= 0) return count == 0 ? 0 : -1;
     auto end = memory.position + static_cast<std::uint64_t>(count);
     if (end > memory.output->size()) memory.output->resize(static_cast<std::size_t>(end));
     std::memcpy(memory.output->data() + memory.position, data, static_cast<std::size_t>(count));
