@@ -270,7 +270,12 @@ TEST(PageFormsTest, TurnedPageGetsItsMatrix) {
 }
 
 TEST(PageFormsTest, PictureFileAndStreamBecomeForms) {
+    // Other tests swap the hook for fakes of their own; this one runs with
+    // the hook that the library installs.
+    XImage::PdfFileHookFunction saved = XImage::PdfFileHook;
+    XImage::PdfFileHook = &PdfFileAsPicture;
     std::unique_ptr<XImage> picture = XImage::FromFile(U16(SourceFile()));
+    XImage::PdfFileHook = saved;
     ASSERT_NE(dynamic_cast<XPdfForm *>(picture.get()), nullptr);
     EXPECT_EQ(picture->PointWidth(), 595);
     std::ifstream file(SourceFile(), std::ios::binary);
