@@ -16,7 +16,6 @@
 namespace {
 
 using ZavorPdf::Drawing::XColor;
-using ZavorPdf::Drawing::XDashStyle;
 using ZavorPdf::Drawing::XGraphics;
 using ZavorPdf::Drawing::XPen;
 using ZavorPdf::Drawing::XPoint;
@@ -284,18 +283,6 @@ TEST_F(SessionShapes, EffectOnALineShowsNothing) {
     std::string content = Draw({{"EffektTemplate_Vertikal", "10;1"}, {"LinieHinzufuegen", "1"}});
     EXPECT_TRUE(Contains(content, "q\n10 10 m\n410 210 l\nW* n\n")) << content;
     EXPECT_TRUE(Events().empty());
-}
-
-TEST_F(SessionShapes, DotStyles) {
-    const std::pair<int, XDashStyle> cases[] = {{1, XDashStyle::Dash},       {2, XDashStyle::DashDot},
-                                                {3, XDashStyle::DashDotDot}, {4, XDashStyle::Dot},
-                                                {5, XDashStyle::Solid},      {0, XDashStyle::Dash},
-                                                {6, XDashStyle::Dash}};
-    for (const auto &[pattern, style] : cases) {
-        Session().Dstyle = XDashStyle::Solid;
-        Session().SetDotStyle(pattern);
-        EXPECT_EQ(Session().Dstyle, style) << pattern;
-    }
 }
 
 }  // namespace
