@@ -85,15 +85,20 @@ XImage::~XImage() = default;
 
 std::unique_ptr<XImage> XImage::FromFile(std::u16string_view path) {
     fs::path absolute = MakeAbsolute(path);
-    if (!IsRegularFile(absolute)) throw FileNotFoundException(absolute.string());
+    // PDF files come first: their paths may carry a page suffix ("#2") that
+    // names no file of its own.
     if (PdfFileHook != nullptr) {
         if (std::unique_ptr<XImage> form = PdfFileHook(absolute)) return form;
     }
+    if (!IsRegularFile(absolute)) throw FileNotFoundException(absolute.string());
     ZavorPlatform::DecodedImage image = DecodeFile(absolute);
     return std::unique_ptr<XImage>(new XImage(ZavorPlatform::Utf8ToUtf16(absolute.string()), std::move(image)));
 }
 
-bool XImage::ExistsFile(std::u16string_view path) { return IsRegularFile(MakeAbsolute(path)); }
+bool XImage::ExistsFile(std::u16string_view path) {
+    fs::path absolute = MakeAbsolute(path);
+    return IsRegularFile(absolute) || (PdfFileHook != nullptr && PdfFileHook(absolute) != nullptr);
+}
 
 std::unique_ptr<XImage> XImage::FromDecoded(ZavorPlatform::DecodedImage image) {
     return std::unique_ptr<XImage>(new XImage(std::u16string(), std::move(image)));

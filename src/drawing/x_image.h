@@ -28,8 +28,10 @@ std::unique_ptr<XImage> PdfFileAsPicture(const std::filesystem::path &path);
 
 class XImage {
 public:
-    // Consulted first by FromFile with the absolute path of an existing
-    // file: returns the picture for a PDF file, or null for any other file.
+    // Consulted first by FromFile and ExistsFile with the absolute path as
+    // given (a PDF path may end in a page suffix such as "#2"): returns the
+    // picture for a PDF file, or null for anything else, missing files
+    // included, which FromFile then reports itself.
     using PdfFileHookFunction = std::unique_ptr<XImage> (*)(const std::filesystem::path &path);
     static inline PdfFileHookFunction PdfFileHook = &PdfFileAsPicture;
 

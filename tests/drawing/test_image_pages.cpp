@@ -49,7 +49,7 @@ public:
 };
 
 std::unique_ptr<XImage> PdfHook(const std::filesystem::path &path) {
-    if (path.extension() != ".pdf") return nullptr;
+    if (path.string().find(".pdf") == std::string::npos) return nullptr;
     return std::make_unique<FakeForm>(ZavorPlatform::Utf8ToUtf16(path.string()));
 }
 
@@ -140,7 +140,12 @@ TEST(ImagePlacement, PdfFilesReachThePageFormHook) {
     std::filesystem::path pdf = ZavorTest::WritePictureFile("form-source.pdf", Bytes{'%', 'P', 'D', 'F'});
     XImage::PdfFileHook = PdfHook;
     std::unique_ptr<XImage> form = XImage::FromFile(PathText(pdf));
+    // A page suffix names no file; the hook still sees the path first.
+    std::unique_ptr<XImage> second = XImage::FromFile(PathText(pdf) + u"#2");
+    EXPECT_TRUE(XImage::ExistsFile(PathText(pdf) + u"#2"));
     XImage::PdfFileHook = nullptr;
+    EXPECT_FALSE(XImage::ExistsFile(PathText(pdf) + u"#2"));
+    EXPECT_EQ(second->Path(), PathText(pdf) + u"#2");
     ASSERT_TRUE(form->IsPageForm());
     EXPECT_EQ(form->Format(), XImageFormat::Pdf);
     const struct {
