@@ -247,7 +247,7 @@ entry { background-image: linear-gradient(to bottom, #ffffff, #eef2f7); }
 .abspann { color: #ffff00; font-weight: bold; font-size: 14pt; }
 .abspann-laeuft { animation: rollen 90s linear infinite; }
 @keyframes rollen {
-  from { margin-top: 360px; }
+  from { margin-top: 200px; }
   to { margin-top: 0px; }
 }
 )css";

@@ -141,6 +141,16 @@ GtkUiWindow::GtkUiWindow(std::string_view layout, std::string_view css) : builde
     // The builder's reference goes with the builder; the toplevel stays
     // until it is destroyed.
     window_.reset(GTK_WIDGET(window));
+    // Enter in the text part of an editable drop-down confirms like in any
+    // other text box; that inner entry is made by the drop-down itself.
+    GSList *objects = gtk_builder_get_objects(builder_.get());
+    for (GSList *item = objects; item != nullptr; item = item->next) {
+        if (GTK_IS_COMBO_BOX(item->data) && gtk_combo_box_get_has_entry(GTK_COMBO_BOX(item->data))) {
+            GtkWidget *inner = gtk_bin_get_child(GTK_BIN(item->data));
+            if (GTK_IS_ENTRY(inner)) gtk_entry_set_activates_default(GTK_ENTRY(inner), TRUE);
+        }
+    }
+    g_slist_free(objects);
     screenCss_ = LoadCss(css);
     gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(screenCss_.get()),
                                               GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
