@@ -97,6 +97,7 @@ TEST_F(SessionExternalFiles, InformationOfAFileThePlugInWrote) {
         {4, ZavorPdf::Pdf::PdfDocument::CreatorText},
         {5, ZavorPdf::Pdf::PdfDocument::ProducerText},
         {6, u""},
+        {9, u""},
         {-1, u""},
     };
     for (const Case &test : cases) {
@@ -104,39 +105,6 @@ TEST_F(SessionExternalFiles, InformationOfAFileThePlugInWrote) {
         EXPECT_EQ(Session().GetPDFInfo(file, test.code), test.value);
     }
     EXPECT_TRUE(host.Events().empty());
-}
-
-TEST_F(SessionExternalFiles, InformationOfAMissingFileIsReported) {
-    EXPECT_EQ(Session().GetPDFInfo(sample16, 3), u"a, b");
-    EXPECT_EQ(Session().GetPDFInfo(sample16, 9), u"");
-    EXPECT_TRUE(host.Events().empty());
-    EXPECT_EQ(Session().GetPDFInfo(sample16 + u".fehlt", 0), u"");
-    EXPECT_EQ(Session().fehlertext, u"Die Datei \"" + sample16 + u".fehlt\" konnte nicht eingelesen werden.");
-    EXPECT_EQ(host.Events(), std::vector<std::string>{"ZAVOR_DateiFehler"});
-}
-
-TEST_F(SessionExternalFiles, PageTextIsBestEffortWithoutReports) {
-    EXPECT_EQ(Session().GetPDFText(sample16, 0), u"Eins\r\n");
-    EXPECT_EQ(Session().GetPDFText(sample16, 1), u"\r\n");
-    EXPECT_EQ(Session().GetPDFText(sample16, 3), u"");
-    EXPECT_EQ(Session().GetPDFText(sample16, -1), u"");
-    Session().fehlertext = u"vorher";
-    EXPECT_EQ(Session().GetPDFText(sample16 + u".fehlt", 0), u"");
-    EXPECT_EQ(Session().fehlertext, u"vorher");
-    EXPECT_TRUE(host.Events().empty());
-}
-
-TEST_F(SessionExternalFiles, FileThatNeedsAPasswordCannotBeImported) {
-    QnD_SetVar("Sicherheit_AnwenderPasswort", "geheim");
-    QnD_SetVar("NeueSeite", "");
-    const std::string locked = ZavorTest::OutputPath("external_locked.pw-geheim.pdf").string();
-    host.SaveTo(locked);
-    ASSERT_EQ(Session().fehlertext, u"");
-    host.StartDocument();
-    const std::u16string file(locked.begin(), locked.end());
-    Session().AddPDF(file, 0, 0);
-    EXPECT_EQ(Session().document->PageCount(), 0);
-    EXPECT_EQ(Session().fehlertext, u"Die Datei \"" + file + u"\" konnte nicht eingelesen werden.");
 }
 
 }  // namespace
