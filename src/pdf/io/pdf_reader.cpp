@@ -1,5 +1,6 @@
 #include "pdf/io/pdf_reader.h"
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string_view>
