@@ -18,8 +18,6 @@
 namespace ZavorPlatform {
 namespace {
 
-using ImageFormats::RowFromTop;
-
 const std::uint8_t *RowAt(const DecodedImage &image, int y) {
     return image.pixels.data() + static_cast<std::size_t>(image.height - 1 - y) * image.Stride();
 }
