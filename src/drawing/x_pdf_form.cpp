@@ -99,7 +99,7 @@ std::string RangeMessage(int pageNumber, int pageCount, const std::u16string &pa
 
 }  // namespace
 
-XPdfForm::Source XPdfForm::ParsePath(std::u16string_view path) {
+XPdfForm::Source XPdfForm::SplitPageSuffix(std::u16string_view path) {
     Source source;
     std::size_t hash = path.rfind(u'#');
     bool digits = hash != std::u16string_view::npos && hash + 1 < path.size();
@@ -113,7 +113,13 @@ XPdfForm::Source XPdfForm::ParsePath(std::u16string_view path) {
         source.pageNumber = static_cast<int>(number);
         path = path.substr(0, hash);
     }
-    fs::path absolute = MakeAbsolute(path);
+    source.path = path;
+    return source;
+}
+
+XPdfForm::Source XPdfForm::ParsePath(std::u16string_view path) {
+    Source source = SplitPageSuffix(path);
+    fs::path absolute = MakeAbsolute(source.path);
     if (!IsRegularFile(absolute))
         throw FileNotFoundException(absolute.string());
     if (PdfReader::TestPdfFile(absolute) <= 0)
@@ -138,21 +144,19 @@ std::unique_ptr<XPdfForm> XPdfForm::FromFile(std::u16string_view path) { return 
 
 std::unique_ptr<XPdfForm> XPdfForm::FromStream(std::istream &stream) { return std::make_unique<XPdfForm>(stream); }
 
+// The path may end in a page suffix; anything that is no PDF file, a
+// missing file included, is left to the caller.
 std::unique_ptr<XImage> PdfFileAsPicture(const std::filesystem::path &path) {
-    if (PdfReader::TestPdfFile(path) <= 0)
+    std::u16string text = ZavorPlatform::Utf8ToUtf16(path.string());
+    fs::path file = MakeAbsolute(XPdfForm::SplitPageSuffix(text).path);
+    if (!IsRegularFile(file) || PdfReader::TestPdfFile(file) <= 0)
         return nullptr;
-    return std::make_unique<XPdfForm>(ZavorPlatform::Utf8ToUtf16(path.string()));
+    return std::make_unique<XPdfForm>(text);
 }
 
 XPdfForm::~XPdfForm() = default;
 
-void XPdfForm::SetPageNumber(int value) {
-    if (value != pageNumber_) {
-        pageNumber_ = value;
-        form_ = nullptr;
-        formOwner_.reset();
-    }
-}
+void XPdfForm::SetPageNumber(int value) { pageNumber_ = value; }
 
 void XPdfForm::CheckUsable() const {
     if (IsDisposed())
@@ -184,16 +188,12 @@ double XPdfForm::PointHeight() const { return Page().Height(); }
 int XPdfForm::PixelWidth() const { return static_cast<int>(std::lround(PointWidth())); }
 int XPdfForm::PixelHeight() const { return static_cast<int>(std::lround(PointHeight())); }
 
+// The document's import table keeps one form per page of the file; it also
+// forgets forms that a save freed, so no copy of the reference is kept here.
 Pdf::PdfReference &XPdfForm::FormFor(Pdf::PdfDocument &document) const {
     Pdf::PdfDocument &external = ExternalDocument();
     if (&external == &document)
         throw InvalidOperationException("A XPdfForm cannot be drawn on itself.");
-    if (form_ != nullptr) {
-        std::shared_ptr<Pdf::PdfDocument *const> owner = formOwner_.lock();
-        if (owner != nullptr && *owner == &document)
-            return *form_;
-        form_ = nullptr;
-    }
     Page();  // the range check, before anything is made
     Pdf::PdfImportedObjectTable &table = document.ImportedObjectTables().For(external);
     Pdf::PdfReference *reference = table.Form(PageIndex());
@@ -203,9 +203,7 @@ Pdf::PdfReference &XPdfForm::FormFor(Pdf::PdfDocument &document) const {
         reference = made.Reference();
         table.SetForm(PageIndex(), reference);
     }
-    form_ = reference;
-    formOwner_ = document.Handle();
-    return *form_;
+    return *reference;
 }
 
 std::string XPdfForm::ResourceName(Pdf::PdfPage &page) const {
@@ -220,8 +218,6 @@ void XPdfForm::Dispose() {
     if (external_ != nullptr)
         ForgetShared(Path(), external_.get());
     external_.reset();
-    form_ = nullptr;
-    formOwner_.reset();
     XImage::Dispose();
 }
 

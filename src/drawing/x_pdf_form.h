@@ -32,7 +32,7 @@ public:
     static std::unique_ptr<XPdfForm> FromStream(std::istream &stream);
     ~XPdfForm() override;
 
-    // Counted from 1; changing it drops the form made so far.
+    // Counted from 1.
     int PageNumber() const { return pageNumber_; }
     void SetPageNumber(int value);
     int PageIndex() const { return pageNumber_ - 1; }
@@ -59,17 +59,20 @@ public:
     // Copies the page into the page's document on first use and names the
     // form in the page's resources ("/Fm0"...).
     std::string ResourceName(Pdf::PdfPage &page) const override;
-    // The form object made for `document`, built on first use.
+    // The form object of the page in `document`, built on first use.
     Pdf::PdfReference &FormFor(Pdf::PdfDocument &document) const;
 
     // Lets go of the external document; later drawing fails.
     void Dispose() override;
 
-private:
+    // "name.pdf#3" -> "name.pdf" and 3; a path without suffix shows page 1.
     struct Source {
         std::u16string path;
         int pageNumber = 1;
     };
+    static Source SplitPageSuffix(std::u16string_view path);
+
+private:
     explicit XPdfForm(Source source);
     static Source ParsePath(std::u16string_view path);
     void CheckUsable() const;
@@ -77,10 +80,6 @@ private:
     int pageNumber_ = 1;
     mutable int pageCount_ = -1;
     mutable std::shared_ptr<Pdf::PdfDocument> external_;
-    // The form object last made, and the document it belongs to (watched,
-    // not kept alive). The reference is owned by that document's table.
-    mutable Pdf::PdfReference *form_ = nullptr;
-    mutable std::weak_ptr<Pdf::PdfDocument *const> formOwner_;
 };
 
 }  // namespace ZavorPdf::Drawing

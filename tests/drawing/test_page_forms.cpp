@@ -278,6 +278,15 @@ TEST(PageFormsTest, PictureFileAndStreamBecomeForms) {
     XImage::PdfFileHook = saved;
     ASSERT_NE(dynamic_cast<XPdfForm *>(picture.get()), nullptr);
     EXPECT_EQ(picture->PointWidth(), 595);
+    // The hook sees paths as given: a page suffix, missing or other files.
+    std::unique_ptr<XImage> second = PdfFileAsPicture(SourceFile().string() + "#2");
+    ASSERT_NE(dynamic_cast<XPdfForm *>(second.get()), nullptr);
+    EXPECT_EQ(static_cast<XPdfForm &>(*second).PageNumber(), 2);
+    fs::path text = ZavorTest::OutputPath("not_a_form.txt");
+    std::ofstream(text) << "just text\n";
+    for (const fs::path &other : {fs::path(SourceFile().string() + "2"), text, SourceFile().parent_path()})
+        EXPECT_EQ(PdfFileAsPicture(other), nullptr) << other;
+
     std::ifstream file(SourceFile(), std::ios::binary);
     XPdfForm streamed(file);
     EXPECT_EQ(streamed.Path().substr(0, 2), u"*{");
