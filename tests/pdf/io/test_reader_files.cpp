@@ -103,6 +103,20 @@ TEST(ReaderEncryptedFiles, PasswordsAgainstOpenModes) {
     }
 }
 
+// Opened with the owner password for Modify, the decrypted document saves
+// and reads back.
+TEST(ReaderEncryptedFiles, ModifiedDocumentSavesAndReadsBack) {
+    std::unique_ptr<PdfDocument> document =
+        PdfReader::Open(Encrypted("128", "user"), u"owner", PdfDocumentOpenMode::Modify);
+    document->AddPage();
+    std::filesystem::path path = ZavorTest::OutputPath("encrypted_modified.pdf");
+    document->Save(path);
+    std::unique_ptr<PdfDocument> again = PdfReader::Open(path, PdfDocumentOpenMode::Import);
+    EXPECT_EQ(again->PageCount(), 4);
+    EXPECT_EQ(ZavorTest::ContentText(again->Pages()[1]), "BT /F1 12 Tf 20 20 Td (page 2) Tj ET");
+    EXPECT_EQ(again->Info().Title(), u"Reader test");
+}
+
 TEST(ReaderEncryptedFiles, EmptyUserPasswordOpensWithoutOne) {
     std::unique_ptr<PdfDocument> document = PdfReader::Open(Encrypted("128", ""), PdfDocumentOpenMode::Import);
     EXPECT_EQ(document->PageCount(), 3);
