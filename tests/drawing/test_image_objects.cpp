@@ -237,8 +237,6 @@ TEST(ImageObject, OneObjectPerFileAndDocument) {
     Bytes png = ZavorPlatform::EncodePng(ZavorTest::SolidPicture(3, 3, ImagePixelFormat::Rgb24, 1, 2, 3));
     std::string path = ZavorTest::WritePictureFile("shared.png", png).string();
     auto first = XImage::FromFile(ZavorPlatform::Utf8ToUtf16(path));
-    // The same file under another spelling of its name.
-    std::string upper = path.substr(0, path.size() - 10) + "SHARED.PNG";
     auto second = XImage::FromFile(ZavorPlatform::Utf8ToUtf16(path));
     EXPECT_EQ(first->Selector(), second->Selector());
     auto memory = XImage::FromDecoded(ZavorTest::SolidPicture(3, 3, ImagePixelFormat::Rgb24, 1, 2, 3));
@@ -248,7 +246,6 @@ TEST(ImageObject, OneObjectPerFileAndDocument) {
     EXPECT_NE(&ImageOf(document, *first), &ImageOf(other, *first));
     EXPECT_NE(&ImageOf(document, *memory), &ImageOf(document, *memoryToo));
     EXPECT_EQ(PdfImageTable::Count(document), 3);
-    (void)upper;
 }
 
 TEST(ImageObject, ImageFreedByTheDocumentLeavesTheTable) {
@@ -301,4 +298,38 @@ TEST(ImageFailures, MessagesAndNothingLeftBehind) {
     EXPECT_EQ(gfx->Renderer().Content(), "");
     truecolour->Dispose();
     ExpectFailure<ZavorPdf::InvalidOperationException>([&] { truecolour->PixelWidth(); }, "The image is disposed.");
+}
+
+TEST(ImageObject, JpegColourSpacesAndTheChoiceOfZipping) {
+    Bytes random(600);
+    std::uint32_t state = 12345;
+    for (std::uint8_t &byte : random) byte = static_cast<std::uint8_t>((state = state * 1103515245 + 12345) >> 24);
+    const struct {
+        ZavorPlatform::JpegColorSpace space;
+        Bytes data;
+        const char *tail;  // the entries after "/Length n"
+    } cases[] = {
+        {ZavorPlatform::JpegColorSpace::Cmyk, random, "/Filter/DCTDecode/Width 3/Height 2/BitsPerComponent 8/ColorSpace/DeviceCMYK>>"},
+        {ZavorPlatform::JpegColorSpace::Ycck, random,
+         "/Filter/DCTDecode/Width 3/Height 2/BitsPerComponent 8/ColorSpace/DeviceCMYK/Decode[1 0 1 0 1 0 1 0]>>"},
+        {ZavorPlatform::JpegColorSpace::Rgb, Bytes(600, 7),
+         "/Filter[/FlateDecode/DCTDecode]/Width 3/Height 2/BitsPerComponent 8/ColorSpace/DeviceRGB>>"},
+    };
+    for (const auto &c : cases) {
+        ZavorPlatform::DecodedImage jpeg;
+        jpeg.format = ZavorPlatform::ImageFileFormat::Jpeg;
+        jpeg.width = 3;
+        jpeg.height = 2;
+        jpeg.jpegColorSpace = c.space;
+        jpeg.jpegData = c.data;
+        auto image = XImage::FromDecoded(jpeg);
+        PdfDocument document;
+        PdfImage &object = ImageOf(document, *image);
+        std::string length = std::to_string(object.Stream()->Length());
+        EXPECT_EQ(DictionaryText(object), "<</Type/XObject/Subtype/Image/Length " + length + c.tail);
+        // Data that does not shrink is stored as it came.
+        if (c.data == random) {
+            EXPECT_EQ(object.Stream()->Value(), random);
+        }
+    }
 }
