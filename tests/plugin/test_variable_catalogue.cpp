@@ -1,7 +1,8 @@
-// What the plug-in announces to the host: the variable category, the
-// variable catalogue and the event catalogue, byte for byte in ANSI.
+// What the plug-in announces to the host: the variable catalogue and the
+// event catalogue, byte for byte in ANSI.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <set>
 #include <string>
@@ -20,12 +21,6 @@ struct Entry {
     std::string name;
     std::string description;
 };
-
-TEST(VariableCatalogue, CategoryIsTheProductName) {
-    HostBuffer category;
-    EXPECT_EQ(QnD_VarCategory(category.data()), 1);
-    EXPECT_TRUE(category.Holds("ZAVOR"));
-}
 
 TEST(VariableCatalogue, EntriesByteForByte) {
     // The first and last entries, the single-byte umlauts and sharp s, the
