@@ -196,6 +196,7 @@ Pdf::PdfReference &XPdfForm::FormFor(Pdf::PdfDocument &document) const {
         throw InvalidOperationException("A XPdfForm cannot be drawn on itself.");
     Page();  // the range check, before anything is made
     Pdf::PdfImportedObjectTable &table = document.ImportedObjectTables().For(external);
+    table.ForgetDropped();
     Pdf::PdfReference *reference = table.Form(PageIndex());
     if (reference == nullptr) {
         auto &made = Pdf::Advanced::PdfFormXObject::FromExternalPage(table, pageNumber_,

@@ -336,3 +336,18 @@ TEST(PageFormsTest, SavedFormsReadBackInsideTheirBoxes) {
     }
     EXPECT_EQ(texts, (std::vector<std::string>{"Page2", "Page3"})) << html;
 }
+
+TEST(PageFormsTest, FormFreedBySavingIsMadeAgain) {
+    TargetPage page;
+    XPdfForm form(U16(SourceFile()));
+    page.gfx->DrawRectangle(XPens::Black(), 0, 0, 10, 10);
+    // Made but never placed: nothing reaches it when the document is saved.
+    form.FormFor(page.document);
+    page.Finish();
+    std::vector<std::uint8_t> bytes;
+    page.document.Save(bytes);
+    EXPECT_TRUE(Forms(page.document).empty());
+    ZavorPdf::Pdf::PdfReference &again = form.FormFor(page.document);
+    ASSERT_NE(dynamic_cast<PdfFormXObject *>(again.Value()), nullptr);
+    EXPECT_EQ(Forms(page.document).size(), 1u);
+}
