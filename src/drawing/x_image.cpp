@@ -41,14 +41,13 @@ XImageFormat FormatOf(ImageFileFormat format) {
     }
 }
 
-// Windows file names compare without case; the shared table follows that
-// for the letters of Latin-1, independent of the process locale.
-std::u16string LowerInvariant(std::u16string_view text) {
-    std::u16string lower(text);
-    for (char16_t &c : lower) {
-        if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7)) c = static_cast<char16_t>(c + 32);
-    }
-    return lower;
+// The key of a file in the document's image table: one file, one key,
+// however the path was spelled. File names here are case-sensitive, so
+// "a.png" and "A.png" are two pictures and must not share one object.
+std::string FileKey(const std::u16string &path) {
+    std::error_code error;
+    fs::path canonical = fs::weakly_canonical(ToPath(path), error);
+    return error ? ZavorPlatform::Utf16ToUtf8(path) : canonical.string();
 }
 
 ZavorPlatform::DecodedImage DecodeFile(const fs::path &path) {
@@ -135,7 +134,7 @@ const std::string &XImage::Selector() const {
             }
             selector_ = id;
         } else {
-            selector_ = ZavorPlatform::Utf16ToUtf8(LowerInvariant(path_));
+            selector_ = FileKey(path_);
         }
     }
     return selector_;

@@ -78,8 +78,8 @@ public:
 
     // The decoded picture; fails once disposed ("The image is disposed.").
     const ZavorPlatform::DecodedImage &Decoded() const;
-    // The key under which documents share the picture's object: the path
-    // lower-cased, or a random identifier for images without a path.
+    // The key under which documents share the picture's object: the
+    // canonical path, or a random identifier for images without a path.
     const std::string &Selector() const;
 
     // Frees the decoded picture.

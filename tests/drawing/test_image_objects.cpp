@@ -237,15 +237,23 @@ TEST(ImageObject, OneObjectPerFileAndDocument) {
     Bytes png = ZavorPlatform::EncodePng(ZavorTest::SolidPicture(3, 3, ImagePixelFormat::Rgb24, 1, 2, 3));
     std::string path = ZavorTest::WritePictureFile("shared.png", png).string();
     auto first = XImage::FromFile(ZavorPlatform::Utf8ToUtf16(path));
-    auto second = XImage::FromFile(ZavorPlatform::Utf8ToUtf16(path));
+    // The same file by a longer way; a file whose name differs only in case
+    // is another picture.
+    std::filesystem::path roundabout = std::filesystem::path(path).parent_path() / ".." /
+                                       std::filesystem::path(path).parent_path().filename() / "shared.png";
+    auto second = XImage::FromFile(ZavorPlatform::Utf8ToUtf16(roundabout.string()));
     EXPECT_EQ(first->Selector(), second->Selector());
+    Bytes redder = ZavorPlatform::EncodePng(ZavorTest::SolidPicture(3, 3, ImagePixelFormat::Rgb24, 200, 2, 3));
+    auto capital = XImage::FromFile(ZavorPlatform::Utf8ToUtf16(ZavorTest::WritePictureFile("Shared.png", redder).string()));
+    EXPECT_NE(first->Selector(), capital->Selector());
     auto memory = XImage::FromDecoded(ZavorTest::SolidPicture(3, 3, ImagePixelFormat::Rgb24, 1, 2, 3));
     auto memoryToo = XImage::FromDecoded(ZavorTest::SolidPicture(3, 3, ImagePixelFormat::Rgb24, 1, 2, 3));
     PdfDocument document, other;
     EXPECT_EQ(&ImageOf(document, *first), &ImageOf(document, *second));
     EXPECT_NE(&ImageOf(document, *first), &ImageOf(other, *first));
     EXPECT_NE(&ImageOf(document, *memory), &ImageOf(document, *memoryToo));
-    EXPECT_EQ(PdfImageTable::Count(document), 3);
+    EXPECT_NE(&ImageOf(document, *first), &ImageOf(document, *capital));
+    EXPECT_EQ(PdfImageTable::Count(document), 4);
 }
 
 TEST(ImageObject, ImageFreedByTheDocumentLeavesTheTable) {
