@@ -138,6 +138,9 @@ XPdfForm::XPdfForm(std::istream &stream) : XImage(StreamPath(), XImageFormat::Pd
         throw ArgumentException("The specified stream has no valid PDF file header.", "stream");
     // Only ever imported from, so it is opened for that.
     external_ = PdfReader::Open(std::move(bytes), Pdf::PdfDocumentOpenMode::Import);
+    // The path names no file to fall back on later.
+    if (external_ == nullptr)
+        throw InvalidOperationException("The document '" + ZavorPlatform::Utf16ToUtf8(Path()) + "' was not opened.");
 }
 
 std::unique_ptr<XPdfForm> XPdfForm::FromFile(std::u16string_view path) { return std::make_unique<XPdfForm>(path); }
