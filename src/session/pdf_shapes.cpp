@@ -229,6 +229,17 @@ void PDF::SetTemplate(Figure typ, XPen &pen, std::u16string_view text, double ro
     graphics.Restore(state);
 }
 
+// A box millions of points high with a spacing of 1 would write millions of
+// lines into one page; a script must not be able to exhaust memory that way.
+constexpr std::int64_t kMaxEffectLines = 100000;
+
+static void CheckEffectLineCount(std::int32_t extent, std::int32_t spacing) {
+    if (extent <= 0) return;
+    std::int64_t lines = (static_cast<std::int64_t>(extent) + spacing - 1) / spacing;
+    if (lines > kMaxEffectLines)
+        throw ZavorPdf::ArgumentException("The effect would draw too many lines.", "effect_mod1");
+}
+
 void PDF::DrawEffect(XGraphics &graphics, XPen &pen) {
     switch (effect_typ) {
     case 1: return DrawRadialLines(graphics, pen);
@@ -245,6 +256,7 @@ void PDF::DrawEffect(XGraphics &graphics, XPen &pen) {
         pen.SetDashStyle(Dstyle);
         if (effect_mod1 < 1) effect_mod1 = 1;
         if (effect_mod2 < 1) effect_mod2 = 1;
+        CheckEffectLineCount(BoxH, effect_mod1);
         DrawVerticalLines(graphics, pen, effect_mod2);
         return DrawHorizontalLines(graphics, pen, effect_mod1);
     default: throw ZavorPdf::ArgumentException("The effect is unknown.", "effect_typ");
@@ -268,6 +280,7 @@ void PDF::DrawRadialLines(XGraphics &graphics, XPen &pen) {
 }
 
 void PDF::DrawHorizontalLines(XGraphics &graphics, const XPen &pen, std::int32_t spacing) {
+    CheckEffectLineCount(BoxH, spacing);
     const double left = BoxX, right = static_cast<double>(BoxX) + BoxB;
     for (std::int64_t d = 0; d < BoxH; d += spacing) {
         double y = static_cast<double>(BoxY) + static_cast<double>(d);
@@ -276,6 +289,7 @@ void PDF::DrawHorizontalLines(XGraphics &graphics, const XPen &pen, std::int32_t
 }
 
 void PDF::DrawVerticalLines(XGraphics &graphics, const XPen &pen, std::int32_t spacing) {
+    CheckEffectLineCount(BoxB, spacing);
     const double top = BoxY, bottom = static_cast<double>(BoxY) + BoxH;
     for (std::int64_t d = 0; d < BoxB; d += spacing) {
         double x = static_cast<double>(BoxX) + static_cast<double>(d);

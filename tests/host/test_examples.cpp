@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
+#include <vector>
 
 #include "host/zavor_process.h"
 #include "support/test_output.h"
@@ -44,6 +46,44 @@ TEST(Examples, HalloBecomesOneA4PageWithTextInABox) {
     std::string content = Output("qpdf --qdf --object-streams=disable " + Quote(pdf) + " - 2>&1");
     EXPECT_NE(content.find("72 72 450 120 re\nS\n"), std::string::npos);
     EXPECT_NE(content.find("2 w\n"), std::string::npos);
+}
+
+// The richer examples: each runs without an event, and what it promises can
+// be read back with independent tools.
+struct ExampleExpectation {
+    const char *script;
+    const char *pageSize;
+    std::vector<const char *> texts;
+    std::vector<const char *> infoLines;
+};
+
+TEST(Examples, InvoiceAndPosterRunCleanAndReadBack) {
+    const std::vector<ExampleExpectation> examples = {
+        {"rechnung", "Page size:       595 x 842 pts (A4)",
+         {"Beispiel GmbH", "Heidestraße 17", "Summe: 2.300,00 €", "Zahlbar innerhalb von 14 Tagen."},
+         {"Title:           Rechnung 2026-0815", "Author:          Beispiel GmbH"}},
+        {"plakat", "Page size:       1190 x 842 pts (A3)", {"Samstag, 18. Juli 2026, ab 15 Uhr", "Eintritt frei!"},
+         {"Title:           Sommerfest"}},
+    };
+    for (const ExampleExpectation &example : examples) {
+        SCOPED_TRACE(example.script);
+        ScratchFolder folder;
+        const std::string script = std::string(example.script) + ".zq";
+        std::filesystem::copy_file(ZavorTest::SourceDir() / "examples" / script, folder.Path() / script);
+        ProcessResult run = RunZavor(folder, "run " + script);
+        ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
+
+        const std::filesystem::path pdf = ZavorTest::OutputPath(std::string(example.script) + ".pdf");
+        std::filesystem::copy_file(folder.Path() / (std::string(example.script) + ".pdf"), pdf,
+                                   std::filesystem::copy_options::overwrite_existing);
+        std::string info = Output("pdfinfo " + Quote(pdf) + " 2>&1");
+        EXPECT_NE(info.find("Pages:           1\n"), std::string::npos) << info;
+        EXPECT_NE(info.find(example.pageSize), std::string::npos) << info;
+        for (const char *line : example.infoLines) EXPECT_NE(info.find(line), std::string::npos) << line << info;
+
+        std::string text = Output("pdftotext -layout " + Quote(pdf) + " - 2>&1");
+        for (const char *piece : example.texts) EXPECT_NE(text.find(piece), std::string::npos) << piece << text;
+    }
 }
 
 }  // namespace

@@ -230,6 +230,21 @@ TEST_F(SessionShapes, RadialEffectRefusesAZeroDivisor) {
     EXPECT_FALSE(Contains(refused, " l\nS\n"));
 }
 
+TEST_F(SessionShapes, LineEffectsRefuseBoxesThatWouldNeedMillionsOfLines) {
+    std::string refused = Draw({{"Zielbox_Hoehe", "2000000000"}, {"EffektTemplate_Horizontal", "1;5"},
+                                {"RechteckHinzufuegen", "1"}});
+    EXPECT_EQ(Events(), (std::vector<RaisedEvent>{{"ZAVOR_ObjektFehler",
+                                                   u"Das Rechteck konnte wegen fehlerhafter Werte nicht erstellt werden."}}));
+    EXPECT_FALSE(Contains(refused, " l\nS\n"));
+
+    // The grid checks both directions before it draws its first line.
+    SetUp();
+    std::string grid = Draw({{"Zielbox_Breite", "100"}, {"Zielbox_Hoehe", "2000000000"},
+                             {"EffektTemplate_Gitter", "1;50;5"}, {"EllipseHinzufuegen", "1"}});
+    EXPECT_FALSE(Contains(grid, " l\nS\n"));
+    EXPECT_EQ(CountOf(grid, "q\n"), CountOf(grid, "Q\n"));
+}
+
 TEST_F(SessionShapes, FailedEffectDoesNotLeaveItsClipBehind) {
     std::string content = Draw({{"EffektTemplate_Bild", "/nicht/da.png"},
                                 {"RechteckHinzufuegen", "1"},
