@@ -5,6 +5,7 @@
 #include "pdf/errors.h"
 #include "pdf/pdf_document.h"
 #include "pdf/pdf_page.h"
+#include "pdf/pdf_reference.h"
 #include "pdf/pdf_reference_table.h"
 
 namespace ZavorPdf::Pdf {
@@ -19,25 +20,34 @@ PdfDocument *PdfImportedObjectTable::ExternalDocument() const {
 
 PdfReference *PdfImportedObjectTable::operator[](PdfObjectID externalId) const {
     auto found = map_.find(externalId);
-    return found == map_.end() ? nullptr : found->second;
+    return found == map_.end() ? nullptr : found->second.reference;
 }
 
-void PdfImportedObjectTable::Add(PdfObjectID externalId, PdfReference *local) { map_[externalId] = local; }
+PdfImportedObjectTable::LocalCopy PdfImportedObjectTable::Remember(PdfReference *reference) {
+    return {reference, reference != nullptr ? reference->Serial() : 0};
+}
+
+void PdfImportedObjectTable::Add(PdfObjectID externalId, PdfReference *local) { map_[externalId] = Remember(local); }
 
 void PdfImportedObjectTable::ForgetDropped() {
     if (map_.empty() && forms_.empty()) return;
     std::vector<PdfReference *> all = owner_.ReferenceTable().AllReferences();
     std::unordered_set<const PdfReference *> live(all.begin(), all.end());
-    std::erase_if(map_, [&](const auto &entry) { return !live.contains(entry.second); });
-    std::erase_if(forms_, [&](const auto &entry) { return !live.contains(entry.second); });
+    // Only a pointer found among the live references may be read.
+    auto dropped = [&](const auto &entry) {
+        const LocalCopy &copy = entry.second;
+        return !live.contains(copy.reference) || copy.reference->Serial() != copy.serial;
+    };
+    std::erase_if(map_, dropped);
+    std::erase_if(forms_, dropped);
 }
 
 PdfReference *PdfImportedObjectTable::Form(int pageIndex) const {
     auto found = forms_.find(pageIndex);
-    return found == forms_.end() ? nullptr : found->second;
+    return found == forms_.end() ? nullptr : found->second.reference;
 }
 
-void PdfImportedObjectTable::SetForm(int pageIndex, PdfReference *form) { forms_[pageIndex] = form; }
+void PdfImportedObjectTable::SetForm(int pageIndex, PdfReference *form) { forms_[pageIndex] = Remember(form); }
 
 PdfImportedObjectTable &PdfImportedObjectTables::For(const PdfDocument &external) {
     std::unique_ptr<PdfImportedObjectTable> &table = tables_[external.Guid()];

@@ -46,8 +46,17 @@ public:
 private:
     PdfDocument &owner_;  // non-owning back pointer
     std::weak_ptr<PdfDocument *const> external_;
-    std::map<PdfObjectID, PdfReference *> map_;  // references owned by owner_'s table
-    std::map<int, PdfReference *> forms_;
+    // A copy remembered with the serial it had, so that a reference freed by
+    // a save and another one later allocated at its address are not taken
+    // for each other.
+    struct LocalCopy {
+        PdfReference *reference;  // owned by owner_'s table
+        std::uint64_t serial;
+    };
+    static LocalCopy Remember(PdfReference *reference);
+
+    std::map<PdfObjectID, LocalCopy> map_;
+    std::map<int, LocalCopy> forms_;
 };
 
 // The tables of one importing document, one per source document.

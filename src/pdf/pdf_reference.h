@@ -4,6 +4,7 @@
 // the typed conversion of the value are seen by all of them at once.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 #include "pdf/pdf_item.h"
@@ -17,7 +18,8 @@ class PdfReferenceTable;
 
 class PdfReference final : public PdfItem {
 public:
-    PdfReference(PdfObjectID id, PdfDocument *document) : PdfItem(Kind::Reference), id_(id), document_(document) {}
+    PdfReference(PdfObjectID id, PdfDocument *document)
+        : PdfItem(Kind::Reference), id_(id), document_(document), serial_(NextSerial()) {}
     PdfReference(const PdfReference &) = delete;
     PdfReference &operator=(const PdfReference &) = delete;
 
@@ -35,6 +37,10 @@ public:
     std::int32_t Position() const { return position_; }
     void SetPosition(std::int32_t position) { position_ = position; }
 
+    // Unique for the life of the process: tells a reference apart from a
+    // later one that happens to be allocated at a freed one's address.
+    std::uint64_t Serial() const { return serial_; }
+
     // References are shared, never copied: fails.
     std::unique_ptr<PdfItem> Clone() const override;
     void WriteObject(IO::PdfWriter &writer) const override;
@@ -48,6 +54,12 @@ private:
     std::int32_t position_ = 0;
     PdfObject *value_ = nullptr;
     PdfDocument *document_ = nullptr;
+    std::uint64_t serial_;
+
+    static std::uint64_t NextSerial() {
+        static std::atomic<std::uint64_t> next{1};
+        return next.fetch_add(1, std::memory_order_relaxed);
+    }
 };
 
 }  // namespace ZavorPdf::Pdf
