@@ -139,6 +139,11 @@ TEST(ImagePlacement, OneFileOnTwoPagesIsOneObjectNamedOnEachPage) {
 
 TEST(ImagePlacement, PdfFilesReachThePageFormHook) {
     std::filesystem::path pdf = ZavorTest::WritePictureFile("form-source.pdfdata", Bytes{'%', 'P', 'D', 'F'});
+    // Later tests in this program rely on the real hook being back.
+    struct RestoreHook {
+        XImage::PdfFileHookFunction saved = XImage::PdfFileHook;
+        ~RestoreHook() { XImage::PdfFileHook = saved; }
+    } restoreHook;
     XImage::PdfFileHook = PdfHook;
     std::unique_ptr<XImage> form = XImage::FromFile(PathText(pdf));
     // A page suffix names no file; the hook still sees the path first.
