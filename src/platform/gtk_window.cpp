@@ -419,4 +419,23 @@ std::unique_ptr<UiWindow> CreateGtkWindow(std::string_view layout, std::string_v
     return std::make_unique<GtkUiWindow>(layout, css);
 }
 
+bool ShowGtkMessageDialog(const MessageBoxMessage &message) {
+    if (!HasDisplayVariable() || !GtkReady()) return false;
+    GtkMessageType type = message.icon == MessageBoxIcon::Error     ? GTK_MESSAGE_ERROR
+                          : message.icon == MessageBoxIcon::Warning ? GTK_MESSAGE_WARNING
+                                                                    : GTK_MESSAGE_OTHER;
+    // The text goes in as a plain argument, never as a format string.
+    GtkWidget *dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, type, GTK_BUTTONS_OK, "%s",
+                                               Utf8(message.text).c_str());
+    std::unique_ptr<GtkWidget, WidgetDestroy> owner(dialog);
+    gtk_window_set_title(GTK_WINDOW(dialog), Utf8(message.caption).c_str());
+    gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
+    gtk_dialog_run(GTK_DIALOG(dialog));
+    owner.reset();
+    // Let the window system take the closed dialog off the screen before the
+    // caller goes on.
+    while (gtk_events_pending()) gtk_main_iteration();
+    return true;
+}
+
 }  // namespace ZavorPlatform

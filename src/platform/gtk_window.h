@@ -4,6 +4,7 @@
 #include <memory>
 #include <string_view>
 
+#include "platform/message_box.h"
 #include "platform/ui_window.h"
 
 namespace ZavorPlatform {
@@ -14,5 +15,9 @@ namespace ZavorPlatform {
 // set, or GTK cannot open one). Throws UiLayoutError for a broken layout or
 // style sheet.
 std::unique_ptr<UiWindow> CreateGtkWindow(std::string_view layout, std::string_view css);
+
+// A modal message dialog with one OK button. Returns false, showing nothing,
+// when there is no display.
+bool ShowGtkMessageDialog(const MessageBoxMessage &message);
 
 }  // namespace ZavorPlatform

@@ -1,9 +1,12 @@
 #include "platform/message_box.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <utility>
 
 #include "platform/code_page.h"
+#include "platform/gtk_window.h"
 
 namespace ZavorPlatform {
 namespace {
@@ -20,6 +23,19 @@ void WriteToStandardError(const MessageBoxMessage &message) {
     std::fflush(stderr);
 }
 
+int interactiveScopes = 0;
+
+bool DialogsWanted() {
+    if (interactiveScopes > 0) return true;
+    const char *setting = std::getenv("ZAVOR_MESSAGE_BOXES");
+    return setting != nullptr && std::strcmp(setting, "dialog") == 0;
+}
+
+void ShowByDefault(const MessageBoxMessage &message) {
+    if (DialogsWanted() && ShowGtkMessageDialog(message)) return;
+    WriteToStandardError(message);
+}
+
 MessageBoxSink &CurrentSink() {
     static MessageBoxSink sink;
     return sink;
@@ -33,7 +49,7 @@ void ShowMessageBox(std::u16string_view text, std::u16string_view caption, Messa
         if (CurrentSink()) {
             CurrentSink()(message);
         } else {
-            WriteToStandardError(message);
+            ShowByDefault(message);
         }
     } catch (...) {
         // Out of memory while reporting a failure: there is nobody left to tell.
@@ -43,6 +59,10 @@ void ShowMessageBox(std::u16string_view text, std::u16string_view caption, Messa
 MessageBoxSink SetMessageBoxSink(MessageBoxSink sink) {
     return std::exchange(CurrentSink(), std::move(sink));
 }
+
+InteractiveMessageBoxes::InteractiveMessageBoxes() { ++interactiveScopes; }
+
+InteractiveMessageBoxes::~InteractiveMessageBoxes() { --interactiveScopes; }
 
 MessageBoxRecorder::MessageBoxRecorder()
     : previous_(SetMessageBoxSink([this](const MessageBoxMessage &message) { messages_.push_back(message); })) {}

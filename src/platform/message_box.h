@@ -1,7 +1,7 @@
 // Message boxes: the one way the plug-in talks to the user outside the
-// host's script. There is no window system on the build machines, so the
-// default sink prints "[caption] text" to standard error; tests install a
-// recorder instead.
+// host's script. The default sink prints "[caption] text" to standard error,
+// or shows a dialog when the user is known to sit at a display; tests install
+// a recorder instead.
 #pragma once
 
 #include <functional>
@@ -31,6 +31,19 @@ void ShowMessageBox(std::u16string_view text, std::u16string_view caption, Messa
 // Replaces the sink and returns the previous one; an empty sink restores the
 // default (standard error).
 MessageBoxSink SetMessageBoxSink(MessageBoxSink sink);
+
+// While it lives, boxes shown through the default sink appear as dialogs on
+// the user's display (when there is one) instead of on standard error: the
+// plug-in's design-time calls have a user in front of a screen, its run-time
+// calls may have only a terminal. Setting ZAVOR_MESSAGE_BOXES=dialog in the
+// environment makes every box a dialog.
+class InteractiveMessageBoxes {
+public:
+    InteractiveMessageBoxes();
+    ~InteractiveMessageBoxes();
+    InteractiveMessageBoxes(const InteractiveMessageBoxes &) = delete;
+    InteractiveMessageBoxes &operator=(const InteractiveMessageBoxes &) = delete;
+};
 
 // Collects every box shown while it lives, instead of printing it, and puts
 // the previous sink back when it goes.

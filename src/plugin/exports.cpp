@@ -74,6 +74,8 @@ ZAVOR_API(int32_t) QnD_Stop(void) {
 
 ZAVOR_API(int32_t) QnD_Edit(const char *InParas_t, char *OutParas) {
     return GuardExport(1, [&] {
+        // The editor has a user in front of a screen: boxes become dialogs.
+        ZavorPlatform::InteractiveMessageBoxes interactive;
         WriteAnsi(OutParas, EinstClass::GetInstance().EditRecord(FromAnsi(InParas_t)));
         return 1;
     });

@@ -4,6 +4,7 @@
 
 #include "platform/message_box.h"
 #include "platform/process_exit.h"
+#include "support/scoped_environment.h"
 
 namespace {
 
@@ -13,6 +14,23 @@ TEST(MessageBox, DefaultSinkPrintsCaptionAndTextAsUtf8) {
     testing::internal::CaptureStderr();
     ShowMessageBox(u"Daten zerst\u00F6rt", u" ZAVOR", MessageBoxIcon::Error);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "[ ZAVOR] Daten zerst\xC3\xB6rt\n");
+}
+
+// Dialogs are wanted at design time or when the environment asks for them;
+// without a display the box must still reach the user on standard error.
+TEST(MessageBox, DialogsFallBackToStandardErrorWithoutADisplay) {
+    ZavorTest::ScopedEnvironment noX11("DISPLAY", nullptr);
+    ZavorTest::ScopedEnvironment noWayland("WAYLAND_DISPLAY", nullptr);
+    {
+        ZavorTest::ScopedEnvironment dialogs("ZAVOR_MESSAGE_BOXES", "dialog");
+        testing::internal::CaptureStderr();
+        ShowMessageBox(u"Umgebung", u"ZAVOR", MessageBoxIcon::Warning);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "[ZAVOR] Umgebung\n");
+    }
+    InteractiveMessageBoxes interactive;
+    testing::internal::CaptureStderr();
+    ShowMessageBox(u"Entwurf", u"ZAVOR", MessageBoxIcon::None);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "[ZAVOR] Entwurf\n");
 }
 
 TEST(MessageBox, RecordersNestAndRestore) {
