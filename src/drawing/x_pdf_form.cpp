@@ -39,14 +39,14 @@ bool IsRegularFile(const fs::path &path) {
     return fs::is_regular_file(path, error);
 }
 
-// File names compare without case, as on the host's system; letters of
-// Latin-1 only, independent of the process locale.
-std::u16string LowerInvariant(std::u16string_view text) {
-    std::u16string lower(text);
-    for (char16_t &c : lower)
-        if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7))
-            c = static_cast<char16_t>(c + 32);
-    return lower;
+// Files are told apart by their canonical path: on this system names that
+// differ only in case are different files, while two spellings of one path
+// (a relative part, a link) are the same file.
+std::u16string DocumentKey(const std::u16string &path) {
+    std::error_code error;
+    fs::path canonical = fs::weakly_canonical(ToPath(path), error);
+    if (error) return path;
+    return ZavorPlatform::Utf8ToUtf16(canonical.string());
 }
 
 // The documents opened for forms on this thread. The table only watches
@@ -55,7 +55,7 @@ std::u16string LowerInvariant(std::u16string_view text) {
 thread_local std::map<std::u16string, std::weak_ptr<Pdf::PdfDocument>> openedDocuments;
 
 std::shared_ptr<Pdf::PdfDocument> OpenShared(const std::u16string &path) {
-    std::u16string key = LowerInvariant(path);
+    std::u16string key = DocumentKey(path);
     auto found = openedDocuments.find(key);
     if (found != openedDocuments.end()) {
         if (std::shared_ptr<Pdf::PdfDocument> document = found->second.lock())
@@ -70,7 +70,7 @@ std::shared_ptr<Pdf::PdfDocument> OpenShared(const std::u16string &path) {
 }
 
 void ForgetShared(const std::u16string &path, const Pdf::PdfDocument *document) {
-    auto found = openedDocuments.find(LowerInvariant(path));
+    auto found = openedDocuments.find(DocumentKey(path));
     if (found == openedDocuments.end())
         return;
     std::shared_ptr<Pdf::PdfDocument> registered = found->second.lock();

@@ -139,6 +139,26 @@ TEST(PageFormsTest, SizesComeFromTheExternalPage) {
     EXPECT_EQ(&upright.ExternalDocument(), &turned.ExternalDocument());
 }
 
+// Names differing only in case are different files here, and must not share
+// one opened document; another spelling of the same path does.
+TEST(PageFormsTest, FilesAreToldApartByTheirCanonicalPath) {
+    fs::path folder = ZavorTest::OutputPath("forms-case");
+    fs::create_directories(folder);
+    fs::copy_file(SourceFile(), folder / "a.pdf", fs::copy_options::overwrite_existing);
+    {
+        PdfDocument single;
+        single.AddPage().SetSize(ZavorPdf::Pdf::PageSize::A5);
+        single.Save(folder / "A.pdf");
+    }
+    XPdfForm lower(U16(folder / "a.pdf"));
+    XPdfForm upper(U16(folder / "A.pdf"));
+    XPdfForm respelled(U16(folder / "." / "a.pdf"));
+    EXPECT_EQ(lower.PageCount(), 3);
+    EXPECT_EQ(upper.PageCount(), 1);
+    EXPECT_NE(&lower.ExternalDocument(), &upper.ExternalDocument());
+    EXPECT_EQ(&lower.ExternalDocument(), &respelled.ExternalDocument());
+}
+
 TEST(PageFormsTest, Failures) {
     using ZavorPdf::ArgumentException;
     fs::path missing = fs::absolute(ZavorTest::OutputPath("no_such_form.pdf"));
