@@ -1,7 +1,7 @@
 #include "drawing/x_image.h"
 
-#include <system_error>
 
+#include "drawing/file_paths.h"
 #include "drawing/pdf_image.h"
 #include "drawing/pdf_image_table.h"
 #include "pdf/errors.h"
@@ -18,19 +18,6 @@ namespace fs = std::filesystem;
 using ZavorPlatform::ImageError;
 using ZavorPlatform::ImageFileFormat;
 
-fs::path ToPath(std::u16string_view path) { return fs::path(ZavorPlatform::Utf16ToUtf8(path)); }
-
-fs::path MakeAbsolute(std::u16string_view path) {
-    std::error_code error;
-    fs::path absolute = fs::absolute(ToPath(path), error);
-    return error ? ToPath(path) : absolute.lexically_normal();
-}
-
-bool IsRegularFile(const fs::path &path) {
-    std::error_code error;
-    return fs::is_regular_file(path, error);
-}
-
 XImageFormat FormatOf(ImageFileFormat format) {
     switch (format) {
     case ImageFileFormat::Jpeg: return XImageFormat::Jpeg;
@@ -39,15 +26,6 @@ XImageFormat FormatOf(ImageFileFormat format) {
     case ImageFileFormat::Icon: return XImageFormat::Icon;
     default: return XImageFormat::Png;
     }
-}
-
-// The key of a file in the document's image table: one file, one key,
-// however the path was spelled. File names here are case-sensitive, so
-// "a.png" and "A.png" are two pictures and must not share one object.
-std::string FileKey(const std::u16string &path) {
-    std::error_code error;
-    fs::path canonical = fs::weakly_canonical(ToPath(path), error);
-    return error ? ZavorPlatform::Utf16ToUtf8(path) : canonical.string();
 }
 
 ZavorPlatform::DecodedImage DecodeFile(const fs::path &path) {
@@ -134,7 +112,7 @@ const std::string &XImage::Selector() const {
             }
             selector_ = id;
         } else {
-            selector_ = FileKey(path_);
+            selector_ = CanonicalFileKey(path_);
         }
     }
     return selector_;

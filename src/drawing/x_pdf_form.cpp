@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <iterator>
 #include <map>
-#include <system_error>
 #include <vector>
 
+#include "drawing/file_paths.h"
 #include "drawing/pdf_form_x_object.h"
 #include "pdf/errors.h"
 #include "pdf/io/pdf_reader.h"
@@ -26,36 +26,15 @@ namespace {
 namespace fs = std::filesystem;
 using Pdf::IO::PdfReader;
 
-fs::path ToPath(std::u16string_view path) { return fs::path(ZavorPlatform::Utf16ToUtf8(path)); }
-
-fs::path MakeAbsolute(std::u16string_view path) {
-    std::error_code error;
-    fs::path absolute = fs::absolute(ToPath(path), error);
-    return error ? ToPath(path) : absolute.lexically_normal();
-}
-
-bool IsRegularFile(const fs::path &path) {
-    std::error_code error;
-    return fs::is_regular_file(path, error);
-}
-
-// Files are told apart by their canonical path: on this system names that
-// differ only in case are different files, while two spellings of one path
-// (a relative part, a link) are the same file.
-std::u16string DocumentKey(const std::u16string &path) {
-    std::error_code error;
-    fs::path canonical = fs::weakly_canonical(ToPath(path), error);
-    if (error) return path;
-    return ZavorPlatform::Utf8ToUtf16(canonical.string());
-}
-
 // The documents opened for forms on this thread. The table only watches
 // them: the forms own them, and an entry whose document is gone is dropped
 // when it is next looked up.
-thread_local std::map<std::u16string, std::weak_ptr<Pdf::PdfDocument>> openedDocuments;
+// Keyed by the canonical path: names differing only in case are different
+// files here, two spellings of one path are the same file.
+thread_local std::map<std::string, std::weak_ptr<Pdf::PdfDocument>> openedDocuments;
 
 std::shared_ptr<Pdf::PdfDocument> OpenShared(const std::u16string &path) {
-    std::u16string key = DocumentKey(path);
+    std::string key = CanonicalFileKey(path);
     auto found = openedDocuments.find(key);
     if (found != openedDocuments.end()) {
         if (std::shared_ptr<Pdf::PdfDocument> document = found->second.lock())
@@ -70,7 +49,7 @@ std::shared_ptr<Pdf::PdfDocument> OpenShared(const std::u16string &path) {
 }
 
 void ForgetShared(const std::u16string &path, const Pdf::PdfDocument *document) {
-    auto found = openedDocuments.find(DocumentKey(path));
+    auto found = openedDocuments.find(CanonicalFileKey(path));
     if (found == openedDocuments.end())
         return;
     std::shared_ptr<Pdf::PdfDocument> registered = found->second.lock();

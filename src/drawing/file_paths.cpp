@@ -1,0 +1,30 @@
+#include "drawing/file_paths.h"
+
+#include <system_error>
+
+#include "platform/code_page.h"
+
+namespace ZavorPdf::Drawing {
+
+namespace fs = std::filesystem;
+
+fs::path ToPath(std::u16string_view path) { return fs::path(ZavorPlatform::Utf16ToUtf8(path)); }
+
+fs::path MakeAbsolute(std::u16string_view path) {
+    std::error_code error;
+    fs::path absolute = fs::absolute(ToPath(path), error);
+    return error ? ToPath(path) : absolute.lexically_normal();
+}
+
+bool IsRegularFile(const fs::path &path) {
+    std::error_code error;
+    return fs::is_regular_file(path, error);
+}
+
+std::string CanonicalFileKey(std::u16string_view path) {
+    std::error_code error;
+    fs::path canonical = fs::weakly_canonical(ToPath(path), error);
+    return error ? ZavorPlatform::Utf16ToUtf8(path) : canonical.string();
+}
+
+}  // namespace ZavorPdf::Drawing
