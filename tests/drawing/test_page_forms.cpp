@@ -56,7 +56,6 @@ std::string RunCommand(const std::string &command) {
 // and an A4 page stored upright but shown turned by 90 degrees.
 fs::path SourceFile() {
     static const fs::path path = [] {
-        fs::path file = ZavorTest::OutputPath("form_source.pdf");
         PdfDocument document;
         for (int i = 1; i <= 3; ++i) {
             PdfPage &page = document.AddPage();
@@ -70,7 +69,8 @@ fs::path SourceFile() {
                 page.SetRotate(90);
         }
         PdfFontTables::PrepareForSave(document);
-        document.Save(file);
+        fs::path file =
+            ZavorTest::PublishOutput("form_source.pdf", [&](const fs::path &path) { document.Save(path); });
         PdfFontTables::Release(&document);
         return file;
     }();
@@ -167,7 +167,7 @@ TEST(PageFormsTest, Failures) {
                                                               "The file '" + missing.string() + "' does not exist.");
     ZavorTest::ExpectFailure<ZavorPdf::FileNotFoundException>(
         [&] { XPdfForm form(U16(missing) + u"#2"); }, "The file '" + missing.string() + "' does not exist.");
-    fs::path text = ZavorTest::OutputPath("not_a_form.txt");
+    fs::path text = ZavorTest::OutputPath("not_a_form_failures.txt");
     std::ofstream(text) << "just text\n";
     ZavorTest::ExpectFailure<ArgumentException>([&] { XPdfForm form(U16(text)); },
                                                 "The specified file has no valid PDF file header.");
@@ -302,7 +302,7 @@ TEST(PageFormsTest, PictureFileAndStreamBecomeForms) {
     std::unique_ptr<XImage> second = PdfFileAsPicture(SourceFile().string() + "#2");
     ASSERT_NE(dynamic_cast<XPdfForm *>(second.get()), nullptr);
     EXPECT_EQ(static_cast<XPdfForm &>(*second).PageNumber(), 2);
-    fs::path text = ZavorTest::OutputPath("not_a_form.txt");
+    fs::path text = ZavorTest::OutputPath("not_a_form_hook.txt");
     std::ofstream(text) << "just text\n";
     for (const fs::path &other : {fs::path(SourceFile().string() + "2"), text, SourceFile().parent_path()})
         EXPECT_EQ(PdfFileAsPicture(other), nullptr) << other;

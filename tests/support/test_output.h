@@ -3,6 +3,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 
 namespace ZavorTest {
@@ -10,6 +11,13 @@ namespace ZavorTest {
 // build/test-output/<name>, with the folder created. Every PDF a test writes
 // goes here, so that the suite can check all of them with qpdf.
 std::filesystem::path OutputPath(const std::string &name);
+
+// OutputPath(name), written by `write` under a name of this process's own
+// and then renamed into place. CTest runs each test in its own process and
+// several of them make the same shared file: renaming means a reader in
+// another process never sees it half written.
+std::filesystem::path PublishOutput(const std::string &name,
+                                    const std::function<void(const std::filesystem::path &)> &write);
 
 // The folder holding libzavor.so and the zavor host.
 std::filesystem::path BinaryDir();

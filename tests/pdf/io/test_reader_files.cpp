@@ -61,9 +61,12 @@ TEST(ReaderQpdfFiles, CrossReferenceStreamsAreRefused) {
               "PDF 1.5 feature.");
 }
 
-// The suite checks written files with the password their name carries.
+// The suite checks written files with the password their name carries. qpdf
+// picks a new /ID each time, so each test encrypts into a file of its own
+// rather than rewriting one that a test in another process is reading.
 std::filesystem::path Encrypted(const std::string &bits, const std::string &user) {
-    std::string name = "qpdf_rc4_" + bits + (user.empty() ? "" : ".pw-" + user) + ".pdf";
+    std::string test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+    std::string name = "qpdf_rc4_" + bits + "_" + test + (user.empty() ? "" : ".pw-" + user) + ".pdf";
     return Qpdf("--allow-weak-crypto --encrypt '" + user + "' owner " + bits +
                     (bits == "128" ? " --use-aes=n" : "") + " -- IN",
                 name);
@@ -101,6 +104,26 @@ TEST(ReaderEncryptedFiles, PasswordsAgainstOpenModes) {
             EXPECT_EQ(ZavorTest::ContentText(document->Pages()[1]), "BT /F1 12 Tf 20 20 Td (page 2) Tj ET");
         }
     }
+}
+
+// The files above get a fresh /ID each run; this kept one gives every run
+// the same bytes to decrypt.
+TEST(ReaderEncryptedFiles, KeptFileOpensInEveryModeWithEitherPassword) {
+    std::filesystem::path path = ZavorTest::SourceDir() / "tests/data/qpdf_rc4_128.pw-user.pdf";
+    for (const char16_t *password : {u"user", u"owner"})
+        for (PdfDocumentOpenMode mode : {PdfDocumentOpenMode::Import, PdfDocumentOpenMode::ReadOnly,
+                                         PdfDocumentOpenMode::InformationOnly}) {
+            std::unique_ptr<PdfDocument> document;
+            EXPECT_EQ(FailureOf([&] { document = PdfReader::Open(path, password, mode); }), "no failure");
+            if (document == nullptr) continue;
+            EXPECT_EQ(document->Info().Title(), u"Reader test");
+            if (mode != PdfDocumentOpenMode::InformationOnly) {
+                EXPECT_EQ(ZavorTest::ContentText(document->Pages()[1]), "BT /F1 12 Tf 20 20 Td (page 2) Tj ET");
+            }
+        }
+    std::unique_ptr<PdfDocument> document;
+    EXPECT_EQ(FailureOf([&] { document = PdfReader::Open(path, u"owner", PdfDocumentOpenMode::Modify); }),
+              "no failure");
 }
 
 // Opened with the owner password for Modify, the decrypted document saves

@@ -35,9 +35,7 @@ std::filesystem::path WriteSourcePdf(const std::string &name, const std::vector<
         std::string text = "BT /F1 12 Tf 20 20 Td (page " + std::to_string(i + 1) + ") Tj ET";
         page.Contents().AppendContent().SetBytes(std::vector<std::uint8_t>(text.begin(), text.end()));
     }
-    std::filesystem::path path = OutputPath(name);
-    document.Save(path);
-    return path;
+    return PublishOutput(name, [&](const std::filesystem::path &path) { document.Save(path); });
 }
 
 std::string FailureOf(const std::function<void()> &call) {
