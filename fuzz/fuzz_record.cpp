@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/code_page.h"
+#include "platform/file_launcher.h"
 #include "platform/message_box.h"
 #include "plugin/command_execution.h"
 #include "plugin/settings_record.h"
@@ -57,11 +58,22 @@ void CheckRoundTrip(std::u16string_view hex) {
     ParseAndRead(text);
 }
 
+// Executed records may ask to open the files they save: nothing is started.
+// The files themselves land in the working folder under whatever names the
+// records carry, so run the target in a folder of its own.
+void PrepareOnce() {
+    static const bool prepared = [] {
+        ZavorPlatform::SetMessageBoxSink([](const ZavorPlatform::MessageBoxMessage &) {});
+        ZavorPlatform::SetFileLauncher([](const std::u16string &) { return true; });
+        return true;
+    }();
+    (void)prepared;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    static const bool silenced = (ZavorPlatform::SetMessageBoxSink([](const ZavorPlatform::MessageBoxMessage &) {}), true);
-    (void)silenced;
+    PrepareOnce();
     std::u16string text =
         ZavorPlatform::Windows1252ToUnicode(std::string_view(reinterpret_cast<const char *>(data), size));
     CheckRoundTrip(text);  // the bytes as the host's hex text
