@@ -11,7 +11,7 @@
 namespace ZavorPdf::Pdf {
 
 PdfImportedObjectTable::PdfImportedObjectTable(PdfDocument &owner, const PdfDocument &external)
-    : owner_(owner), external_(external.Handle()) {}
+    : owner_(owner), external_(external.Handle()), checkedDropCount_(owner.ReferenceTable().DropCount()) {}
 
 PdfDocument *PdfImportedObjectTable::ExternalDocument() const {
     std::shared_ptr<PdfDocument *const> handle = external_.lock();
@@ -30,6 +30,9 @@ PdfImportedObjectTable::LocalCopy PdfImportedObjectTable::Remember(PdfReference 
 void PdfImportedObjectTable::Add(PdfObjectID externalId, PdfReference *local) { map_[externalId] = Remember(local); }
 
 void PdfImportedObjectTable::ForgetDropped() {
+    std::uint64_t dropCount = owner_.ReferenceTable().DropCount();
+    if (dropCount == checkedDropCount_) return;
+    checkedDropCount_ = dropCount;
     if (map_.empty() && forms_.empty()) return;
     std::vector<PdfReference *> all = owner_.ReferenceTable().AllReferences();
     std::unordered_set<const PdfReference *> live(all.begin(), all.end());

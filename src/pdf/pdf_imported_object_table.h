@@ -57,6 +57,10 @@ private:
 
     std::map<PdfObjectID, LocalCopy> map_;
     std::map<int, LocalCopy> forms_;
+    // The owner table's drop count when the copies were last checked: while
+    // it stays the same, every remembered copy is still alive, and importing
+    // page after page does not search the whole table each time.
+    std::uint64_t checkedDropCount_;
 };
 
 // The tables of one importing document, one per source document.

@@ -58,6 +58,7 @@ PdfReference *PdfReferenceTable::GetOrCreateReference(PdfObjectID id) {
 void PdfReferenceTable::Remove(PdfObjectID id) {
     auto found = entries_.find(id);
     if (found == entries_.end()) return;
+    ++dropCount_;
     Entry entry = std::move(found->second);
     entries_.erase(found);
     entry.reference->value_ = nullptr;
@@ -159,6 +160,7 @@ std::vector<PdfReference *> PdfReferenceTable::TransitiveClosure(const PdfObject
 int PdfReferenceTable::Compact(const PdfObject &root) {
     std::vector<PdfReference *> reached = TransitiveClosure(root);
     std::unordered_set<const PdfReference *> keep(reached.begin(), reached.end());
+    ++dropCount_;
 
     // Only the dropped entries are touched: a saved document usually keeps
     // nearly all of its objects.

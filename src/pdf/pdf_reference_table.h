@@ -72,6 +72,11 @@ public:
     // place (typed conversion); the old one is freed.
     void ReplaceObject(PdfReference &reference, std::unique_ptr<PdfObject> object);
 
+    // Grows whenever objects leave the table (Remove, Compact), so that
+    // whoever keeps references can tell whether one may be gone without
+    // searching the table.
+    std::uint64_t DropCount() const { return dropCount_; }
+
     // True while a file is being read into the document.
     bool IsUnderConstruction() const { return underConstruction_; }
     void SetUnderConstruction(bool value) { underConstruction_ = value; }
@@ -92,6 +97,7 @@ private:
     // point at them.
     std::vector<std::unique_ptr<PdfReference>> detached_;
     std::int32_t maxObjectNumber_ = 0;
+    std::uint64_t dropCount_ = 0;
     bool underConstruction_ = false;
 };
 
