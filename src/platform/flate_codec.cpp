@@ -16,6 +16,7 @@ namespace {
 // its slow path. With 32 KiB pieces of input or output, inflating content
 // streams took 8 to 30 percent longer than bare uncompress.
 constexpr std::size_t OutputStep = std::size_t{1} << 20;
+constexpr std::size_t FirstStepMinimum = std::size_t{16} << 10;
 // zlib counts buffer sizes in uInt; larger buffers are handed over in pieces.
 constexpr std::size_t MaxPiece = std::numeric_limits<uInt>::max();
 
@@ -115,8 +116,10 @@ std::vector<std::uint8_t> Inflate(std::span<const std::uint8_t> data, std::size_
 
     std::vector<std::uint8_t> out;
     // Content streams shrink to a fifth or so; guessing right saves the
-    // copies of a growing buffer.
-    out.reserve(std::min(decodedLimit, std::max(OutputStep, data.size() * 6)));
+    // copies of a growing buffer. The first step is that guess: a small
+    // stream neither maps nor zeroes a whole step of memory.
+    const std::size_t firstStep = std::clamp(data.size() * 6, FirstStepMinimum, OutputStep);
+    out.reserve(std::min(decodedLimit, std::max(firstStep, data.size() * 6)));
     const std::uint8_t *next = data.data();
     const std::uint8_t *const end = data.data() + data.size();
     std::size_t produced = 0;
@@ -126,8 +129,9 @@ std::vector<std::uint8_t> Inflate(std::span<const std::uint8_t> data, std::size_
             // One byte of room past the limit tells a stream that ends exactly
             // at the limit from one that goes on.
             // Steps of a fixed size: every byte of them is zeroed first.
+            const std::size_t step = out.empty() ? firstStep : OutputStep;
             const std::size_t left = decodedLimit - produced;
-            out.resize(produced + (left >= OutputStep ? OutputStep : left + 1));
+            out.resize(produced + (left >= step ? step : left + 1));
         }
         const std::size_t room = std::min(out.size() - produced, MaxPiece);
         stream.next_out = out.data() + produced;
