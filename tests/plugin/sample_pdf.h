@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "support/test_output.h"
+
 namespace ZavorTest {
 
 struct SamplePdf {
@@ -52,7 +54,9 @@ inline void WriteSamplePdf(const std::filesystem::path &path, const SamplePdf &s
     }
     file += "trailer\n<< /Size " + std::to_string(objects.size() + 1) + " /Root 1 0 R /Info 4 0 R >>\nstartxref\n" +
             std::to_string(xref) + "\n%%EOF\n";
-    std::ofstream(path, std::ios::binary) << file;
+    // Every test of a fixture writes the same sample, each in its own
+    // process: a reader must never see it half written.
+    PublishFile(path, file);
 }
 
 }  // namespace ZavorTest

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <fstream>
+
 namespace ZavorTest {
 
 std::filesystem::path OutputPath(const std::string &name) {
@@ -10,13 +12,28 @@ std::filesystem::path OutputPath(const std::string &name) {
     return dir / name;
 }
 
+namespace {
+
+void Publish(const std::filesystem::path &target, const std::function<void(const std::filesystem::path &)> &write) {
+    std::filesystem::path own = target;
+    own += "." + std::to_string(getpid()) + ".part";
+    write(own);
+    std::filesystem::rename(own, target);
+}
+
+}  // namespace
+
 std::filesystem::path PublishOutput(const std::string &name,
                                     const std::function<void(const std::filesystem::path &)> &write) {
     std::filesystem::path target = OutputPath(name);
-    std::filesystem::path own = OutputPath(name + "." + std::to_string(getpid()) + ".part");
-    write(own);
-    std::filesystem::rename(own, target);
+    Publish(target, write);
     return target;
+}
+
+void PublishFile(const std::filesystem::path &path, std::string_view bytes) {
+    Publish(path, [&](const std::filesystem::path &own) {
+        std::ofstream(own, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    });
 }
 
 std::filesystem::path BinaryDir() { return ZAVOR_BINARY_DIR; }

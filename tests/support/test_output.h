@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace ZavorTest {
 
@@ -18,6 +19,8 @@ std::filesystem::path OutputPath(const std::string &name);
 // another process never sees it half written.
 std::filesystem::path PublishOutput(const std::string &name,
                                     const std::function<void(const std::filesystem::path &)> &write);
+// The same for bytes at a given path.
+void PublishFile(const std::filesystem::path &path, std::string_view bytes);
 
 // The folder holding libzavor.so and the zavor host.
 std::filesystem::path BinaryDir();
