@@ -33,14 +33,7 @@ struct TextPage : ZavorTest::GraphicsPage {
 
 const XSolidBrush kBlack(XColor::FromArgb(0, 0, 0));
 
-std::string RunCommand(const std::string &command) {
-    std::string output;
-    std::unique_ptr<FILE, int (*)(FILE *)> pipe(popen(command.c_str(), "r"), pclose);
-    std::array<char, 256> buffer{};
-    while (pipe && fgets(buffer.data(), buffer.size(), pipe.get()) != nullptr)
-        output += buffer.data();
-    return output;
-}
+using ZavorTest::RunCommand;
 
 }  // namespace
 

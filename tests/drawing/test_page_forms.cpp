@@ -43,14 +43,7 @@ namespace {
 
 std::u16string U16(const fs::path &path) { return ZavorPlatform::Utf8ToUtf16(path.string()); }
 
-std::string RunCommand(const std::string &command) {
-    std::string output;
-    std::unique_ptr<FILE, int (*)(FILE *)> pipe(popen(command.c_str(), "r"), pclose);
-    std::array<char, 256> buffer{};
-    while (pipe && fgets(buffer.data(), buffer.size(), pipe.get()) != nullptr)
-        output += buffer.data();
-    return output;
-}
+using ZavorTest::RunCommand;
 
 // Three pages, each with its name in the same font: two upright A4 pages
 // and an A4 page stored upright but shown turned by 90 degrees.

@@ -71,14 +71,7 @@ std::string TextObject(const std::string &operators) {
     return kPageStart + "BT\n0 0 0 rg\n/F0 -10 Tf\n" + operators + "ET\n" + kPageEnd;
 }
 
-std::string RunCommand(const std::string &command) {
-    std::string output;
-    std::unique_ptr<FILE, int (*)(FILE *)> pipe(popen(command.c_str(), "r"), pclose);
-    std::array<char, 256> buffer{};
-    while (pipe && fgets(buffer.data(), buffer.size(), pipe.get()) != nullptr)
-        output += buffer.data();
-    return output;
-}
+using ZavorTest::RunCommand;
 
 }  // namespace
 

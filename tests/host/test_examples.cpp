@@ -15,16 +15,6 @@
 namespace ZavorHostTest {
 namespace {
 
-std::string Output(const std::string &command) {
-    std::string text;
-    FILE *pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return text;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
-    pclose(pipe);
-    return text;
-}
-
 TEST(Examples, HalloBecomesOneA4PageWithTextInABox) {
     ScratchFolder folder;
     std::filesystem::copy_file(ZavorTest::SourceDir() / "examples" / "hallo.zq", folder.Path() / "hallo.zq");
@@ -34,16 +24,16 @@ TEST(Examples, HalloBecomesOneA4PageWithTextInABox) {
 
     const std::filesystem::path pdf = ZavorTest::OutputPath("hallo.pdf");
     std::filesystem::copy_file(folder.Path() / "hallo.pdf", pdf, std::filesystem::copy_options::overwrite_existing);
-    std::string info = Output("pdfinfo " + Quote(pdf) + " 2>&1");
+    std::string info = ZavorTest::RunCommand("pdfinfo " + Quote(pdf) + " 2>&1");
     EXPECT_NE(info.find("Pages:           1\n"), std::string::npos) << info;
     EXPECT_NE(info.find("Page size:       595 x 842 pts (A4)"), std::string::npos) << info;
 
-    std::string text = Output("pdftotext -layout " + Quote(pdf) + " - 2>&1");
+    std::string text = ZavorTest::RunCommand("pdftotext -layout " + Quote(pdf) + " - 2>&1");
     EXPECT_NE(text.find("Hallo Welt!"), std::string::npos) << text;
     EXPECT_NE(text.find("Kasten."), std::string::npos) << text;
 
     // The box drawn around the text, in the page's top-down coordinates.
-    std::string content = Output("qpdf --qdf --object-streams=disable " + Quote(pdf) + " - 2>&1");
+    std::string content = ZavorTest::RunCommand("qpdf --qdf --object-streams=disable " + Quote(pdf) + " - 2>&1");
     EXPECT_NE(content.find("72 72 450 120 re\nS\n"), std::string::npos);
     EXPECT_NE(content.find("2 w\n"), std::string::npos);
 }
@@ -76,12 +66,12 @@ TEST(Examples, InvoiceAndPosterRunCleanAndReadBack) {
         const std::filesystem::path pdf = ZavorTest::OutputPath(std::string(example.script) + ".pdf");
         std::filesystem::copy_file(folder.Path() / (std::string(example.script) + ".pdf"), pdf,
                                    std::filesystem::copy_options::overwrite_existing);
-        std::string info = Output("pdfinfo " + Quote(pdf) + " 2>&1");
+        std::string info = ZavorTest::RunCommand("pdfinfo " + Quote(pdf) + " 2>&1");
         EXPECT_NE(info.find("Pages:           1\n"), std::string::npos) << info;
         EXPECT_NE(info.find(example.pageSize), std::string::npos) << info;
         for (const char *line : example.infoLines) EXPECT_NE(info.find(line), std::string::npos) << line << info;
 
-        std::string text = Output("pdftotext -layout " + Quote(pdf) + " - 2>&1");
+        std::string text = ZavorTest::RunCommand("pdftotext -layout " + Quote(pdf) + " - 2>&1");
         for (const char *piece : example.texts) EXPECT_NE(text.find(piece), std::string::npos) << piece << text;
     }
 }

@@ -36,18 +36,6 @@ std::string Text(const std::vector<std::uint8_t> &bytes) { return {bytes.begin()
 
 std::vector<std::uint8_t> Bytes(const std::string &text) { return {text.begin(), text.end()}; }
 
-std::string RunCommand(const std::string &command) {
-    std::unique_ptr<FILE, int (*)(FILE *)> pipe(popen(command.c_str(), "r"), pclose);
-    if (!pipe) {
-        ADD_FAILURE() << "cannot run " << command;
-        return {};
-    }
-    std::string output;
-    std::array<char, 4096> chunk{};
-    while (std::size_t read = fread(chunk.data(), 1, chunk.size(), pipe.get()))
-        output.append(chunk.data(), read);
-    return output;
-}
 
 std::vector<std::string> PdfInfoPageSizes(const std::filesystem::path &file, int pages) {
     std::string output =

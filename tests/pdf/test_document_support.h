@@ -9,6 +9,7 @@
 
 #include "pdf/pdf_date.h"
 #include "pdf/pdf_document.h"
+#include "support/test_output.h"
 
 namespace ZavorTest {
 
@@ -29,8 +30,6 @@ void WriteFileText(const std::filesystem::path &path, const std::string &text);
 std::string Text(const std::vector<std::uint8_t> &bytes);
 std::vector<std::uint8_t> Bytes(const std::string &text);
 
-// The standard output of a command; fails the test when it cannot run.
-std::string RunCommand(const std::string &command);
 // "595 x 842" for each page, in order, as pdfinfo reports them.
 std::vector<std::string> PdfInfoPageSizes(const std::filesystem::path &file, int pages);
 // The value of one pdfinfo field ("Producer").

@@ -26,22 +26,12 @@
 #include "plugin/host_callback.h"
 #include "plugin/settings_record.h"
 #include "session/pdf.h"
+#include "support/test_output.h"
 
 namespace ZavorTest {
 
-// Standard output of a shell command (pdfinfo, pdftotext).
-inline std::string CommandOutput(const std::string &command) {
-    std::string output;
-    FILE *pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return output;
-    char buffer[4096];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, n);
-    pclose(pipe);
-    return output;
-}
-
 inline std::string PdfInfo(const std::filesystem::path &file) {
-    return CommandOutput("pdfinfo '" + file.string() + "' 2>&1");
+    return RunCommand("pdfinfo '" + file.string() + "' 2>&1");
 }
 
 // One "Interrupt": the event and the session's error text when it came.

@@ -26,6 +26,7 @@ namespace {
 using ZavorPdf::Pdf::PdfAnnotation;
 using ZavorPdf::Pdf::PdfRectangle;
 using ZavorPlugin::PDF;
+using ZavorTest::RunCommand;
 
 // A 24-bit uncompressed bitmap, bottom-up rows, every pixel the same.
 void WriteBitmap(const std::filesystem::path &path, std::uint32_t width, std::uint32_t height) {
@@ -48,16 +49,6 @@ void WriteBitmap(const std::filesystem::path &path, std::uint32_t width, std::ui
     for (std::uint32_t y = 0; y < height; ++y)
         for (std::uint32_t x = 0; x < width; ++x) put(54 + y * row + x * 3, 0x2080F0, 3);
     std::ofstream(path, std::ios::binary) << file;
-}
-
-std::string CommandOutput(const std::string &command) {
-    std::string output;
-    if (FILE *pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
-        pclose(pipe);
-    }
-    return output;
 }
 
 void ExpectRectangle(const PdfRectangle &actual, double x1, double y1, double x2, double y2) {
@@ -94,7 +85,7 @@ TEST_F(SessionAttachments, LinksCoverTheBoxInDefaultPageSpace) {
     const std::string saved = ZavorTest::OutputPath("attachments_links.pdf").string();
     host.SaveTo(saved);
     ASSERT_EQ(Session().fehlertext, u"");
-    std::string dump = CommandOutput("qpdf --qdf --object-streams=disable " + saved + " - 2>/dev/null");
+    std::string dump = RunCommand("qpdf --qdf --object-streams=disable " + saved + " - 2>/dev/null");
     EXPECT_NE(dump.find("/URI (https://www.vornix.example/)"), std::string::npos);
     EXPECT_NE(dump.find("/S /Launch"), std::string::npos);
     EXPECT_NE(dump.find("/F (bericht.pdf)"), std::string::npos);
@@ -206,7 +197,7 @@ TEST_F(SessionAttachments, SecondLevelBookmarksGoUnderTheLastTopLevelOne) {
     const std::string saved = ZavorTest::OutputPath("attachments_bookmarks.pdf").string();
     host.SaveTo(saved);
     ASSERT_EQ(Session().fehlertext, u"");
-    std::string dump = CommandOutput("qpdf --qdf --object-streams=disable " + saved + " - 2>/dev/null");
+    std::string dump = RunCommand("qpdf --qdf --object-streams=disable " + saved + " - 2>/dev/null");
     EXPECT_NE(dump.find("/Title (Kind 2)"), std::string::npos);
     EXPECT_NE(dump.find("/F 1"), std::string::npos);
 }
@@ -223,7 +214,7 @@ TEST_F(SessionAttachments, PictureIsStretchedIntoTheBox) {
     ASSERT_EQ(Session().fehlertext, u"");
     // 100 pixels over 400 points and 50 over 200 points: 18 pixels per inch
     // both ways, whatever the picture's own proportions.
-    std::string list = CommandOutput("pdfimages -list " + saved);
+    std::string list = RunCommand("pdfimages -list " + saved);
     EXPECT_NE(list.find("100    50  rgb     3   8"), std::string::npos) << list;
     EXPECT_NE(list.find("    18    18"), std::string::npos) << list;
 }
@@ -236,7 +227,7 @@ TEST_F(SessionAttachments, MissingPictureIsReportedAndDrawsNothing) {
     EXPECT_EQ(host.Events(), std::vector<std::string>{"ZAVOR_DateiFehler"});
     const std::string saved = ZavorTest::OutputPath("attachments_no_picture.pdf").string();
     host.SaveTo(saved);
-    std::string list = CommandOutput("pdfimages -list " + saved);
+    std::string list = RunCommand("pdfimages -list " + saved);
     EXPECT_EQ(list.find("image"), list.rfind("image"));  // only the heading names it
 }
 

@@ -20,13 +20,7 @@ using ZavorPlugin::PDF;
 
 std::string PageText(const std::string &file, int page) {
     std::string command = "pdftotext -f " + std::to_string(page) + " -l " + std::to_string(page) + " " + file + " -";
-    std::string output;
-    if (FILE *pipe = popen(command.c_str(), "r")) {
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
-        pclose(pipe);
-    }
-    return output;
+    return ZavorTest::RunCommand(command);
 }
 
 class SessionExternalFiles : public testing::Test {

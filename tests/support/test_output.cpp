@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cstdio>
 #include <fstream>
 
 namespace ZavorTest {
@@ -34,6 +35,16 @@ void PublishFile(const std::filesystem::path &path, std::string_view bytes) {
     Publish(path, [&](const std::filesystem::path &own) {
         std::ofstream(own, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     });
+}
+
+std::string RunCommand(const std::string &command) {
+    std::string output;
+    FILE *pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return output;
+    char buffer[4096];
+    while (std::size_t read = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, read);
+    pclose(pipe);
+    return output;
 }
 
 std::filesystem::path BinaryDir() { return ZAVOR_BINARY_DIR; }

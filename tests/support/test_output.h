@@ -22,6 +22,10 @@ std::filesystem::path PublishOutput(const std::string &name,
 // The same for bytes at a given path.
 void PublishFile(const std::filesystem::path &path, std::string_view bytes);
 
+// Standard output of a shell command (qpdf, pdfinfo, pdftotext ...); empty
+// when it cannot be started.
+std::string RunCommand(const std::string &command);
+
 // The folder holding libzavor.so and the zavor host.
 std::filesystem::path BinaryDir();
 

@@ -26,14 +26,7 @@ using ZavorPdf::Drawing::XFont;
 using ZavorPdf::Drawing::XFontStyle;
 using ZavorPdf::Drawing::XPdfFontOptions;
 
-std::string RunCommand(const std::string &command) {
-    std::string output;
-    std::unique_ptr<FILE, int (*)(FILE *)> pipe(popen(command.c_str(), "r"), pclose);
-    if (!pipe) return output;
-    char buffer[4096];
-    while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe.get())) output.append(buffer, n);
-    return output;
-}
+using ZavorTest::RunCommand;
 
 using FontDocument = PdfDocument;
 

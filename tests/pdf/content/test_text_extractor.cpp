@@ -163,17 +163,7 @@ void AddHelveticaPage(PdfDocument &document, std::string_view content) {
     page.Elements().SetObject(PdfPage::Keys::Resources, std::move(resources));
 }
 
-std::string RunCommand(const std::string &command) {
-    std::string output;
-    FILE *pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr)
-        return "cannot run";
-    char buffer[256];
-    while (size_t read = fread(buffer, 1, sizeof buffer, pipe))
-        output.append(buffer, read);
-    pclose(pipe);
-    return output;
-}
+using ZavorTest::RunCommand;
 
 TEST(PageTextFiles, SavedFileReadsBackAndAgreesWithPdftotext) {
     const std::vector<std::string_view> contents{
