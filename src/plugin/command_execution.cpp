@@ -3,6 +3,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "pdf/pdf_page.h"
 #include "platform/file_launcher.h"
@@ -54,34 +55,49 @@ void AddPageCommand(const SettingsRecord &record) {
     session.AddPage();
 }
 
+// The host may run script code while it substitutes (a new document, any
+// variable): the commands below read all their fields first and fetch the
+// session only afterwards.
+std::u16string Resolved(const SettingsRecord &record, std::u16string_view name) {
+    return ResolveQNVar(record.ReadTextOrEmpty(name));
+}
+
 void ColourCommand(const SettingsRecord &record) {
-    PDF &session = PDF::GetInstance();
+    std::int32_t alpha = 255, red = 250, green = 150, blue = 150;
     try {
-        session.ColA = ParseNumber(Substituted(session, record, u"Alpha"));
-        session.ColR = ParseNumber(Substituted(session, record, u"Rot"));
-        session.ColG = ParseNumber(Substituted(session, record, u"Gruen"));
-        session.ColB = ParseNumber(Substituted(session, record, u"Blau"));
+        std::int32_t readAlpha = ParseNumber(Resolved(record, u"Alpha"));
+        std::int32_t readRed = ParseNumber(Resolved(record, u"Rot"));
+        std::int32_t readGreen = ParseNumber(Resolved(record, u"Gruen"));
+        std::int32_t readBlue = ParseNumber(Resolved(record, u"Blau"));
+        alpha = readAlpha;
+        red = readRed;
+        green = readGreen;
+        blue = readBlue;
     } catch (...) {
-        session.ColA = 255;
-        session.ColR = 250;
-        session.ColG = 150;
-        session.ColB = 150;
+        // Any unreadable component gives the whole fallback colour.
     }
+    if (!PDF::HasInstance()) return;  // the host stopped the plug-in meanwhile
+    PDF &session = PDF::GetInstance();
+    session.ColA = alpha;
+    session.ColR = red;
+    session.ColG = green;
+    session.ColB = blue;
     session.brushme = record.ReadBoolean(u"Fuellen");
     session.MkColor();
 }
 
 void SaveCommand(const SettingsRecord &record) {
-    PDF &session = PDF::GetInstance();
     std::u16string stored = record.ReadTextOrEmpty(u"PDFDatei");
-    std::u16string path = session.ResolveQNVar(stored);
-    session.SavePDF(path);
+    std::u16string path = ResolveQNVar(stored);
+    if (!PDF::HasInstance()) return;
+    PDF::GetInstance().SavePDF(path);
     // The viewer is asked for also after a failed save: an older file of
     // that name may still be there.
     if (!record.ReadBoolean(u"PDFstarten")) return;
     if (ZavorPlatform::OpenWithAssociatedProgram(path)) return;
-    session.fehlertext = session.ResolveQNVar(u"Konnte \"" + stored + u"\" nicht starten.");
-    RaiseEvent(PDF::kFileFailureEvent);
+    std::u16string message = ResolveQNVar(u"Konnte \"" + stored + u"\" nicht starten.");
+    if (!PDF::HasInstance()) return;
+    PDF::GetInstance().ReportFailure(std::move(message), PDF::kFileFailureEvent);
 }
 
 }  // namespace
@@ -108,7 +124,11 @@ bool MakesValid(ExecutionOutcome outcome) {
 
 void RunCommand(const SettingsRecord &record) {
     // Every record names its action; one without a readable Typ is damaged.
-    switch (record.ReadInteger(u"Typ")) {
+    std::int32_t typ = record.ReadInteger(u"Typ");
+    // There is a session before any field is substituted: one that is gone
+    // afterwards was stopped by the host, and the command then does nothing.
+    PDF::GetInstance();
+    switch (typ) {
     case 0:
         PDF::Kill();
         PDF::GetInstance();

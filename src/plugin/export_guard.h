@@ -1,9 +1,12 @@
 // No exception may reach the host: every export runs its body inside
-// GuardExport, which turns any failure into a message box and a result.
+// GuardExport, which turns any failure into a message box and a result and
+// runs the body inside an ExportScope.
 #pragma once
 
 #include <cstdint>
 #include <exception>
+
+#include "plugin/export_scope.h"
 
 namespace ZavorPlugin {
 
@@ -13,6 +16,7 @@ void ShowUnexpectedFailure(const char *message) noexcept;
 
 template <typename Body>
 std::int32_t GuardExport(std::int32_t resultOnFailure, Body &&body) noexcept {
+    ExportScope scope;
     try {
         return body();
     } catch (const std::exception &error) {

@@ -22,6 +22,10 @@ using namespace ZavorPlugin;
 // The host protocol wants a fixed non-zero answer to its handshake.
 constexpr int32_t kInitializeHandshake = 1;
 
+// How often QnD_Stop has run: a command sees whether the host stopped the
+// plug-in while it was running.
+std::uint64_t stopCount = 0;
+
 }  // namespace
 
 extern "C" {
@@ -65,6 +69,7 @@ ZAVOR_API(int32_t) QnD_SetWindow(intptr_t, int32_t) { return 1; }
 
 ZAVOR_API(int32_t) QnD_Stop(void) {
     return GuardExport(1, [] {
+        ++stopCount;
         valid = false;
         showwarning = true;
         PDF::Kill();
@@ -83,7 +88,11 @@ ZAVOR_API(int32_t) QnD_Edit(const char *InParas_t, char *OutParas) {
 
 ZAVOR_API(int32_t) QnD_Execute(const char *Paras_tmp) {
     return GuardExport(1, [&] {
-        if (MakesValid(ExecuteCommandRecord(FromAnsi(Paras_tmp)))) valid = true;
+        std::uint64_t stopsBefore = stopCount;
+        ExecutionOutcome outcome = ExecuteCommandRecord(FromAnsi(Paras_tmp));
+        // A host that stopped the plug-in while the command ran (inside
+        // "Subst") has ended the run.
+        if (MakesValid(outcome) && stopCount == stopsBefore) valid = true;
         return 1;
     });
 }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "drawing/fonts/x_font.h"
 #include "drawing/x_color.h"
@@ -18,6 +19,7 @@
 #include "pdf/pdf_pages.h"
 #include "platform/code_page.h"
 #include "platform/message_box.h"
+#include "plugin/export_scope.h"
 #include "plugin/host_callback.h"
 #include "plugin/number_text.h"
 
@@ -37,6 +39,8 @@ using ZavorPdf::Pdf::PdfDocument;
 using ZavorPdf::Pdf::PdfPage;
 
 std::unique_ptr<PDF> m_hInstance;
+// Sessions dropped while an export ran, oldest first.
+std::vector<std::unique_ptr<PDF>> retiredInstances;
 
 std::u16string Decimal(std::int64_t value) { return ZavorPlatform::Utf8ToUtf16(std::to_string(value)); }
 
@@ -99,7 +103,16 @@ PDF &PDF::GetInstance() {
 
 bool PDF::HasInstance() { return m_hInstance != nullptr; }
 
-void PDF::Kill() { m_hInstance.reset(); }
+void PDF::Kill() {
+    if (!m_hInstance) return;
+    if (ExportScope::Active()) {
+        retiredInstances.push_back(std::move(m_hInstance));
+        return;
+    }
+    m_hInstance.reset();
+}
+
+void PDF::ReleaseRetired() noexcept { retiredInstances.clear(); }
 
 void PDF::CloseGraphics() noexcept {
     tf.reset();
@@ -183,8 +196,12 @@ void PDF::AddInput(std::int32_t) {
 std::u16string PDF::ResolveQNVar(std::u16string_view var) { return ZavorPlugin::ResolveQNVar(var); }
 
 void PDF::ReportFailure(std::u16string message, std::u16string_view eventName) noexcept {
-    fehlertext = std::move(message);
+    // A session that a script replaced meanwhile (through the host's answer
+    // to "Subst") has nobody left to tell.
+    if (m_hInstance.get() != this) return;
     try {
+        if (ExportScope::Defer(message, eventName)) return;
+        fehlertext = std::move(message);
         RaiseEvent(eventName);
     } catch (...) {
         // The message is stored; a host that fails to take the event cannot

@@ -44,8 +44,12 @@ public:
     static PDF &GetInstance();
     // Whether a session exists (tests and QnD_Stop ask).
     static bool HasInstance();
-    // Drops the session without saving or closing anything.
+    // Drops the session without saving or closing anything. While an export
+    // runs, the session is only retired: code of that export may still hold
+    // it, so it lives on until the outermost export returns.
     static void Kill();
+    // Frees the retired sessions; the outermost export calls it on return.
+    static void ReleaseRetired() noexcept;
 
     ~PDF();
     PDF(const PDF &) = delete;
@@ -94,7 +98,9 @@ public:
     std::u16string ResolveQNVar(std::u16string_view var);
 
     // Stores the message in fehlertext, then raises the event through the
-    // host; never throws.
+    // host; never throws. Inside an export both wait until the export's body
+    // has finished, so that the script's handler never runs while an
+    // operation is under way.
     void ReportFailure(std::u16string message, std::u16string_view eventName) noexcept;
 
     // Drawing state set by commands and variables.
