@@ -183,9 +183,15 @@ void PDF::AddRotate(std::int32_t degree) {
                 [&] { Graphics().RotateTransform(static_cast<double>(degree)); });
 }
 
-void PDF::AddShear(double X, double Y) { Graphics().ShearTransform(X * 0.01, Y * 0.01); }
+void PDF::AddShear(double X, double Y) {
+    if (!gfx) return ReportFailure(u"Der Schubeffekt konnte nicht durchgef\u00fchrt werden.", kObjectFailureEvent);
+    gfx->ShearTransform(X * 0.01, Y * 0.01);
+}
 
-void PDF::AddScale(double X, double Y) { Graphics().ScaleTransform(X * 0.01, Y * 0.01); }
+void PDF::AddScale(double X, double Y) {
+    if (!gfx) return ReportFailure(u"Die Skalierung konnte nicht durchgef\u00fchrt werden.", kObjectFailureEvent);
+    gfx->ScaleTransform(X * 0.01, Y * 0.01);
+}
 
 XGraphicsPath PDF::FigurePath(Figure figure, std::u16string_view text, double roundedX, double roundedY,
                               const std::vector<XPoint> &pointlist) const {

@@ -32,6 +32,8 @@ using ZavorPdf::Drawing::XRect;
 using ZavorPdf::Pdf::PdfRectangle;
 using ZavorPdf::Pdf::PdfRgbColor;
 
+constexpr std::u16string_view kLinkFailure = u"Der Link konnte wegen fehlerhafter Werte nicht erstellt werden.";
+
 // Annotations live in the page's default space (origin bottom-left, y up);
 // the box is given in drawing coordinates with the context's rotation,
 // shear and scale in force.
@@ -51,9 +53,15 @@ std::int32_t WholeNumber(std::u16string_view text) {
 }  // namespace
 
 void PDF::AddPicture(std::u16string_view filename) {
+    // Without an open page (a failed page selection) the picture itself may
+    // be fine: that is the object's failure, not the file's.
+    if (!gfx) {
+        return ReportFailure(u"Das Bild \"" + std::u16string(filename) +
+                                 u"\" konnte wegen fehlerhafter Werte nicht eingef\u00fcgt werden.",
+                             kObjectFailureEvent);
+    }
     try {
         std::unique_ptr<XImage> image = XImage::FromFile(filename);
-        if (!gfx) throw ZavorPdf::InvalidOperationException("No page is open for drawing.");
         // Stretched into the box whatever the picture's own proportions.
         gfx->DrawImage(*image, XRect(BoxX, BoxY, BoxB, BoxH));
     } catch (...) {
@@ -63,10 +71,11 @@ void PDF::AddPicture(std::u16string_view filename) {
 }
 
 void PDF::AddLink(std::u16string_view name, std::int32_t typ) {
-    // Outside the guard: a page without context is the caller's failure.
+    if (!gfx) return ReportFailure(std::u16string(kLinkFailure), kObjectFailureEvent);
+    // Outside the guard: a rectangle that cannot be placed is the caller's
+    // failure.
     PdfRectangle rect = DefaultPageRectangle(gfx, XRect(BoxX, BoxY, BoxB, BoxH));
     try {
-        if (page == nullptr) throw ZavorPdf::InvalidOperationException("No page is open for drawing.");
         switch (typ) {
         case 1:
             page->AddDocumentLink(rect, WholeNumber(name));
@@ -81,14 +90,16 @@ void PDF::AddLink(std::u16string_view name, std::int32_t typ) {
             break;
         }
     } catch (...) {
-        ReportFailure(u"Der Link konnte wegen fehlerhafter Werte nicht erstellt werden.", kObjectFailureEvent);
+        ReportFailure(std::u16string(kLinkFailure), kObjectFailureEvent);
     }
 }
 
 void PDF::AddNotice(std::u16string_view titel, std::u16string_view subject, std::u16string_view icon,
                     std::u16string_view text) {
+    if (!gfx) {
+        return ReportFailure(u"Die Notiz konnte wegen fehlerhafter Werte nicht erstellt werden.", kObjectFailureEvent);
+    }
     // Not guarded: a bad icon number or colour reaches the caller's catch-all.
-    if (page == nullptr) throw ZavorPdf::InvalidOperationException("No page is open for drawing.");
     auto note = std::make_unique<ZavorPdf::Pdf::PdfTextAnnotation>(document.get());
     note->SetTitle(std::u16string(titel));
     note->SetSubject(std::u16string(subject));
@@ -102,7 +113,12 @@ void PDF::AddNotice(std::u16string_view titel, std::u16string_view subject, std:
 }
 
 void PDF::AddBookmark(std::u16string_view name, bool isSub) {
-    if (page == nullptr) throw ZavorPdf::InvalidOperationException("No page is open for drawing.");
+    // After a failed page selection the old page is still known, but the
+    // script did not ask for it.
+    if (!gfx) {
+        return ReportFailure(u"Das Lesezeichen konnte wegen fehlerhafter Werte nicht erstellt werden.",
+                             kObjectFailureEvent);
+    }
     if (isSub && outline != nullptr) {
         outline->Outlines().Add(std::u16string(name), page, true);
         return;

@@ -16,6 +16,7 @@
 #include "pdf/pdf_outline_collection.h"
 #include "pdf/pdf_page.h"
 #include "pdf/pdf_pages.h"
+#include "platform/code_page.h"
 #include "plugin/exports.h"
 #include "plugin/recording_host.h"
 #include "session/pdf.h"
@@ -229,6 +230,50 @@ TEST_F(SessionAttachments, MissingPictureIsReportedAndDrawsNothing) {
     host.SaveTo(saved);
     std::string list = RunCommand("pdfimages -list " + saved);
     EXPECT_EQ(list.find("image"), list.rfind("image"));  // only the heading names it
+}
+
+// After a failed page selection the old page is still known, but the script
+// did not ask for it: every page operation fails with its own text and the
+// object event, and nothing lands anywhere.
+TEST_F(SessionAttachments, PageOperationsAfterAFailedSelectionFailVisibly) {
+    const auto picture = ZavorTest::OutputPath("attachments_unselected.bmp");
+    WriteBitmap(picture, 4, 4);
+    QnD_SetVar("AktiveSeiteFestlegen", "7");
+    ASSERT_EQ(host.Events().size(), 1u);
+    const std::u16string link = u"Der Link konnte wegen fehlerhafter Werte nicht erstellt werden.";
+    const std::u16string bookmark = u"Das Lesezeichen konnte wegen fehlerhafter Werte nicht erstellt werden.";
+    struct Row {
+        const char *name;
+        std::string value;
+        std::u16string message;
+    };
+    const Row rows[] = {
+        {"WeblinkHinzufuegen", "https://example.org", link},
+        {"DokumentlinkHinzufuegen", "1", link},
+        {"DateilinkHinzufuegen", "a.pdf", link},
+        {"NotizHinzufuegen", "1;Titel;Betreff;Text", u"Die Notiz konnte wegen fehlerhafter Werte nicht erstellt werden."},
+        {"HauptLesezeichenHinzufuegen", "Kapitel", bookmark},
+        {"UnterLesezeichenHinzufuegen", "Abschnitt", bookmark},
+        {"BildHinzufuegen", picture.string(),
+         u"Das Bild \"" + ZavorPlatform::Utf8ToUtf16(picture.string()) +
+             u"\" konnte wegen fehlerhafter Werte nicht eingef\u00fcgt werden."},
+        {"Schubeffekt", "10;0", u"Der Schubeffekt konnte nicht durchgef\u00fchrt werden."},
+        {"Skalieren", "50;50", u"Die Skalierung konnte nicht durchgef\u00fchrt werden."},
+    };
+    for (const Row &row : rows) {
+        std::size_t before = host.Events().size();
+        QnD_SetVar(row.name, row.value.c_str());
+        ASSERT_EQ(host.Events().size(), before + 1) << row.name;
+        EXPECT_EQ(host.Events().back(), "ZAVOR_ObjektFehler") << row.name;
+        EXPECT_EQ(Session().fehlertext, row.message) << row.name;
+    }
+    EXPECT_TRUE(host.Boxes().empty());
+    EXPECT_EQ(Session().document->PageCount(), 1);
+    EXPECT_EQ(Annotations().Count(), 0);
+    EXPECT_EQ(Session().document->Outlines().Count(), 0);
+    const std::string saved = ZavorTest::OutputPath("attachments_unselected.pdf").string();
+    host.SaveTo(saved);
+    EXPECT_EQ(RunCommand("pdfimages -list " + saved).find("rgb"), std::string::npos);
 }
 
 }  // namespace
