@@ -76,5 +76,36 @@ TEST(Examples, InvoiceAndPosterRunCleanAndReadBack) {
     }
 }
 
+// Handlers that start a new document inside the event of a failing
+// operation, as users write them: run by the real host, where the handler
+// runs inside the plug-in's callback (the sanitizer build checks memory).
+TEST(Examples, HandlerStartsANewDocumentInsideAnEvent) {
+    ScratchFolder folder;
+    folder.Write("text.zq",
+                 "ON ZAVOR_ObjektFehler GET fehler = Fehler\n"
+                 "ON ZAVOR_ObjektFehler PRINT [fehler]\n"
+                 "ON ZAVOR_ObjektFehler ZQ-PDF Typ=0\n"
+                 "ZQ-PDF Typ=0\n"
+                 "SET NeueSeite = A4\n"
+                 "SET Schriftart = Arial\n"
+                 "SET TextHinzufuegen = Hallo\n"
+                 "GET seiten = AnzahlSeiten\n"
+                 "PRINT Seiten: [seiten]\n");
+    ProcessResult text = RunZavor(folder, "run text.zq");
+    EXPECT_EQ(text.exitCode, 3) << text.err;
+    EXPECT_EQ(text.out, "Die Schriftart konnte wegen fehlerhafter Werte nicht erzeugt werden.\nSeiten: 0\n");
+
+    folder.Write("save.zq",
+                 "ON ZAVOR_DateiFehler GET fehler = Fehler\n"
+                 "ON ZAVOR_DateiFehler PRINT [fehler]\n"
+                 "ON ZAVOR_DateiFehler ZQ-PDF Typ=0\n"
+                 "ZQ-PDF Typ=0\n"
+                 "ZQ-PDF Typ=3 PDFDatei=\"/nonexistent-dir/x.pdf\" PDFstarten=true\n");
+    ProcessResult save = RunZavor(folder, "run save.zq");
+    EXPECT_EQ(save.exitCode, 3) << save.err;
+    EXPECT_EQ(save.out.find("Die PDF-Datei \"/nonexistent-dir/x.pdf\" konnte nicht gespeichert werden.\n"), 0u)
+        << save.out;
+}
+
 }  // namespace
 }  // namespace ZavorHostTest
