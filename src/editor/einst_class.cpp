@@ -145,6 +145,8 @@ void EinstClass::ConnectHandlers() {
     Fenster->Connect("button_abbruch", UiEvent::Clicked, [this] { Abbruch(); });
     Fenster->Connect("cb_aktion", UiEvent::SelectionChanged, [this] { OnSelectionChanged(); });
     Fenster->ConnectMouseUp([this] { OnMouseUp(); });
+    // Enter confirms, also right after opening with the focus on the list.
+    Fenster->SetDefaultButton("button_ok");
 }
 
 EinstClass::Loaded EinstClass::Load(const std::u16string &settings) {

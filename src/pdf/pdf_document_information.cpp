@@ -1,5 +1,9 @@
 #include "pdf/pdf_document_information.h"
 
+#include "pdf/item_access.h"
+#include "pdf/pdf_indirect_values.h"
+#include "pdf/pdf_text_string.h"
+
 namespace ZavorPdf::Pdf {
 
 const DictionaryMeta &PdfDocumentInformation::Keys::Meta() {
@@ -23,6 +27,17 @@ LocalDateTime PdfDocumentInformation::CreationDate() const {
 
 LocalDateTime PdfDocumentInformation::ModificationDate() const {
     return Elements().GetDateTime(Keys::ModDate, PdfDate::CurrentTime());
+}
+
+std::u16string PdfDocumentInformation::Text(const char *key) const {
+    const PdfItem *item = Internal::Resolve(Elements()[key]);
+    if (const auto *text = dynamic_cast<const PdfString *>(item)) return Internal::TextStringValue(*text);
+    if (const auto *text = dynamic_cast<const PdfStringObject *>(item)) return Internal::TextStringValue(text->Value());
+    return Elements().GetString(key);
+}
+
+void PdfDocumentInformation::SetText(const char *key, std::u16string value) {
+    Elements().SetValue(key, std::make_unique<PdfString>(Internal::DocEncodedTextString(std::move(value))));
 }
 
 }  // namespace ZavorPdf::Pdf

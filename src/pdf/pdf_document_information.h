@@ -30,18 +30,18 @@ public:
     std::unique_ptr<PdfItem> Clone() const override { return std::make_unique<PdfDocumentInformation>(*this); }
 
     // The texts are empty when the key is absent.
-    std::u16string Title() const { return Elements().GetString(Keys::Title); }
-    void SetTitle(std::u16string value) { Elements().SetString(Keys::Title, std::move(value)); }
-    std::u16string Author() const { return Elements().GetString(Keys::Author); }
-    void SetAuthor(std::u16string value) { Elements().SetString(Keys::Author, std::move(value)); }
-    std::u16string Subject() const { return Elements().GetString(Keys::Subject); }
-    void SetSubject(std::u16string value) { Elements().SetString(Keys::Subject, std::move(value)); }
-    std::u16string Keywords() const { return Elements().GetString(Keys::Keywords); }
-    void SetKeywords(std::u16string value) { Elements().SetString(Keys::Keywords, std::move(value)); }
-    std::u16string Creator() const { return Elements().GetString(Keys::Creator); }
-    void SetCreator(std::u16string value) { Elements().SetString(Keys::Creator, std::move(value)); }
+    std::u16string Title() const { return Text(Keys::Title); }
+    void SetTitle(std::u16string value) { SetText(Keys::Title, std::move(value)); }
+    std::u16string Author() const { return Text(Keys::Author); }
+    void SetAuthor(std::u16string value) { SetText(Keys::Author, std::move(value)); }
+    std::u16string Subject() const { return Text(Keys::Subject); }
+    void SetSubject(std::u16string value) { SetText(Keys::Subject, std::move(value)); }
+    std::u16string Keywords() const { return Text(Keys::Keywords); }
+    void SetKeywords(std::u16string value) { SetText(Keys::Keywords, std::move(value)); }
+    std::u16string Creator() const { return Text(Keys::Creator); }
+    void SetCreator(std::u16string value) { SetText(Keys::Creator, std::move(value)); }
     // Set by every save; there is no public setter.
-    std::u16string Producer() const { return Elements().GetString(Keys::Producer); }
+    std::u16string Producer() const { return Text(Keys::Producer); }
 
     // The current time when the key is absent; a date stored as text is
     // parsed.
@@ -52,7 +52,11 @@ public:
 
 private:
     friend class PdfDocument;
-    void SetProducer(std::u16string value) { Elements().SetString(Keys::Producer, std::move(value)); }
+    void SetProducer(std::u16string value) { SetText(Keys::Producer, std::move(value)); }
+    // Written as PDFDocEncoding where that holds the text, else UTF-16, and
+    // read back either way.
+    std::u16string Text(const char *key) const;
+    void SetText(const char *key, std::u16string value);
 };
 
 }  // namespace ZavorPdf::Pdf

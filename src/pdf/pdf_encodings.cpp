@@ -1,5 +1,6 @@
 #include "pdf/pdf_encodings.h"
 
+#include <algorithm>
 #include <array>
 
 #include "platform/code_page.h"
@@ -7,8 +8,11 @@
 namespace ZavorPdf::Pdf::Internal {
 namespace {
 
-// PDFDocEncoding bytes 0x80..0xA0 as Unicode; every other byte stands for
-// the code point of the same value.
+// PDFDocEncoding bytes 0x18..0x1F and 0x80..0xA0 as Unicode; every other
+// byte stands for the code point of the same value. The low ones are the
+// spacing accents: other readers show them for those bytes and make those
+// bytes of a typed accent.
+constexpr std::array<char16_t, 8> DocAccents = {0x02D8, 0x02C7, 0x02C6, 0x02D9, 0x02DD, 0x02DB, 0x02DA, 0x02DC};
 constexpr std::array<char16_t, 0x21> DocHighRange = {
     0x2022, 0x2020, 0x2021, 0x2026, 0x2014, 0x2013, 0x0192, 0x2044,  // 80..87
     0x2039, 0x203A, 0x2212, 0x2030, 0x201E, 0x201C, 0x201D, 0x2018,  // 88..8F
@@ -36,23 +40,21 @@ public:
         bytes.reserve(text.size());
         for (std::size_t i = 0; i < text.size(); ++i) {
             char16_t c = text[i];
-            std::uint8_t byte;
-            if (FromDocHighRange(c, byte)) {
-                bytes.push_back(byte);
+            if (std::optional<std::uint8_t> byte = TryPdfDocByte(c)) {
+                bytes.push_back(*byte);
             } else if (c == 0x00A0) {
                 bytes.push_back(0x20);
-            } else if (c < 0x80 || (c > 0xA0 && c < 0x100)) {
-                bytes.push_back(static_cast<std::uint8_t>(c));
             } else {
-                // Not in PDFDocEncoding: the code page's look-alike, when it
-                // lies where both encodings agree. A surrogate pair is one
-                // character.
+                // Not in PDFDocEncoding: the code page's look-alike, when
+                // that stands for itself in both encodings. A surrogate pair
+                // is one character.
                 bool pair = c >= 0xD800 && c < 0xDC00 && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
                             text[i + 1] < 0xE000;
                 std::string fit = ZavorPlatform::UnicodeToWindows1252(text.substr(i, pair ? 2 : 1));
                 if (pair) ++i;
                 auto b = fit.empty() ? std::uint8_t('?') : static_cast<std::uint8_t>(fit[0]);
-                bytes.push_back(b < 0x80 || b > 0xA0 ? b : std::uint8_t('?'));
+                bool itself = PdfDocEncodingToUnicode(b) == b || b == 0xAD;
+                bytes.push_back(itself ? b : std::uint8_t('?'));
             }
         }
         return bytes;
@@ -61,18 +63,6 @@ public:
         std::u16string text(size, u'\0');
         for (std::size_t i = 0; i < size; ++i) text[i] = PdfDocEncodingToUnicode(data[i]);
         return text;
-    }
-
-private:
-    static bool FromDocHighRange(char16_t c, std::uint8_t &byte) {
-        if (c == 0xFFFD) return false;
-        for (std::size_t i = 0; i < DocHighRange.size(); ++i) {
-            if (DocHighRange[i] == c) {
-                byte = static_cast<std::uint8_t>(0x80 + i);
-                return true;
-            }
-        }
-        return false;
     }
 };
 
@@ -115,8 +105,23 @@ public:
 }  // namespace
 
 char16_t PdfDocEncodingToUnicode(std::uint8_t byte) {
+    if (byte >= 0x18 && byte <= 0x1F) return DocAccents[byte - 0x18];
     if (byte >= 0x80 && byte <= 0xA0) return DocHighRange[byte - 0x80];
     return byte;
+}
+
+std::optional<std::uint8_t> TryPdfDocByte(char16_t c) {
+    if (c < 0x18 || (c >= 0x20 && c < 0x80) || (c > 0xA0 && c < 0x100 && c != 0xAD))
+        return static_cast<std::uint8_t>(c);
+    for (std::size_t i = 0; i < DocAccents.size(); ++i)
+        if (DocAccents[i] == c) return static_cast<std::uint8_t>(0x18 + i);
+    for (std::size_t i = 0; i < DocHighRange.size(); ++i)
+        if (DocHighRange[i] == c && c != 0xFFFD) return static_cast<std::uint8_t>(0x80 + i);
+    return std::nullopt;
+}
+
+bool PdfDocEncodingHolds(std::u16string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char16_t c) { return TryPdfDocByte(c).has_value(); });
 }
 
 const PdfTextEncoding &RawEncoding() {

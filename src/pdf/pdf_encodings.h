@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,7 +28,8 @@ const PdfTextEncoding &RawEncoding();
 // text survives the round trip whenever PDFDocEncoding can hold it; other
 // characters take their closest Windows-1252 look-alike from the Latin-1
 // range, else "?". The no-break space becomes a plain blank, since its
-// Latin-1 code is the euro sign in PDFDocEncoding.
+// Latin-1 code is the euro sign in PDFDocEncoding; the soft hyphen, which
+// the standard leaves undefined, keeps its Latin-1 code.
 const PdfTextEncoding &DocEncoding();
 
 // Windows code page 1252.
@@ -44,5 +46,12 @@ const PdfTextEncoding &RawUnicodeEncoding();
 
 // The Unicode code unit for one PDFDocEncoding byte.
 char16_t PdfDocEncodingToUnicode(std::uint8_t byte);
+
+// The PDFDocEncoding byte of one character; nothing for a character that
+// PDFDocEncoding lacks: among them the no-break space, the soft hyphen, the
+// C1 controls and the controls 0x18..0x1F, whose bytes are accents.
+std::optional<std::uint8_t> TryPdfDocByte(char16_t c);
+// True when every character of the text has a PDFDocEncoding byte.
+bool PdfDocEncodingHolds(std::u16string_view text);
 
 }  // namespace ZavorPdf::Pdf::Internal

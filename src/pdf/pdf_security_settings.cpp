@@ -16,13 +16,13 @@ void PdfSecuritySettings::SetDocumentSecurityLevel(PdfDocumentSecurityLevel valu
 }
 
 void PdfSecuritySettings::SetUserPassword(std::u16string value) {
-    if (level_ == PdfDocumentSecurityLevel::None) level_ = PdfDocumentSecurityLevel::Encrypted128Bit;
     SecurityHandler().SetUserPassword(std::move(value));
+    if (level_ == PdfDocumentSecurityLevel::None) level_ = PdfDocumentSecurityLevel::Encrypted128Bit;
 }
 
 void PdfSecuritySettings::SetOwnerPassword(std::u16string value) {
-    if (level_ == PdfDocumentSecurityLevel::None) level_ = PdfDocumentSecurityLevel::Encrypted128Bit;
     SecurityHandler().SetOwnerPassword(std::move(value));
+    if (level_ == PdfDocumentSecurityLevel::None) level_ = PdfDocumentSecurityLevel::Encrypted128Bit;
 }
 
 bool PdfSecuritySettings::CanSave(std::string &message) const {

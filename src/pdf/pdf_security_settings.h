@@ -26,7 +26,8 @@ public:
     // Fails for a value outside the enumeration (argument "value").
     void SetDocumentSecurityLevel(PdfDocumentSecurityLevel value);
 
-    // Setting either password raises the level None to Encrypted128Bit.
+    // Setting either password raises the level None to Encrypted128Bit. A
+    // password that the handler refuses changes neither.
     void SetUserPassword(std::u16string value);
     void SetOwnerPassword(std::u16string value);
 

@@ -4,6 +4,7 @@
 
 #include "pdf/errors.h"
 #include "pdf/pdf_document.h"
+#include "pdf/pdf_encodings.h"
 #include "pdf/pdf_security_settings.h"
 #include "pdf/pdf_string.h"
 #include "pdf/pdf_trailer.h"
@@ -65,10 +66,24 @@ std::int32_t PdfStandardSecurityHandler::Permission() const {
     return value == 0 ? static_cast<std::int32_t>(PdfUserAccessPermission::PermitAll) : value;
 }
 
+void PdfStandardSecurityHandler::SetUserPassword(std::u16string value) {
+    if (!Internal::PdfDocEncodingHolds(value)) throw ArgumentException(PasswordCharacterMessage, "value");
+    userPassword_ = std::move(value);
+}
+
+void PdfStandardSecurityHandler::SetOwnerPassword(std::u16string value) {
+    if (!Internal::PdfDocEncodingHolds(value)) throw ArgumentException(PasswordCharacterMessage, "value");
+    ownerPassword_ = std::move(value);
+}
+
 std::array<std::uint8_t, 32> PdfStandardSecurityHandler::PadPassword(std::u16string_view password) {
     Pad pad{};
     std::size_t length = std::min<std::size_t>(password.size(), 32);
-    for (std::size_t i = 0; i < length; ++i) pad[i] = static_cast<std::uint8_t>(password[i]);
+    for (std::size_t i = 0; i < length; ++i) {
+        std::optional<std::uint8_t> byte = Internal::TryPdfDocByte(password[i]);
+        if (!byte) throw ArgumentException(PasswordCharacterMessage, "password");
+        pad[i] = *byte;
+    }
     std::copy_n(PasswordPadding.begin(), 32 - length, pad.begin() + static_cast<std::ptrdiff_t>(length));
     return pad;
 }

@@ -47,6 +47,11 @@ public:
 
     // The 32 bytes that pad every password.
     static const std::array<std::uint8_t, 32> PasswordPadding;
+    // Passwords are PDFDocEncoding bytes, the form in which readers turn a
+    // typed password into bytes; a character without such a byte could
+    // never be typed to open the file.
+    static constexpr const char *PasswordCharacterMessage =
+        "A password may only contain characters that PDFDocEncoding can represent.";
 
     explicit PdfStandardSecurityHandler(PdfDocument *document = nullptr);
     // Takes over the "/Encrypt" dictionary of a file being read.
@@ -56,9 +61,11 @@ public:
     const DictionaryMeta *Meta() const override { return &Keys::Meta(); }
     std::unique_ptr<PdfItem> Clone() const override;
 
-    // Stored until the next PrepareEncryption; never written in clear.
-    void SetUserPassword(std::u16string value) { userPassword_ = std::move(value); }
-    void SetOwnerPassword(std::u16string value) { ownerPassword_ = std::move(value); }
+    // Stored until the next PrepareEncryption; never written in clear. A
+    // text with a character outside PDFDocEncoding fails with
+    // PasswordCharacterMessage (argument "value") and changes nothing.
+    void SetUserPassword(std::u16string value);
+    void SetOwnerPassword(std::u16string value);
     const std::optional<std::u16string> &UserPassword() const { return userPassword_; }
     const std::optional<std::u16string> &OwnerPassword() const { return ownerPassword_; }
 
@@ -73,7 +80,8 @@ public:
     void PrepareEncryption(PdfDocumentSecurityLevel level, const std::vector<std::uint8_t> &documentID);
 
     // Checks a password against the dictionary of a file that was read and
-    // keeps the document key it yields. Unknown filters or versions fail
+    // keeps the document key it yields. A password with a character outside
+    // PDFDocEncoding is invalid. Unknown filters or versions fail
     // with PdfReaderException.
     PasswordValidity ValidatePassword(std::u16string_view password);
     // Set by ValidatePassword: the password given was the owner's.
@@ -104,6 +112,7 @@ public:
     void WriteObject(IO::PdfWriter &writer) const override;
 
     // The key derivation steps, public for tests against known values.
+    // Padding fails like the setters for a character outside PDFDocEncoding.
     static std::array<std::uint8_t, 32> PadPassword(std::u16string_view password);
     std::array<std::uint8_t, 32> ComputeOwnerKey(const std::array<std::uint8_t, 32> &userPad,
                                                  const std::array<std::uint8_t, 32> &ownerPad, int keySize,

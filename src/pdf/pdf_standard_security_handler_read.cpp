@@ -4,6 +4,7 @@
 #include "pdf/errors.h"
 #include "pdf/pdf_array.h"
 #include "pdf/pdf_document.h"
+#include "pdf/pdf_encodings.h"
 #include "pdf/pdf_indirect_values.h"
 #include "pdf/pdf_reference.h"
 #include "pdf/pdf_security_settings.h"
@@ -128,6 +129,12 @@ PasswordValidity PdfStandardSecurityHandler::ValidatePassword(std::u16string_vie
         keySize = (bits >= 40 && bits <= 128 && bits % 8 == 0) ? bits / 8 : 16;
     }
 
+    if (!Internal::PdfDocEncodingHolds(password)) {
+        // No file can hold such a password; nothing to try.
+        hasOwnerPermissions_ = false;
+        if (document != nullptr) document->SecuritySettings().SetHasOwnerPermissions(false);
+        return PasswordValidity::Invalid;
+    }
     Pad candidate = PadPassword(password);
     Pad userPad = RecoverUserPad(ownerKey, candidate, keySize, revision);
     if (UserKeyMatches(documentID, userPad, ownerKey, userKey, permissions, keySize, revision)) {

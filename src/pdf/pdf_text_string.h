@@ -1,6 +1,6 @@
-// Text strings of outlines and annotations: the byte form the file format
-// prefers where it can hold the text, UTF-16 where it cannot, so that no
-// character is lost.
+// Text strings of the information dictionary, outlines and annotations: the
+// byte form the file format prefers where it can hold the text, UTF-16
+// where it cannot, so that no character is lost; and the way back.
 #pragma once
 
 #include <string>
@@ -9,10 +9,16 @@
 
 namespace ZavorPdf::Pdf::Internal {
 
-// PDFDocEncoding when every character exists in code page 1252.
+// PDFDocEncoding when it holds every character, else UTF-16 (written with
+// its byte order mark).
 PdfString DocEncodedTextString(std::u16string text);
-// One byte per character when every character is Latin-1 outside the C1
-// controls (where raw bytes and PDFDocEncoding agree).
+// One byte per character when every character is one that PDFDocEncoding
+// holds under its Latin-1 code (where raw bytes and PDFDocEncoding agree).
 PdfString RawTextString(std::u16string text);
+
+// The text of a text string: UTF-16 when it was written so (with the byte
+// order mark in a hex or a literal string), else its bytes decoded as
+// PDFDocEncoding. A string made in memory is already text.
+std::u16string TextStringValue(const PdfString &value);
 
 }  // namespace ZavorPdf::Pdf::Internal

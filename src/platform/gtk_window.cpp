@@ -88,6 +88,7 @@ public:
     void Connect(std::string_view control, UiEvent event, std::function<void()> handler) override;
     void ConnectTextInput(std::string_view control, UiTextInputHandler handler) override;
     void ConnectMouseUp(std::function<void()> handler) override;
+    void SetDefaultButton(std::string_view control) override;
     void RunModal() override;
     void Close() override;
     std::optional<std::u16string> ChooseSaveFile(const UiSaveFileRequest &request) override;
@@ -124,6 +125,7 @@ private:
     std::map<std::string, CssProviderPtr, std::less<>> backgrounds_;
     std::vector<std::unique_ptr<Slot>> slots_;
     GMainLoop *loop_ = nullptr;  // non-owning: lives on RunModal's stack
+    GtkWidget *defaultButton_ = nullptr;  // non-owning: a widget of the window
     std::exception_ptr failure_;
     // Set while the program itself changes a text, so that the change does
     // not come back as typing.
@@ -318,6 +320,14 @@ void GtkUiWindow::ConnectMouseUp(std::function<void()> handler) {
     Attach(slot, window_.get(), "button-release-event", G_CALLBACK(OnEvent));
 }
 
+void GtkUiWindow::SetDefaultButton(std::string_view control) {
+    GtkWidget *widget = Widget(control);
+    if (!GTK_IS_BUTTON(widget)) throw UiControlError(Describe(control) + " is no button");
+    gtk_widget_set_can_default(widget, TRUE);
+    gtk_window_set_default(GTK_WINDOW(window_.get()), widget);
+    defaultButton_ = widget;
+}
+
 void GtkUiWindow::Fail(std::exception_ptr failure) {
     if (!failure_) failure_ = std::move(failure);
     Close();
@@ -351,8 +361,22 @@ void GtkUiWindow::OnInsertText(GtkEditable *editable, gchar *text, gint length, 
 }
 
 gboolean GtkUiWindow::OnKeyPress(GtkWidget *, GdkEventKey *event, gpointer window) {
-    if (event->keyval != GDK_KEY_Escape) return FALSE;
-    static_cast<GtkUiWindow *>(window)->Close();
+    auto *self = static_cast<GtkUiWindow *>(window);
+    if (event->keyval == GDK_KEY_Escape) {
+        self->Close();
+        return TRUE;
+    }
+    bool enter = event->keyval == GDK_KEY_Return || event->keyval == GDK_KEY_KP_Enter ||
+                 event->keyval == GDK_KEY_ISO_Enter;
+    GtkWidget *button = self->defaultButton_;
+    if (!enter || button == nullptr || !gtk_widget_is_visible(button) || !gtk_widget_is_sensitive(button))
+        return FALSE;
+    // GTK's own default only answers Enter in text boxes; the window opens
+    // with the focus on the action list, whose button would drop down. A
+    // plain button under the focus still answers Enter itself.
+    GtkWidget *focus = gtk_window_get_focus(GTK_WINDOW(self->window_.get()));
+    if (focus != nullptr && GTK_IS_BUTTON(focus) && !GTK_IS_TOGGLE_BUTTON(focus)) return FALSE;
+    gtk_button_clicked(GTK_BUTTON(button));
     return TRUE;
 }
 

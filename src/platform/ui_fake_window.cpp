@@ -146,6 +146,11 @@ void FakeUiWindow::ConnectTextInput(std::string_view control, UiTextInputHandler
 
 void FakeUiWindow::ConnectMouseUp(std::function<void()> handler) { mouseUpHandlers_.push_back(std::move(handler)); }
 
+void FakeUiWindow::SetDefaultButton(std::string_view control) {
+    Find(control, {"GtkButton"});
+    defaultButton_ = control;
+}
+
 void FakeUiWindow::RunModal() {
     running_ = true;
     closed_ = false;
@@ -221,6 +226,12 @@ void FakeUiWindow::TypeFreeText(std::string_view control, std::u16string_view te
 void FakeUiWindow::LeaveFocus(std::string_view control) {
     Find(control, {"GtkEntry"});
     Fire(control, UiEvent::FocusLost);
+}
+
+void FakeUiWindow::PressEnter(std::string_view focused) {
+    if (Find(focused, {}).kind == "GtkButton") return Fire(focused, UiEvent::Clicked);
+    if (defaultButton_.empty() || !Find(defaultButton_, {}).visible) return;
+    Fire(defaultButton_, UiEvent::Clicked);
 }
 
 void FakeUiWindow::ReleaseMouse() {

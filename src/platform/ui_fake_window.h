@@ -60,6 +60,7 @@ public:
     void Connect(std::string_view control, UiEvent event, std::function<void()> handler) override;
     void ConnectTextInput(std::string_view control, UiTextInputHandler handler) override;
     void ConnectMouseUp(std::function<void()> handler) override;
+    void SetDefaultButton(std::string_view control) override;
     void RunModal() override;
     void Close() override;
     std::optional<std::u16string> ChooseSaveFile(const UiSaveFileRequest &request) override;
@@ -75,6 +76,9 @@ public:
     void TypeFreeText(std::string_view control, std::u16string_view text);
     void LeaveFocus(std::string_view control);
     void ReleaseMouse();
+    // Enter while the control has the focus: a button clicks itself; on any
+    // other control the default button is clicked, when there is one.
+    void PressEnter(std::string_view focused);
 
     const FakeControl &Control(std::string_view control) const;
     const std::u16string &Title() const { return title_; }
@@ -100,6 +104,7 @@ private:
     std::map<std::string, Handlers, std::less<>> handlers_;
     std::vector<std::function<void()>> mouseUpHandlers_;
     std::u16string title_;
+    std::string defaultButton_;
     Script script_;
     bool running_ = false;
     bool closed_ = false;

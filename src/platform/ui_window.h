@@ -93,6 +93,11 @@ public:
     // A mouse button released anywhere in the window.
     virtual void ConnectMouseUp(std::function<void()> handler) = 0;
 
+    // Enter clicks this button wherever the focus is (a text box, a
+    // drop-down list, a check box), except on another button, which Enter
+    // clicks itself. Nothing happens while the button is hidden.
+    virtual void SetDefaultButton(std::string_view control) = 0;
+
     // Shows the window and returns when it has been closed, by Close, its
     // close box or the Escape key.
     virtual void RunModal() = 0;

@@ -133,10 +133,20 @@ void PDF::AddBookmark(std::u16string_view name, bool isSub) {
 void PDF::AddPassword(std::u16string_view pass, std::int32_t typ) {
     // Setting a password, even an empty one, is what asks for an encrypted
     // file.
-    if (typ == 1) {
-        document->SecuritySettings().SetOwnerPassword(std::u16string(pass));
-    } else if (typ == 2) {
-        document->SecuritySettings().SetUserPassword(std::u16string(pass));
+    ZavorPdf::Pdf::PdfSecuritySettings &security = document->SecuritySettings();
+    try {
+        if (typ == 1) {
+            security.SetOwnerPassword(std::u16string(pass));
+        } else if (typ == 2) {
+            security.SetUserPassword(std::u16string(pass));
+        }
+    } catch (const ZavorPdf::ArgumentException &) {
+        // A character that no reader can turn into the password's bytes.
+        // The script still asked for encryption: without another password
+        // the next save fails instead of writing an unprotected file.
+        if (security.DocumentSecurityLevel() == ZavorPdf::Pdf::PdfDocumentSecurityLevel::None)
+            security.SetDocumentSecurityLevel(ZavorPdf::Pdf::PdfDocumentSecurityLevel::Encrypted128Bit);
+        ReportFailure(u"Das Passwort konnte wegen fehlerhafter Werte nicht gesetzt werden.", kObjectFailureEvent);
     }
 }
 

@@ -15,6 +15,8 @@
 #include <optional>
 #include <string>
 
+#include <gtk/gtk.h>
+
 #include "editor/editor_layout.h"
 #include "platform/gtk_window.h"
 
@@ -124,6 +126,74 @@ TEST_F(EditorGtkTest, ControlsKeepWhatTheEditorPutsIntoThem) {
     EXPECT_TRUE(window.Visible("grid_farbe"));
     window.SetBackground("grid_vorschau", {128, 1, 2, 3});
     window.SetStyleClass("grid_haupt", ZavorPlugin::kBlackBackground, true);
+}
+
+// Presses Enter once the editor is on the screen, with the focus where the
+// window put it, and closes the window after a while if nothing took it.
+struct EnterPresser {
+    UiWindow *window;  // non-owning
+    guint timer = 0;
+    int ticks = 0;
+    bool sent = false;
+    bool focusOnList = false;
+
+    // The key event as the display would deliver it to the window.
+    static bool PressEnter(GtkWidget *toplevel) {
+        GdkDisplay *display = gtk_widget_get_display(toplevel);
+        GdkDevice *keyboard = gdk_seat_get_keyboard(gdk_display_get_default_seat(display));
+        GdkKeymapKey *keys = nullptr;
+        gint count = 0;
+        gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(display), GDK_KEY_Return, &keys, &count);
+        GdkEvent *event = gdk_event_new(GDK_KEY_PRESS);
+        event->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(toplevel)));
+        event->key.time = GDK_CURRENT_TIME;
+        event->key.keyval = GDK_KEY_Return;
+        event->key.hardware_keycode = count > 0 ? static_cast<guint16>(keys[0].keycode) : 0;
+        gdk_event_set_device(event, keyboard);
+        g_free(keys);
+        gtk_main_do_event(event);
+        gdk_event_free(event);
+        return true;
+    }
+
+    static gboolean Tick(gpointer data) {
+        auto *self = static_cast<EnterPresser *>(data);
+        GtkWidget *shown = nullptr;
+        GList *toplevels = gtk_window_list_toplevels();
+        for (GList *item = toplevels; item != nullptr; item = item->next) {
+            if (gtk_widget_get_mapped(GTK_WIDGET(item->data)) &&
+                g_strcmp0(gtk_window_get_title(GTK_WINDOW(item->data)), "ZQ-PDF") == 0)
+                shown = GTK_WIDGET(item->data);
+        }
+        g_list_free(toplevels);
+        if (!self->sent && shown != nullptr) {
+            GtkWidget *focus = gtk_window_get_focus(GTK_WINDOW(shown));
+            self->focusOnList = focus != nullptr && gtk_widget_get_ancestor(focus, GTK_TYPE_COMBO_BOX) != nullptr;
+            self->sent = PressEnter(shown);
+        }
+        if (++self->ticks < 40) return G_SOURCE_CONTINUE;
+        self->timer = 0;
+        self->window->Close();
+        return G_SOURCE_REMOVE;
+    }
+};
+
+TEST_F(EditorGtkTest, EnterRightAfterOpeningClicksTheDefaultButton) {
+    int confirmed = 0;
+    window_->Connect("button_ok", UiEvent::Clicked, [&] {
+        ++confirmed;
+        window_->Close();
+    });
+    window_->SetDefaultButton("button_ok");
+    EnterPresser presser{window_.get()};
+    presser.timer = g_timeout_add(50, &EnterPresser::Tick, &presser);
+    window_->RunModal();
+    if (presser.timer != 0) g_source_remove(presser.timer);
+    ASSERT_TRUE(presser.sent) << "the window never showed";
+    EXPECT_TRUE(presser.focusOnList);
+    EXPECT_EQ(confirmed, 1);
+    EXPECT_EQ(window_->SelectedIndex("cb_aktion"), 0);
+    EXPECT_THROW(window_->SetDefaultButton("tb_rot"), UiControlError);
 }
 
 TEST_F(EditorGtkTest, TextSetByTheProgramIsNoTyping) {

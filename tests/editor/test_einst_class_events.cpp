@@ -167,6 +167,32 @@ TEST_F(EditorEventTest, CreditsCoverTheWindowUntilAMouseButtonIsReleased) {
     EXPECT_TRUE(boxes.Messages().empty());
 }
 
+TEST_F(EditorEventTest, EnterConfirmsUnlessAnotherButtonHasTheFocus) {
+    struct Case {
+        const char *focused;
+        bool confirmed;
+    };
+    // The window opens with the focus on the action list.
+    const Case cases[] = {{"cb_aktion", true},       {"tb_rot", true},          {"cb_vorlage", true},
+                          {"cb_fill", true},         {"button_ok", true},       {"button_abbruch", false},
+                          {"button_credits", false}};
+    for (const Case &c : cases) {
+        std::u16string result = Show(kColourRecord, [&](FakeUiWindow &window) {
+            window.Choose("cb_aktion", 0);
+            window.PressEnter(c.focused);
+            if (!window.Closed()) window.Click("button_abbruch");
+        });
+        EXPECT_EQ(result, c.confirmed ? ZavorTest::kNewDocumentRecord : kColourRecord) << c.focused;
+    }
+    // Not while the credits hide the buttons.
+    std::u16string result = Show(kColourRecord, [](FakeUiWindow &window) {
+        window.Click("button_credits");
+        window.PressEnter("grid_credits");
+        EXPECT_FALSE(window.Closed());
+    });
+    EXPECT_EQ(result, kColourRecord);
+}
+
 TEST_F(EditorEventTest, TextARecordCannotHoldKeepsTheWindowOpen) {
     std::u16string result = Show(u"", [](FakeUiWindow &window) {
         window.Choose("cb_aktion", 3);

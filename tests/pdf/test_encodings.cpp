@@ -3,6 +3,7 @@
 
 #include "pdf/pdf_encodings.h"
 #include "pdf/pdf_string.h"
+#include "pdf/pdf_text_string.h"
 
 namespace ZavorPdf::Pdf::Internal {
 namespace {
@@ -47,6 +48,60 @@ TEST(DocEncoding, CharactersOutsideTheEncoding) {
     EXPECT_EQ(DocEncoding().GetBytes(u"\u0101"), B({'a'}));     // a with macron
     EXPECT_EQ(DocEncoding().GetBytes(u"\u4E2D"), B({'?'}));
     EXPECT_EQ(DocEncoding().GetBytes(u"\U0001F600x"), B({'?', 'x'}));
+}
+
+TEST(DocEncoding, HoldsExactlyTheCharactersOfItsTable) {
+    struct Case {
+        char16_t unicode;
+        int byte;  // -1: PDFDocEncoding lacks the character
+    };
+    const Case cases[] = {
+        {u'A', 0x41},    {0x0017, 0x17}, {0x0018, -1},   {0x001F, -1},   {0x02D8, 0x18}, {0x02C6, 0x1A},
+        {0x02DC, 0x1F},  {0x007F, 0x7F}, {0x0080, -1},   {0x0085, -1},   {0x009F, -1},   {0x00A0, -1},
+        {0x20AC, 0xA0},  {0x2013, 0x85}, {0x00A1, 0xA1}, {0x00AD, -1},   {0x00E4, 0xE4}, {0x00FF, 0xFF},
+        {0xFFFD, -1},    {0x03A9, -1},   {0xD83D, -1},   {0x0100, -1},
+    };
+    for (const Case &c : cases) {
+        std::optional<std::uint8_t> byte = TryPdfDocByte(c.unicode);
+        EXPECT_EQ(byte ? int(*byte) : -1, c.byte) << std::hex << int(c.unicode);
+        EXPECT_EQ(PdfDocEncodingHolds(std::u16string(1, c.unicode)), c.byte >= 0) << std::hex << int(c.unicode);
+        if (c.byte >= 0) {
+            EXPECT_EQ(PdfDocEncodingToUnicode(static_cast<std::uint8_t>(c.byte)), c.unicode);
+        }
+    }
+    // The code page's circumflex and tilde are the accents, not a "?".
+    EXPECT_EQ(DocEncoding().GetBytes(u"\u02C6\u02DC\u0018"), B({0x1A, 0x1F, '?'}));
+}
+
+TEST(TextStrings, PdfDocEncodingWhereItHoldsEveryCharacterElseUtf16) {
+    struct Case {
+        std::u16string text;
+        PdfStringEncoding doc;  // DocEncodedTextString
+        PdfStringEncoding raw;  // RawTextString
+    };
+    const Case cases[] = {
+        {u"Gr\u00FC\u00DFe", PdfStringEncoding::PDFDocEncoding, PdfStringEncoding::RawEncoding},
+        {u"Preis 5 \u20AC \u2013", PdfStringEncoding::PDFDocEncoding, PdfStringEncoding::Unicode},
+        {u"Dach\u02C6", PdfStringEncoding::PDFDocEncoding, PdfStringEncoding::Unicode},
+        {u"a\u00A0b", PdfStringEncoding::Unicode, PdfStringEncoding::Unicode},
+        {u"Trenn\u00ADung", PdfStringEncoding::Unicode, PdfStringEncoding::Unicode},
+        {u"\u03A9mega", PdfStringEncoding::Unicode, PdfStringEncoding::Unicode},
+    };
+    for (const Case &c : cases) {
+        PdfString doc = DocEncodedTextString(c.text);
+        EXPECT_EQ(doc.Encoding(), c.doc) << doc.ToString();
+        EXPECT_EQ(RawTextString(c.text).Encoding(), c.raw) << doc.ToString();
+        EXPECT_EQ(TextStringValue(doc), c.text);
+    }
+}
+
+TEST(TextStrings, ReadBackFromTheBytesOfAFile) {
+    // As the reader hands strings over: one unit per byte, UTF-16 only for
+    // hex strings with the byte order mark.
+    EXPECT_EQ(TextStringValue(PdfString(u"5 \u00A0 \u0085 \u001A\u00FC")), u"5 \u20AC \u2013 \u02C6\u00FC");
+    std::u16string literal(u"\u00FE\u00FF\u0003\u00A9\u0000x", 6);
+    EXPECT_EQ(TextStringValue(PdfString(literal, PdfStringFlags::RawEncoding)), u"\u03A9x");
+    EXPECT_EQ(TextStringValue(PdfString(u"\u03A9", PdfStringFlags::Unicode | PdfStringFlags::HexLiteral)), u"\u03A9");
 }
 
 TEST(WinAnsiEncoding, CodePage1252) {

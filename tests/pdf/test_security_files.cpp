@@ -276,5 +276,60 @@ TEST(SecurityFiles, OwnReaderOpensWhatWasWritten) {
     }
 }
 
+TEST(SecurityFiles, PasswordsAreTheBytesThatToolsMakeOfTypedText) {
+    // The euro sign is 0xA0 in PDFDocEncoding; qpdf converts the typed
+    // UTF-8, poppler takes the typed bytes as they are.
+    const std::u16string typed = u"Anwender-\u00E4\u00F6\u00FC\u20AC";
+    auto pad = PdfStandardSecurityHandler::PadPassword(typed);
+    EXPECT_EQ(HexLower(std::span<const std::uint8_t>(pad.data(), 14)), "416e77656e6465722de4f6fca028");
+    auto document = TextDocument();
+    document->SecuritySettings().SetUserPassword(typed);
+    auto path = ZavorTest::OutputPath("security_pdfdoc.pw-Anwender-\xC3\xA4\xC3\xB6\xC3\xBC\xE2\x82\xAC.pdf");
+    document->Save(path);
+
+    std::string check = RunCommand("qpdf --check --password='Anwender-\xC3\xA4\xC3\xB6\xC3\xBC\xE2\x82\xAC' " +
+                                   Quoted(path) + " 2>&1");
+    EXPECT_NE(check.find("No syntax or stream encoding errors found"), std::string::npos) << check;
+    std::string text = RunCommand("pdftotext -upw 'Anwender-\xE4\xF6\xFC\xA0' " + Quoted(path) + " - 2>&1");
+    EXPECT_NE(text.find("Hallo Welt"), std::string::npos) << text;
+    std::string old = RunCommand("pdftotext -upw 'Anwender-\xE4\xF6\xFC\xAC' " + Quoted(path) + " - 2>&1");
+    EXPECT_EQ(old.find("Hallo Welt"), std::string::npos) << old;
+    auto read = IO::PdfReader::Open(path, typed, PdfDocumentOpenMode::Modify);
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(read->Info().Title(), u"Geheimer Titel");
+}
+
+TEST(SecurityFiles, PasswordsWithCharactersOutsidePdfDocEncodingAreRefused) {
+    const std::string message = "A password may only contain characters that PDFDocEncoding can represent.";
+    for (const char16_t *password : {u"\u03A9", u"a\u00A0b", u"\u0085", u"\u00AD", u"\U0001F511"}) {
+        SCOPED_TRACE(testing::PrintToString(std::u16string(password)));
+        PdfDocument document;
+        PdfSecuritySettings &security = document.SecuritySettings();
+        for (auto set : {&PdfSecuritySettings::SetUserPassword, &PdfSecuritySettings::SetOwnerPassword}) {
+            try {
+                (security.*set)(password);
+                ADD_FAILURE() << "accepted";
+            } catch (const ArgumentException &e) {
+                EXPECT_EQ(e.what(), message);
+            }
+        }
+        EXPECT_EQ(security.DocumentSecurityLevel(), PdfDocumentSecurityLevel::None);
+        EXPECT_FALSE(security.SecurityHandler().UserPassword().has_value());
+        EXPECT_FALSE(security.SecurityHandler().OwnerPassword().has_value());
+    }
+    // Reading: such a password opens nothing, and says so as any wrong one.
+    auto document = TextDocument();
+    document->SecuritySettings().SetUserPassword(u"leser");
+    std::vector<std::uint8_t> bytes;
+    document->Save(bytes);
+    std::istringstream in(std::string(bytes.begin(), bytes.end()), std::ios::binary);
+    try {
+        IO::PdfReader::Open(in, u"\u03A9", PdfDocumentOpenMode::Import);
+        ADD_FAILURE() << "opened";
+    } catch (const PdfReaderException &e) {
+        EXPECT_EQ(std::string(e.what()), "The specified password is invalid.");
+    }
+}
+
 }  // namespace
 }  // namespace ZavorPdf::Pdf

@@ -157,4 +157,38 @@ TEST_F(FileVariables, NoteWithTooFewSeparatorsDoesNothingMore) {
     EXPECT_EQ(ReadVariable("AnzahlSeiten"), "1");  // the implicit first page
 }
 
+// The host hands texts over in code page 1252; the euro sign is 0x80 there.
+TEST_F(FileVariables, PasswordOpensWithTheEuroSignAsTyped) {
+    QnD_SetVar("Sicherheit_AnwenderPasswort", "Anwender-\xE4\xF6\xFC\x80");
+    QnD_SetVar("Info_Titel", "Preis 5 \x80 \x96 Gr\xFC\xDF" "e");
+    QnD_SetVar("NeueSeite", "");
+    const std::string typed = "Anwender-\xC3\xA4\xC3\xB6\xC3\xBC\xE2\x82\xAC";
+    // The name carries the password for the suite's own check; the host
+    // hands it over in the code page too.
+    const std::string folder = ZavorTest::OutputPath("file_variables_euro.pdf").parent_path().string();
+    const std::string saved = folder + "/file_variables_euro.pw-" + typed + ".pdf";
+    host.SaveTo(folder + "/file_variables_euro.pw-Anwender-\xE4\xF6\xFC\x80.pdf");
+    ASSERT_EQ(ReadVariable("Fehler"), "");
+    EXPECT_TRUE(host.Events().empty());
+    EXPECT_EQ(Qpdf("--check '--password=" + typed + "' '" + saved + "'"), 0);
+    std::string info = ZavorTest::RunCommand("pdfinfo -upw 'Anwender-\xE4\xF6\xFC\xA0' '" + saved + "' 2>&1");
+    EXPECT_NE(info.find("Preis 5 \xE2\x82\xAC \xE2\x80\x93 Gr\xC3\xBC\xC3\x9F" "e"), std::string::npos) << info;
+}
+
+// A no-break space survives code page 1252 but has no PDFDocEncoding byte.
+TEST_F(FileVariables, PasswordWithoutPdfDocEncodingIsRefusedAndNothingIsEncryptedWithIt) {
+    const std::string message = "Das Passwort konnte wegen fehlerhafter Werte nicht gesetzt werden.";
+    EXPECT_EQ(QnD_SetVar("Sicherheit_AnwenderPasswort", "ge\xA0heim"), 1);
+    EXPECT_EQ(ReadVariable("Fehler"), message);
+    EXPECT_EQ(host.Events(), std::vector<std::string>{"ZAVOR_ObjektFehler"});
+    EXPECT_TRUE(host.Boxes().empty());
+    // Asked for a password, got none: no file rather than an open one.
+    QnD_SetVar("NeueSeite", "");
+    const std::string saved = ZavorTest::OutputPath("file_variables_refused_password.pdf").string();
+    std::filesystem::remove(saved);
+    host.SaveTo(saved);
+    EXPECT_EQ(ReadVariable("Fehler"), "Die PDF-Datei \"" + saved + "\" konnte nicht gespeichert werden.");
+    EXPECT_FALSE(std::filesystem::exists(saved));
+}
+
 }  // namespace

@@ -19,7 +19,8 @@ protected:
         host.StartDocument();
         ZavorTest::WriteSamplePdf(sample, {{"Erste Seite", "", "Dritte (3) Seite"},
                                            "/Author (Anna \\344rger) /Title (Bericht) /Creator (Hand) "
-                                           "/Producer (Test)"});
+                                           "/Producer (\\376\\377\\000T\\000e\\000s\\000t\\040\\254) "
+                                           "/Keywords (5 \\240 \\205 \\032)"});
     }
     // The value as the script gets it, with the result; nothing written
     // reads as nullopt.
@@ -57,9 +58,11 @@ TEST_F(VariableReading, InformationOfAnotherFile) {
         {"ExternePDFDatei_Info_AnzahlSeiten", "3"},
         {"ExternePDFDatei_Info_Autor", "Anna \xE4rger"},
         {"ExternePDFDatei_Info_Titel", "Bericht"},
-        {"ExternePDFDatei_Info_Keywords", ""},
+        // PDFDocEncoding (euro sign, en dash, circumflex) and UTF-16 in a
+        // literal string come to the host in its code page.
+        {"ExternePDFDatei_Info_Keywords", "5 \x80 \x96 \x88"},
         {"ExternePDFDatei_Info_Ersteller", "Hand"},
-        {"externepdfdatei_info_erstelltmit", "Test"},
+        {"externepdfdatei_info_erstelltmit", "Test\x80"},
     };
     for (const Case &test : cases) {
         SCOPED_TRACE(test.name);

@@ -276,4 +276,24 @@ TEST_F(SessionAttachments, PageOperationsAfterAFailedSelectionFailVisibly) {
     EXPECT_EQ(RunCommand("pdfimages -list " + saved).find("rgb"), std::string::npos);
 }
 
+// Omega never gets past code page 1252 from a host; the session is asked
+// directly.
+TEST_F(SessionAttachments, PasswordOutsidePdfDocEncodingIsRefusedAndTheEarlierOneStays) {
+    Session().AddPassword(u"chef", 1);
+    Session().AddPassword(u"\u03A9mega", 2);
+    EXPECT_EQ(Session().fehlertext, u"Das Passwort konnte wegen fehlerhafter Werte nicht gesetzt werden.");
+    EXPECT_EQ(host.Events(), std::vector<std::string>{"ZAVOR_ObjektFehler"});
+    Session().fehlertext.clear();
+    Session().AddPassword(u"\u03A9mega", 3);  // no such kind: nothing to refuse
+    EXPECT_EQ(Session().fehlertext, u"");
+
+    const std::string saved = ZavorTest::OutputPath("attachments_refused_user_password.pdf").string();
+    host.SaveTo(saved);
+    ASSERT_EQ(Session().fehlertext, u"");
+    // Encrypted with the owner password alone: it opens without one.
+    EXPECT_EQ(RunCommand("qpdf --requires-password " + saved + " >/dev/null 2>&1; echo $?"), "3\n");
+    std::string shown = RunCommand("qpdf --show-encryption --password=chef " + saved + " 2>&1");
+    EXPECT_NE(shown.find("Supplied password is owner password"), std::string::npos) << shown;
+}
+
 }  // namespace
