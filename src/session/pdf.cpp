@@ -63,8 +63,10 @@ std::optional<std::int64_t> PageSizeCode(std::u16string_view name) {
         return std::nullopt;
     std::optional<std::int32_t> number = TryParseStrictInteger(std::u16string_view(upper).substr(1));
     if (!number) return std::nullopt;
-    std::int64_t code = *number + offset;
-    if (offset == 99 && code > 117) code = *number + 101;
+    // In 64 bits: the number may be as large as the 32-bit range allows.
+    const std::int64_t value = *number;
+    std::int64_t code = value + offset;
+    if (offset == 99 && code > 117) code = value + 101;
     if (!IsPageSizeCode(code)) return std::nullopt;
     return code;
 }
