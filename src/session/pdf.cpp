@@ -135,6 +135,12 @@ void PDF::AddPage() {
     // The next page starts from the default size again, also when the
     // document refuses this one.
     std::unique_ptr<PdfPage> templatePage = std::exchange(vpage, std::make_unique<PdfPage>());
+    if (!templatePage->HasViewableSize()) {
+        // No viewer would show the page. The closed context stays closed, so
+        // what the script draws next does not land on the previous page.
+        ReportFailure(u"Die Seite konnte wegen fehlerhafter Werte nicht erstellt werden.", kObjectFailureEvent);
+        return;
+    }
     PdfPage &added = document->AddPage(std::move(templatePage));
     page = &added;
     OpenGraphics(added);
