@@ -127,6 +127,12 @@ void PdfPage::SetHeight(double value) {
     size_ = PageSize::Undefined;
 }
 
+bool PdfPage::HasViewableSize() const {
+    // Written so that a side that is not a number fails as well.
+    auto viewable = [](double side) { return side > 0 && side <= kLargestSide; };
+    return viewable(Width()) && viewable(Height());
+}
+
 void PdfPage::SetRotate(int value) {
     if (value % 90 != 0)
         throw ArgumentException("Value must be a multiple of 90.", "value");

@@ -69,6 +69,10 @@ public:
     void SetWidth(double value);
     double Height() const;
     void SetHeight(double value);
+    // The longest side that viewers still show, in default user space units
+    // (200 inches); a page must also have a positive width and height.
+    static constexpr double kLargestSide = 14400;
+    bool HasViewableSize() const;
 
     // Multiples of 90 only ("Value must be a multiple of 90.").
     int Rotate() const { return Elements().GetInteger(Keys::Rotate); }

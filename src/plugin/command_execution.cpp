@@ -40,18 +40,26 @@ std::int32_t ParseNumber(const std::u16string &text) {
 }
 
 void AddPageCommand(const SettingsRecord &record) {
+    // The host may run script code while it substitutes, even start a new
+    // document: every field is substituted before the session is fetched.
+    std::u16string width = ResolveQNVar(record.ReadTextOrEmpty(u"Breite"));
+    std::u16string height = ResolveQNVar(record.ReadTextOrEmpty(u"Hoehe"));
+    std::u16string storedFormat = record.ReadTextOrEmpty(u"Format");
+    std::optional<std::u16string> format;
+    if (!storedFormat.empty()) format = ResolveQNVar(storedFormat);
+    bool landscape = record.ReadTextOrEmpty(u"Quer") == u"true";
+
     PDF &session = PDF::GetInstance();
     try {
-        session.vpage->SetWidth(ParseNumber(Substituted(session, record, u"Breite")));
-        session.vpage->SetHeight(ParseNumber(Substituted(session, record, u"Hoehe")));
+        session.vpage->SetWidth(ParseNumber(width));
+        session.vpage->SetHeight(ParseNumber(height));
     } catch (...) {
         // A size that cannot be read makes the page A4, whatever was set.
         session.GetConst(u"A4", 0);
     }
-    if (!record.ReadTextOrEmpty(u"Format").empty()) session.GetConst(Substituted(session, record, u"Format"), 0);
-    session.vpage->SetOrientation(record.ReadTextOrEmpty(u"Quer") == u"true"
-                                      ? ZavorPdf::Pdf::PageOrientation::Landscape
-                                      : ZavorPdf::Pdf::PageOrientation::Portrait);
+    if (format) session.GetConst(*format, 0);
+    session.vpage->SetOrientation(landscape ? ZavorPdf::Pdf::PageOrientation::Landscape
+                                            : ZavorPdf::Pdf::PageOrientation::Portrait);
     session.AddPage();
 }
 

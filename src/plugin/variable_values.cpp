@@ -1,11 +1,11 @@
 #include "plugin/variable_values.h"
 
-#include <charconv>
-#include <clocale>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
+#include "platform/number_format.h"
 #include "plugin/number_text.h"
 
 namespace ZavorPlugin {
@@ -18,16 +18,6 @@ bool TakeDigits(std::u16string_view text, std::size_t &position, std::string &ou
     std::size_t start = position;
     while (position < text.size() && IsDigit(text[position])) out.push_back(static_cast<char>(text[position++]));
     return position > start;
-}
-
-char16_t LocaleDecimalSeparator() {
-    const std::lconv *conventions = std::localeconv();
-    const char *point = conventions != nullptr ? conventions->decimal_point : nullptr;
-    // A separator of more than one byte (some locales' multibyte points) is
-    // not one a script could type in its code page; such locales fall back
-    // to the point.
-    if (point == nullptr || point[0] == '\0' || point[1] != '\0') return u'.';
-    return static_cast<char16_t>(static_cast<unsigned char>(point[0]));
 }
 
 }  // namespace
@@ -53,7 +43,7 @@ std::int32_t ReadLeadingInteger(std::u16string_view text) {
 }
 
 std::optional<double> TryParseDecimal(std::u16string_view text) {
-    return TryParseDecimal(text, LocaleDecimalSeparator());
+    return TryParseDecimal(text, ZavorPlatform::UserDecimalSeparator());
 }
 
 std::optional<double> TryParseDecimal(std::u16string_view text, char16_t separator) {

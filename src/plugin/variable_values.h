@@ -19,8 +19,8 @@ bool IsBlank(std::u16string_view text);
 std::int32_t ReadLeadingInteger(std::u16string_view text);
 
 // A whole-field floating-point number with the decimal separator of the
-// process locale (its LC_NUMERIC), white space around it, an optional sign
-// and exponent allowed. Nothing for anything else, infinities included.
+// user's locale (not the host process's, which stays as the host set it),
+// white space around it, an optional sign and exponent allowed. Nothing for anything else, infinities included.
 std::optional<double> TryParseDecimal(std::u16string_view text);
 // The same with the separator given, for callers and tests that know it.
 std::optional<double> TryParseDecimal(std::u16string_view text, char16_t separator);

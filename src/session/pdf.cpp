@@ -67,8 +67,10 @@ std::optional<std::int64_t> PageSizeCode(std::u16string_view name) {
         return std::nullopt;
     std::optional<std::int32_t> number = TryParseStrictInteger(std::u16string_view(upper).substr(1));
     if (!number) return std::nullopt;
-    std::int64_t code = *number + offset;
-    if (offset == 99 && code > 117) code = *number + 101;
+    // In 64 bits: the number may be as large as the 32-bit range allows.
+    const std::int64_t value = *number;
+    std::int64_t code = value + offset;
+    if (offset == 99 && code > 117) code = value + 101;
     if (!IsPageSizeCode(code)) return std::nullopt;
     return code;
 }
@@ -146,6 +148,12 @@ void PDF::AddPage() {
     // The next page starts from the default size again, also when the
     // document refuses this one.
     std::unique_ptr<PdfPage> templatePage = std::exchange(vpage, std::make_unique<PdfPage>());
+    if (!templatePage->HasViewableSize()) {
+        // No viewer would show the page. The closed context stays closed, so
+        // what the script draws next does not land on the previous page.
+        ReportFailure(u"Die Seite konnte wegen fehlerhafter Werte nicht erstellt werden.", kObjectFailureEvent);
+        return;
+    }
     PdfPage &added = document->AddPage(std::move(templatePage));
     page = &added;
     OpenGraphics(added);

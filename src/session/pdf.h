@@ -55,7 +55,9 @@ public:
     PDF(const PDF &) = delete;
     PDF &operator=(const PDF &) = delete;
 
-    // Document lifecycle (failures of AddPage reach the caller).
+    // Document lifecycle. AddPage refuses a template that no viewer would
+    // show with its own message and event; its other failures reach the
+    // caller.
     void AddPage();
     void SetActivePage(std::int32_t pagenbr);
     void SavePDF(std::u16string_view filename);

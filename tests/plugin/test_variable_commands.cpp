@@ -6,6 +6,7 @@
 
 #include "pdf/pdf_document_information.h"
 #include "plugin/variable_values.h"
+#include "support/scoped_environment.h"
 
 namespace {
 
@@ -45,11 +46,39 @@ TEST(VariableReadings, DecimalWithEitherSeparator) {
     }
 }
 
-TEST(VariableReadings, DecimalFollowsTheProcessLocale) {
-    // The C locale, which the host runs in unless it chose LC_NUMERIC.
-    ASSERT_STREQ(std::localeconv()->decimal_point, ".");
-    EXPECT_EQ(TryParseDecimal(u"2.5"), 2.5);
-    EXPECT_EQ(TryParseDecimal(u"2,5"), std::nullopt);
+TEST(VariableReadings, DecimalFollowsTheUserLocaleNotTheProcessLocale) {
+    struct Case {
+        const char *all, *numeric, *lang;
+        const char16_t *text;
+        std::optional<double> value;
+    };
+    const char *de = "de_DE.UTF-8", *en = "en_US.UTF-8";
+    const Case cases[] = {
+        {nullptr, nullptr, de, u"90,5", 90.5},
+        {nullptr, nullptr, de, u"90.5", {}},
+        {nullptr, nullptr, "de_DE@euro", u"-1,25", -1.25},
+        {nullptr, nullptr, en, u"90.5", 90.5},
+        {nullptr, nullptr, en, u"90,5", {}},
+        {nullptr, de, en, u"2,5", 2.5},
+        {en, de, de, u"2.5", 2.5},
+        {en, de, de, u"2,5", {}},
+        {"", de, en, u"2,5", 2.5},  // an empty variable counts as not set
+        {nullptr, nullptr, "xx_YY.UTF-8", u"2.5", 2.5},
+        {nullptr, nullptr, nullptr, u"2.5", 2.5},
+        {nullptr, nullptr, nullptr, u"2,5", {}},
+    };
+    const std::string processNumeric = std::setlocale(LC_NUMERIC, nullptr);
+    for (const Case &test : cases) {
+        SCOPED_TRACE(ZavorPlatform::Utf16ToUtf8(test.text) + " under " + (test.all ? test.all : "-") + " / " +
+                     (test.numeric ? test.numeric : "-") + " / " + (test.lang ? test.lang : "-"));
+        ZavorTest::ScopedEnvironment all("LC_ALL", test.all);
+        ZavorTest::ScopedEnvironment numeric("LC_NUMERIC", test.numeric);
+        ZavorTest::ScopedEnvironment lang("LANG", test.lang);
+        EXPECT_EQ(TryParseDecimal(test.text), test.value);
+        // The host's own locale is never selected on its behalf.
+        EXPECT_EQ(std::setlocale(LC_NUMERIC, nullptr), processNumeric);
+        EXPECT_STREQ(std::localeconv()->decimal_point, ".");
+    }
 }
 
 TEST(VariableReadings, FieldsKeepEmptyOnesAndRefuseMissingOnes) {

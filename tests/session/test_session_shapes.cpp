@@ -4,6 +4,7 @@
 // angles as scripts expect.
 #include "session/session_test_support.h"
 
+#include <clocale>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -11,6 +12,7 @@
 #include "drawing/x_color.h"
 #include "drawing/x_pen.h"
 #include "drawing/x_solid_brush.h"
+#include "support/scoped_environment.h"
 #include "support/test_output.h"
 
 namespace {
@@ -56,6 +58,8 @@ protected:
 };
 
 TEST_F(SessionShapes, FiguresAsTheEngineDrawsThem) {
+    // The decimal rows are written with the point of the C locale.
+    ZavorTest::ScopedEnvironment locale("LC_ALL", "C");
     struct Case {
         const char *name;
         std::vector<std::pair<std::string, std::string>> variables;
@@ -131,6 +135,37 @@ TEST_F(SessionShapes, FiguresAsTheEngineDrawsThem) {
         SetUp();
         EXPECT_EQ(Draw(test.variables), A4(test.expected));
         EXPECT_TRUE(Events().empty());
+    }
+}
+
+TEST_F(SessionShapes, DecimalsFollowTheUserLocale) {
+    struct Case {
+        const char *lang;
+        std::pair<std::string, std::string> variable;
+        std::function<void(XGraphics &)> expected;
+    };
+    const Case cases[] = {
+        {"de_DE.UTF-8", {"TorteHinzufuegen", "1;0;90,5"},
+         [](XGraphics &g) { g.DrawPie(Pen(1), 10, 10, 400, 200, 0, 90.5); }},
+        {"de_DE.UTF-8", {"RundesRechteckHinzufuegen", "3;20,5;1e1"},
+         [](XGraphics &g) { g.DrawRoundedRectangle(Pen(3), 10, 10, 400, 200, 20.5, 10); }},
+        {"de_DE.UTF-8", {"BogenHinzufuegen", "3;12.5;90"},
+         [](XGraphics &g) { g.DrawArc(Pen(0), 10, 10, 400, 200, 100, 100); }},
+        {"en_US.UTF-8", {"TorteHinzufuegen", "1;0;90.5"},
+         [](XGraphics &g) { g.DrawPie(Pen(1), 10, 10, 400, 200, 0, 90.5); }},
+        {"en_US.UTF-8", {"TorteHinzufuegen", "1;0;90,5"},
+         [](XGraphics &g) { g.DrawPie(Pen(0), 10, 10, 400, 200, 100, 100); }},
+    };
+    ZavorTest::ScopedEnvironment all("LC_ALL", nullptr);
+    ZavorTest::ScopedEnvironment numeric("LC_NUMERIC", nullptr);
+    const std::string processNumeric = std::setlocale(LC_NUMERIC, nullptr);
+    for (const Case &test : cases) {
+        SCOPED_TRACE(std::string(test.lang) + ": " + test.variable.second);
+        ZavorTest::ScopedEnvironment lang("LANG", test.lang);
+        SetUp();
+        EXPECT_EQ(Draw({test.variable}), A4(test.expected));
+        EXPECT_TRUE(Events().empty());
+        EXPECT_EQ(std::setlocale(LC_NUMERIC, nullptr), processNumeric);
     }
 }
 
