@@ -28,9 +28,11 @@ ExecutionOutcome CheckAndRun(std::u16string_view hexRecord) {
     return ExecutionOutcome::Executed;
 }
 
-// A field's stored text with the host's variables substituted.
-std::u16string Substituted(PDF &session, const SettingsRecord &record, std::u16string_view name) {
-    return session.ResolveQNVar(record.ReadTextOrEmpty(name));
+// A field's stored text with the host's variables substituted. The host may
+// run script code meanwhile (a new document, any variable): commands read
+// all their fields first and fetch the session only afterwards.
+std::u16string Resolved(const SettingsRecord &record, std::u16string_view name) {
+    return ResolveQNVar(record.ReadTextOrEmpty(name));
 }
 
 std::int32_t ParseNumber(const std::u16string &text) {
@@ -40,15 +42,14 @@ std::int32_t ParseNumber(const std::u16string &text) {
 }
 
 void AddPageCommand(const SettingsRecord &record) {
-    // The host may run script code while it substitutes, even start a new
-    // document: every field is substituted before the session is fetched.
-    std::u16string width = ResolveQNVar(record.ReadTextOrEmpty(u"Breite"));
-    std::u16string height = ResolveQNVar(record.ReadTextOrEmpty(u"Hoehe"));
+    std::u16string width = Resolved(record, u"Breite");
+    std::u16string height = Resolved(record, u"Hoehe");
     std::u16string storedFormat = record.ReadTextOrEmpty(u"Format");
     std::optional<std::u16string> format;
     if (!storedFormat.empty()) format = ResolveQNVar(storedFormat);
     bool landscape = record.ReadTextOrEmpty(u"Quer") == u"true";
 
+    if (!PDF::HasInstance()) return;  // the host stopped the plug-in meanwhile
     PDF &session = PDF::GetInstance();
     try {
         session.vpage->SetWidth(ParseNumber(width));
@@ -61,13 +62,6 @@ void AddPageCommand(const SettingsRecord &record) {
     session.vpage->SetOrientation(landscape ? ZavorPdf::Pdf::PageOrientation::Landscape
                                             : ZavorPdf::Pdf::PageOrientation::Portrait);
     session.AddPage();
-}
-
-// The host may run script code while it substitutes (a new document, any
-// variable): the commands below read all their fields first and fetch the
-// session only afterwards.
-std::u16string Resolved(const SettingsRecord &record, std::u16string_view name) {
-    return ResolveQNVar(record.ReadTextOrEmpty(name));
 }
 
 void ColourCommand(const SettingsRecord &record) {
