@@ -1,6 +1,7 @@
 #include "platform/atomic_file.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,25 +10,17 @@
 #include <string>
 #include <system_error>
 
+#include "platform/temporary_file_names.h"
+
 namespace ZavorPlatform {
 namespace {
 
 constexpr std::size_t kBufferSize = 64 * 1024;
+// Random names collide only by chance; give up on a folder full of them.
+constexpr int kLinkAttempts = 100;
 
 [[noreturn]] void ThrowErrno(int error, const std::string &what, const std::filesystem::path &path) {
     throw std::system_error(error, std::generic_category(), what + " \"" + path.string() + "\"");
-}
-
-// A symbolic link is followed, so that the file it names is replaced and the
-// link itself survives.
-std::filesystem::path ResolveTarget(const std::filesystem::path &target) {
-    std::error_code error;
-    if (std::filesystem::is_symlink(target, error)) {
-        auto resolved = std::filesystem::weakly_canonical(target, error);
-        if (!error)
-            return resolved;
-    }
-    return target;
 }
 
 // The mode a new file would get from open(): 0666 less the umask.
@@ -37,36 +30,31 @@ mode_t DefaultFileMode() {
     return static_cast<mode_t>(0666 & ~mask);
 }
 
-// A replaced file keeps its permissions; a new one gets the usual ones
-// rather than the private 0600 of a temporary file.
-mode_t ModeFor(const std::filesystem::path &target) {
-    struct stat status {};
-    if (stat(target.c_str(), &status) == 0 && S_ISREG(status.st_mode))
-        return status.st_mode & 07777;
-    return DefaultFileMode();
+std::string DescriptorLink(int descriptor) { return "/proc/self/fd/" + std::to_string(descriptor); }
+
+// A file without a name in `folder`, or a closed descriptor where the file
+// system does not offer one. Linking it into place later goes through
+// /proc/self/fd, the one way that needs no privileges; without /proc the
+// named file is used instead.
+FileDescriptor OpenUnnamed(const std::filesystem::path &folder) {
+    FileDescriptor file(::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+    if (file.IsOpen() && access(DescriptorLink(file.Get()).c_str(), F_OK) != 0)
+        file.Close();
+    return file;
 }
 
 }  // namespace
 
-AtomicFile::AtomicFile(const std::filesystem::path &target) : target_(ResolveTarget(target)) {
-    std::filesystem::path folder = target_.parent_path();
-    if (folder.empty())
-        folder = ".";
-    // Appended piece by piece: GCC 12 at -O3 wrongly reports overlapping
-    // copies (-Wrestrict) for "." + std::string.
-    std::string name = ".";
-    name += target_.filename().string();
-    name += ".tmp-XXXXXX";
-    std::string pattern = (folder / name).string();
-    descriptor_ = mkstemp(pattern.data());
-    if (descriptor_ < 0)
-        ThrowErrno(errno, "Cannot create a file beside", target_);
-    temporary_ = pattern;
-    if (fchmod(descriptor_, ModeFor(target_)) != 0) {
-        int error = errno;
-        Discard();
-        ThrowErrno(error, "Cannot set the permissions of a file beside", target_);
-    }
+AtomicFile::AtomicFile(const std::filesystem::path &target, Temporary temporary)
+    : target_(InspectSaveTarget(target)), folder_(target_.path.parent_path()) {
+    if (folder_.empty())
+        folder_ = ".";
+    RemoveStaleTemporaryFiles(folder_);
+    CreateTemporary(temporary);
+    // Held until the file is in place or gone, so that a later save can tell
+    // a named file of a writer at work from one that a killed save left.
+    // Where the file system has no locks the file is simply never cleaned up.
+    flock(file_.Get(), LOCK_EX | LOCK_NB);
     buffer_.reserve(kBufferSize);
 }
 
@@ -75,8 +63,21 @@ AtomicFile::~AtomicFile() {
         Discard();
 }
 
+void AtomicFile::CreateTemporary(Temporary temporary) {
+    if (temporary == Temporary::Unnamed) {
+        file_ = OpenUnnamed(folder_);
+        if (file_.IsOpen())
+            return;
+    }
+    std::string pattern = TemporaryNamePattern(folder_);
+    file_ = FileDescriptor(mkostemps(pattern.data(), kTemporaryNameSuffixLength, O_CLOEXEC));
+    if (!file_.IsOpen())
+        ThrowErrno(errno, "Cannot create a file beside", target_.path);
+    temporary_ = pattern;
+}
+
 void AtomicFile::Write(std::span<const std::uint8_t> bytes) {
-    if (descriptor_ < 0)
+    if (!file_.IsOpen())
         throw std::system_error(EBADF, std::generic_category(), "The file is already closed");
     if (buffer_.size() + bytes.size() <= kBufferSize) {
         buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
@@ -96,11 +97,11 @@ void AtomicFile::FlushBuffer() {
 
 void AtomicFile::WriteAll(const std::uint8_t *data, std::size_t size) {
     while (size > 0) {
-        ssize_t written = ::write(descriptor_, data, size);
+        ssize_t written = ::write(file_.Get(), data, size);
         if (written < 0) {
             if (errno == EINTR)
                 continue;
-            ThrowErrno(errno, "Cannot write", temporary_);
+            ThrowErrno(errno, "Cannot write the new content of", target_.path);
         }
         data += written;
         size -= static_cast<std::size_t>(written);
@@ -108,7 +109,7 @@ void AtomicFile::WriteAll(const std::uint8_t *data, std::size_t size) {
 }
 
 void AtomicFile::Commit() {
-    if (descriptor_ < 0)
+    if (!file_.IsOpen())
         throw std::system_error(EBADF, std::generic_category(), "The file is already closed");
     try {
         FinishAndRename();
@@ -119,27 +120,60 @@ void AtomicFile::Commit() {
     committed_ = true;
 }
 
+// A replaced file stays its owner's where the caller may give it away
+// (root, or a group the caller belongs to); otherwise it becomes the
+// caller's, as with any save that replaces a file. The mode is set after the
+// owner because changing the owner clears the set-id bits.
+void AtomicFile::TakeOverAttributes() {
+    mode_t mode = DefaultFileMode();
+    if (const auto &existing = target_.existing) {
+        if (fchown(file_.Get(), existing->owner, existing->group) != 0)
+            static_cast<void>(fchown(file_.Get(), static_cast<uid_t>(-1), existing->group));
+        mode = existing->mode;
+    }
+    if (fchmod(file_.Get(), mode) != 0)
+        ThrowErrno(errno, "Cannot set the permissions of the new content of", target_.path);
+}
+
+// rename() cannot move a file that has no name, and linkat() cannot replace
+// an existing one: the file gets a short name of our own first.
+void AtomicFile::LinkIntoFolder() {
+    const std::string link = DescriptorLink(file_.Get());
+    for (int attempt = 0; attempt < kLinkAttempts; ++attempt) {
+        std::filesystem::path name = RandomTemporaryName(folder_);
+        if (linkat(AT_FDCWD, link.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            temporary_ = std::move(name);
+            return;
+        }
+        if (errno != EEXIST)
+            ThrowErrno(errno, "Cannot link the new content into", folder_);
+    }
+    ThrowErrno(EEXIST, "Cannot find a free name in", folder_);
+}
+
 void AtomicFile::FinishAndRename() {
     FlushBuffer();
-    if (fsync(descriptor_) != 0)
-        ThrowErrno(errno, "Cannot flush", temporary_);
-    int closing = ::close(descriptor_);
-    descriptor_ = -1;
-    if (closing != 0)
-        ThrowErrno(errno, "Cannot close", temporary_);
-    if (std::rename(temporary_.c_str(), target_.c_str()) != 0)
-        ThrowErrno(errno, "Cannot replace", target_);
+    TakeOverAttributes();
+    if (fsync(file_.Get()) != 0)
+        ThrowErrno(errno, "Cannot flush the new content of", target_.path);
+    if (temporary_.empty())
+        LinkIntoFolder();
+    if (std::rename(temporary_.c_str(), target_.path.c_str()) != 0)
+        ThrowErrno(errno, "Cannot replace", target_.path);
+    temporary_.clear();
+    // The content is on disk since fsync(); closing also drops the lock and
+    // can report nothing that would make the saved file less complete.
+    file_.Close();
 }
 
 void AtomicFile::Discard() noexcept {
-    if (descriptor_ >= 0) {
-        ::close(descriptor_);
-        descriptor_ = -1;
-    }
+    // The name goes before the descriptor: while the lock is held, no other
+    // save mistakes the file for a stale one.
     if (!temporary_.empty()) {
         ::unlink(temporary_.c_str());
         temporary_.clear();
     }
+    file_.Close();
 }
 
 void WriteFileAtomically(const std::filesystem::path &target, std::span<const std::uint8_t> bytes) {

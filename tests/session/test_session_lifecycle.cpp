@@ -2,6 +2,8 @@
 // page sizes, the implicit first page, selecting pages, saving and Kill.
 #include "session/session_test_support.h"
 
+#include <sys/stat.h>
+
 #include "drawing/fonts/x_font.h"
 #include "drawing/x_solid_brush.h"
 #include "pdf/page_size.h"
@@ -153,6 +155,30 @@ TEST_F(SessionLifecycle, SavingReportsWhatCannotBeWritten) {
     EXPECT_EQ(Events(), (std::vector<RaisedEvent>{{"ZAVOR_DateiFehler", message(noPages)},
                                                   {"ZAVOR_DateiFehler", message(badFolder)}}));
     EXPECT_FALSE(std::filesystem::exists(noPages));
+}
+
+// Targets that a save must not replace are reported like any file that
+// cannot be written, and stay as they were.
+TEST_F(SessionLifecycle, SavingRefusesTargetsThatAreNotWritableFiles) {
+    const std::filesystem::path folder = ZavorTest::OutputPath("session_refused_targets");
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path fifo = folder / "kanal.pdf", locked = folder / "gesperrt.pdf";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    ZavorTest::PublishFile(locked, "alt");
+    std::filesystem::permissions(locked, std::filesystem::perms(0444));
+    Set("RechteckHinzufuegen", "1");
+    Set("PDFSpeichern", fifo.string());
+    Set("PDFSpeichern", locked.string());
+    auto message = [](const std::filesystem::path &name) {
+        return u"Die PDF-Datei \"" + ZavorPlatform::Utf8ToUtf16(name.string()) + u"\" konnte nicht gespeichert werden.";
+    };
+    EXPECT_EQ(Events(), (std::vector<RaisedEvent>{{"ZAVOR_DateiFehler", message(fifo)},
+                                                  {"ZAVOR_DateiFehler", message(locked)}}));
+    EXPECT_EQ(std::filesystem::status(fifo).type(), std::filesystem::file_type::fifo);
+    EXPECT_EQ(std::filesystem::file_size(locked), 3u);
+    // Neither is a PDF for the suite's final check of every written file.
+    std::filesystem::remove_all(folder);
 }
 
 TEST_F(SessionLifecycle, SavingKeepsTheSessionGoing) {
