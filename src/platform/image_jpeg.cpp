@@ -32,10 +32,14 @@ void OnError(j_common_ptr info) {
 }
 
 // Every other warning reports coded data that is missing or corrupt (the
-// file or a segment ending early, bad codes, lost restart markers, stray
-// bytes where a marker belongs); libjpeg goes on with filler rows, and so
-// would a viewer. These two only describe the header.
-bool IsHarmless(int code) { return code == JWRN_JFIF_MAJOR || code == JWRN_ADOBE_XFORM; }
+// file or a segment ending early, bad codes, lost restart markers); libjpeg
+// goes on with filler rows, and so would a viewer. These only describe the
+// header, or stray bytes before a marker: many intact files carry a few
+// before their end marker, and a scan that stops early is reported on its
+// own.
+bool IsHarmless(int code) {
+    return code == JWRN_JFIF_MAJOR || code == JWRN_ADOBE_XFORM || code == JWRN_EXTRANEOUS_DATA;
+}
 
 void OnMessage(j_common_ptr info, int level) {
     auto *errors = reinterpret_cast<JpegErrors *>(info->err);

@@ -168,8 +168,12 @@ inline Bytes Jpeg(ZavorPlatform::JpegCoding coding = ZavorPlatform::JpegCoding::
 inline std::vector<NamedPicture> ValidPictures() {
     using namespace PictureParts;
     using ZavorPlatform::ImagePixelFormat;
+    // As many writers leave them: two stray bytes before the end marker.
+    Bytes strayBytes = Jpeg();
+    strayBytes.insert(strayBytes.end() - 2, {0x00, 0x00});
     return {
         {"JPEG", ".jpg", Jpeg()},
+        {"JPEG with stray bytes before its end", ".jpg", strayBytes},
         {"progressive JPEG", ".jpg", Jpeg(ZavorPlatform::JpegCoding::Progressive)},
         {"PNG", ".png", ZavorPlatform::EncodePng(NoisePicture(ImagePixelFormat::Rgb24))},
         {"GIF", ".gif", ZavorPlatform::EncodeGif(NoisePicture(ImagePixelFormat::Indexed8))},
