@@ -67,7 +67,12 @@ void ReadAllScans(jpeg_decompress_struct *info) {
     jpeg_start_decompress(info);
     JSAMPARRAY row = (*info->mem->alloc_sarray)(reinterpret_cast<j_common_ptr>(info), JPOOL_IMAGE,
                                                 info->output_width * static_cast<JDIMENSION>(info->output_components), 1);
-    while (info->output_scanline < info->output_height) jpeg_read_scanlines(info, row, 1);
+    const JpegErrors *errors = reinterpret_cast<const JpegErrors *>(info->err);
+    while (info->output_scanline < info->output_height) {
+        // One warning settles it; the rest would be filler.
+        if (errors->warnings > 0) return;
+        jpeg_read_scanlines(info, row, 1);
+    }
     jpeg_finish_decompress(info);
 }
 
@@ -91,8 +96,8 @@ bool ReadJpeg(const std::uint8_t *data, std::size_t size, JpegHeader *header, Jp
     header->densityUnit = info.density_unit;
     header->densityX = info.X_density;
     header->densityY = info.Y_density;
-    // Pictures that CheckDimensions refuses are not decoded first.
-    if (info.image_width > 0 && info.image_height > 0 &&
+    // Pictures that CheckDimensions or a warning refuses are not decoded.
+    if (errors->warnings == 0 && info.image_width > 0 && info.image_height > 0 &&
         static_cast<std::uint64_t>(info.image_width) * info.image_height <= MaxPixels)
         ReadAllScans(&info);
     jpeg_destroy_decompress(&info);
