@@ -138,13 +138,15 @@ inline Bytes DirectoryFirstTiff(std::vector<std::pair<std::uint16_t, std::uint32
     return out;
 }
 
-// 64 x 48 grey, 8 bits, uncompressed, in three strips of 16 rows.
-inline Bytes GreyTiff() {
+// 64 x 48 grey, 8 bits, uncompressed, in three strips of 16 rows, with
+// the given further tags.
+inline Bytes GreyTiff(std::vector<std::pair<std::uint16_t, std::uint32_t>> further = {}) {
     ZavorPlatform::DecodedImage noise = NoisePicture(ZavorPlatform::ImagePixelFormat::Indexed8);
     std::vector<Bytes> strips;
     for (long at = 0; at < 64 * 48; at += 64 * 16)
         strips.emplace_back(noise.pixels.begin() + at, noise.pixels.begin() + at + 64 * 16);
-    return DirectoryFirstTiff({{256, 64}, {257, 48}, {258, 8}, {259, 1}, {262, 1}, {277, 1}, {278, 16}}, strips);
+    further.insert(further.end(), {{256, 64}, {257, 48}, {258, 8}, {259, 1}, {262, 1}, {277, 1}, {278, 16}});
+    return DirectoryFirstTiff(further, strips);
 }
 
 // 64 x 48 black and white in CCITT Group 4, in one strip taken from our
@@ -179,6 +181,8 @@ inline std::vector<NamedPicture> ValidPictures() {
         {"GIF", ".gif", ZavorPlatform::EncodeGif(NoisePicture(ImagePixelFormat::Indexed8))},
         {"colour TIFF", ".tif", ZavorPlatform::EncodeTiff(NoisePicture(ImagePixelFormat::Rgb24))},
         {"grey TIFF", ".tif", GreyTiff()},
+        // libtiff warns about the tag it does not know, and reads on.
+        {"grey TIFF with a private tag", ".tif", GreyTiff({{65000, 7}})},
         {"bilevel TIFF", ".tif", BilevelTiff()},
         {"BMP", ".bmp", ZavorPlatform::EncodeBmp(NoisePicture(ImagePixelFormat::Rgb24))},
     };
