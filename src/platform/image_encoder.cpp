@@ -91,8 +91,8 @@ void JpegError(j_common_ptr info) { std::longjmp(reinterpret_cast<JpegErrors *>(
 
 // `rows` holds top-first scanlines in the colour space asked for; the
 // output buffer is malloc'ed by libjpeg and handed back through `out`.
-bool WriteJpeg(const DecodedImage *image, JSAMPARRAY rows, bool grey, int quality, unsigned char **out,
-               unsigned long *size) {
+bool WriteJpeg(const DecodedImage *image, JSAMPARRAY rows, bool grey, int quality, JpegCoding coding,
+               unsigned char **out, unsigned long *size) {
     jpeg_compress_struct info{};
     JpegErrors errors{};
     info.err = jpeg_std_error(&errors.manager);
@@ -109,6 +109,7 @@ bool WriteJpeg(const DecodedImage *image, JSAMPARRAY rows, bool grey, int qualit
     info.in_color_space = grey ? JCS_GRAYSCALE : JCS_EXT_BGR;
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, quality, TRUE);
+    if (coding == JpegCoding::Progressive) jpeg_simple_progression(&info);
     info.density_unit = 1;
     info.X_density = static_cast<UINT16>(image->horizontalResolution + 0.5);
     info.Y_density = static_cast<UINT16>(image->verticalResolution + 0.5);
@@ -138,7 +139,7 @@ std::vector<std::uint8_t> EncodePng(const DecodedImage &image) {
     return out;
 }
 
-std::vector<std::uint8_t> EncodeJpeg(const DecodedImage &image, int quality) {
+std::vector<std::uint8_t> EncodeJpeg(const DecodedImage &image, int quality, JpegCoding coding) {
     bool grey = image.pixelFormat == ImagePixelFormat::Indexed8;
     if (!grey && image.pixelFormat != ImagePixelFormat::Rgb24 && image.pixelFormat != ImagePixelFormat::Rgb32)
         Unsupported("JPEG: only RGB and grey pictures can be written");
@@ -161,7 +162,7 @@ std::vector<std::uint8_t> EncodeJpeg(const DecodedImage &image, int quality) {
     }
     unsigned char *buffer = nullptr;
     unsigned long size = 0;
-    bool ok = WriteJpeg(&image, rows.data(), grey, quality, &buffer, &size);
+    bool ok = WriteJpeg(&image, rows.data(), grey, quality, coding, &buffer, &size);
     std::vector<std::uint8_t> out;
     if (ok) out.assign(buffer, buffer + size);
     std::free(buffer);

@@ -13,9 +13,12 @@ namespace ZavorPlatform {
 // Every pixel format; indexed pictures keep their palette (with alpha as
 // a transparency chunk), Argb32 becomes RGBA.
 std::vector<std::uint8_t> EncodePng(const DecodedImage &image);
+enum class JpegCoding { Baseline, Progressive };
+
 // Rgb24 and Rgb32 as colour, Indexed8 with a palette as grey (the red
 // value of each entry).
-std::vector<std::uint8_t> EncodeJpeg(const DecodedImage &image, int quality = 90);
+std::vector<std::uint8_t> EncodeJpeg(const DecodedImage &image, int quality = 90,
+                                     JpegCoding coding = JpegCoding::Baseline);
 // Indexed pictures; the first palette entry with alpha below 128 becomes
 // the transparent colour.
 std::vector<std::uint8_t> EncodeGif(const DecodedImage &image);

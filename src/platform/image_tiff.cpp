@@ -1,6 +1,10 @@
 // TIFF through libtiff: the first directory. Bilevel pictures keep their
 // single bit per pixel (so that they stay black-and-white in the PDF);
-// everything else goes through libtiff's RGBA reader.
+// everything else goes through libtiff's RGBA reader. libtiff reports a
+// strip that is cut short or badly coded through its handlers and often
+// goes on with the rows left blank, so any error, and any warning while
+// the rows are read, refuses the picture. Warnings about the directory
+// (unknown tags and the like) do not.
 #include <cstring>
 #include <vector>
 
@@ -45,6 +49,7 @@ void ReadBilevel(TIFF *tiff, TiffMemory &memory, std::uint16_t photometric, Deco
     std::size_t rowBytes = (static_cast<std::size_t>(image.width) + 7) / 8;
     if (lineSize <= 0 || static_cast<std::size_t>(lineSize) < rowBytes) Fail(memory, "unexpected row size");
     std::vector<std::uint8_t> line(static_cast<std::size_t>(lineSize));
+    memory.warning.clear();
     for (int y = 0; y < image.height; ++y) {
         if (TIFFReadScanline(tiff, line.data(), static_cast<std::uint32_t>(y), 0) < 0)
             Fail(memory, "cannot read a row");
@@ -52,13 +57,27 @@ void ReadBilevel(TIFF *tiff, TiffMemory &memory, std::uint16_t photometric, Deco
     }
 }
 
+struct RgbaReader {
+    TIFFRGBAImage state{};
+    bool begun = false;
+    ~RgbaReader() {
+        if (begun) TIFFRGBAImageEnd(&state);
+    }
+};
+
 void ReadColor(TIFF *tiff, TiffMemory &memory, DecodedImage &image) {
     char reason[1024] = {};
     if (!TIFFRGBAImageOK(tiff, reason)) throw ImageError(ImageError::Kind::Unsupported, std::string("TIFF: ") + reason);
-    std::vector<std::uint32_t> raster(static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height));
+    RgbaReader reader;
+    // Stops at the first strip or tile that cannot be read.
+    if (!TIFFRGBAImageBegin(&reader.state, tiff, 1, reason)) Fail(memory, reason);
+    reader.begun = true;
     // Bottom row first, as the bitmap rows are stored.
-    if (!TIFFReadRGBAImageOriented(tiff, static_cast<std::uint32_t>(image.width),
-                                   static_cast<std::uint32_t>(image.height), raster.data(), ORIENTATION_BOTLEFT, 0))
+    reader.state.req_orientation = ORIENTATION_BOTLEFT;
+    std::vector<std::uint32_t> raster(static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height));
+    memory.warning.clear();
+    if (!TIFFRGBAImageGet(&reader.state, raster.data(), static_cast<std::uint32_t>(image.width),
+                          static_cast<std::uint32_t>(image.height)))
         Fail(memory, "cannot read the picture");
     std::size_t stride = image.Stride();
     for (int row = 0; row < image.height; ++row) {
@@ -96,6 +115,8 @@ DecodedImage DecodeTiff(std::span<const std::uint8_t> bytes) {
         ReadBilevel(handle.tiff, memory, photometric, image);
     else
         ReadColor(handle.tiff, memory, image);
+    if (!memory.error.empty()) Damaged(kFormat, memory.error);
+    if (!memory.warning.empty()) Damaged(kFormat, memory.warning);
     return image;
 }
 

@@ -53,17 +53,26 @@ int Map(thandle_t, void **, toff_t *) { return 0; }
 
 void Unmap(thandle_t, void *, toff_t) {}
 
-int OnError(TIFF *, void *user, const char *module, const char *format, va_list args) {
-    auto *memory = static_cast<TiffMemory *>(user);
-    if (memory->error.empty()) {
-        char text[256];
-        std::vsnprintf(text, sizeof text, format, args);
-        memory->error = std::string(module != nullptr ? module : "TIFF") + ": " + text;
+// Called from inside libtiff, so nothing may escape.
+void Record(std::string &into, const char *module, const char *format, va_list args) noexcept {
+    if (!into.empty()) return;
+    char text[256];
+    std::vsnprintf(text, sizeof text, format, args);
+    try {
+        into = std::string(module != nullptr ? module : "TIFF") + ": " + text;
+    } catch (...) {
     }
+}
+
+int OnError(TIFF *, void *user, const char *module, const char *format, va_list args) {
+    Record(static_cast<TiffMemory *>(user)->error, module, format, args);
     return 1;
 }
 
-int OnWarning(TIFF *, void *, const char *, const char *, va_list) { return 1; }
+int OnWarning(TIFF *, void *user, const char *module, const char *format, va_list args) {
+    Record(static_cast<TiffMemory *>(user)->warning, module, format, args);
+    return 1;
+}
 
 // Bounds what one hostile directory can make libtiff allocate at once.
 constexpr tmsize_t kMaxSingleAllocation = 512 * 1024 * 1024;

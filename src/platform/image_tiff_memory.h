@@ -16,7 +16,8 @@ struct TiffMemory {
     std::span<const std::uint8_t> input;
     std::vector<std::uint8_t> *output = nullptr;  // non-owning; null when reading
     std::uint64_t position = 0;
-    std::string error;
+    std::string error;    // the first error
+    std::string warning;  // the first warning since it was last cleared
 };
 
 // Opens `memory` with mode "r" or "w"; null on failure (reason in error).

@@ -6,9 +6,12 @@
 #include <cstdio>
 #include <fstream>
 #include <memory>
+#include <sstream>
 #include <string>
+#include <vector>
 
 #include "drawing/x_graphics.h"
+#include "drawing/x_graphics_pdf_renderer.h"
 #include "pdf/pdf_annotation.h"
 #include "pdf/pdf_annotations.h"
 #include "pdf/pdf_document.h"
@@ -16,10 +19,12 @@
 #include "pdf/pdf_outline_collection.h"
 #include "pdf/pdf_page.h"
 #include "pdf/pdf_pages.h"
+#include "pdf/pdf_reference_table.h"
 #include "platform/code_page.h"
 #include "plugin/exports.h"
 #include "plugin/recording_host.h"
 #include "session/pdf.h"
+#include "support/damaged_pictures.h"
 #include "support/test_output.h"
 
 namespace {
@@ -294,6 +299,57 @@ TEST_F(SessionAttachments, PasswordOutsidePdfDocEncodingIsRefusedAndTheEarlierOn
     EXPECT_EQ(RunCommand("qpdf --requires-password " + saved + " >/dev/null 2>&1; echo $?"), "3\n");
     std::string shown = RunCommand("qpdf --show-encryption --password=chef " + saved + " 2>&1");
     EXPECT_NE(shown.find("Supplied password is owner password"), std::string::npos) << shown;
+}
+
+// A cut or badly coded picture used to be placed with its missing rows
+// grey or black; now nothing of it reaches the page or the document.
+TEST_F(SessionAttachments, DamagedPicturesAreReportedAndPlaceNothing) {
+    for (const ZavorTest::NamedPicture &picture : ZavorTest::DamagedPictures()) {
+        SCOPED_TRACE(picture.name);
+        const std::string path = ZavorTest::WriteNamedPicture(picture, "damaged_").string();
+        const std::string drawn = Session().gfx->Renderer().Content();
+        const int objects = Session().document->ReferenceTable().Count();
+        std::vector<std::string> events = host.Events();
+        events.push_back("ZAVOR_DateiFehler");
+        QnD_SetVar("BildHinzufuegen", path.c_str());
+        EXPECT_EQ(Session().fehlertext,
+                  u"Das Bild \"" + std::u16string(path.begin(), path.end()) + u"\" konnte nicht eingelesen werden.");
+        EXPECT_EQ(host.Events(), events);
+        EXPECT_EQ(Session().gfx->Renderer().Content(), drawn);
+        EXPECT_EQ(Session().document->ReferenceTable().Count(), objects);
+        Session().fehlertext.clear();
+    }
+    const std::string saved = ZavorTest::OutputPath("attachments_damaged_pictures.pdf").string();
+    host.SaveTo(saved);
+    ASSERT_EQ(Session().fehlertext, u"");
+    std::string list = RunCommand("pdfimages -list " + saved);
+    EXPECT_EQ(list.find("image"), list.rfind("image")) << list;  // only the heading names it
+}
+
+TEST_F(SessionAttachments, IntactPictureOfEveryKindIsPlaced) {
+    const std::vector<ZavorTest::NamedPicture> pictures = ZavorTest::ValidPictures();
+    for (const ZavorTest::NamedPicture &picture : pictures) {
+        SCOPED_TRACE(picture.name);
+        const int objects = Session().document->ReferenceTable().Count();
+        QnD_SetVar("BildHinzufuegen", ZavorTest::WriteNamedPicture(picture, "intact_").string().c_str());
+        EXPECT_EQ(Session().fehlertext, u"");
+        EXPECT_GT(Session().document->ReferenceTable().Count(), objects);
+    }
+    EXPECT_TRUE(host.Events().empty());
+    const std::string saved = ZavorTest::OutputPath("attachments_intact_pictures.pdf").string();
+    host.SaveTo(saved);
+    ASSERT_EQ(Session().fehlertext, u"");
+    std::string list = RunCommand("pdfimages -list " + saved);
+    // Every one 64 x 48; the JPEG files go in unchanged.
+    std::size_t placed = 0, passedThrough = 0;
+    std::istringstream lines(list);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.find("   64    48 ") == std::string::npos) continue;
+        ++placed;
+        if (line.find(" jpeg ") != std::string::npos) ++passedThrough;
+    }
+    EXPECT_EQ(placed, pictures.size()) << list;
+    EXPECT_EQ(passedThrough, 3u) << list;
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "drawing/x_color.h"
 #include "drawing/x_pen.h"
 #include "drawing/x_solid_brush.h"
+#include "support/damaged_pictures.h"
 #include "support/scoped_environment.h"
 #include "support/test_output.h"
 
@@ -327,6 +328,21 @@ TEST_F(SessionShapes, PictureEffectFillsTheFigure) {
     // clip's own level ends.
     std::size_t clip = content.find("h\nW* n\nq 400 0 0 -200 10 210 cm /I0 Do Q\nQ\n");
     EXPECT_NE(clip, std::string::npos) << content;
+}
+
+// A damaged picture fails the figure as a missing one does: the picture
+// is not placed and the figure's clip ends with it.
+TEST_F(SessionShapes, DamagedEffectPictureFailsTheFigure) {
+    for (const ZavorTest::NamedPicture &picture : ZavorTest::DamagedPictures()) {
+        SCOPED_TRACE(picture.name);
+        SetUp();
+        std::string content = Draw({{"EffektTemplate_Bild", ZavorTest::WriteNamedPicture(picture, "effect_").string()},
+                                    {"RechteckHinzufuegen", "1"}});
+        EXPECT_EQ(Events(), (std::vector<RaisedEvent>{{"ZAVOR_ObjektFehler",
+                                                       u"Das Rechteck konnte wegen fehlerhafter Werte nicht erstellt werden."}}));
+        EXPECT_FALSE(Contains(content, " Do ")) << content;
+        EXPECT_TRUE(Contains(content, "W* n\nQ\n")) << content;
+    }
 }
 
 TEST_F(SessionShapes, EffectOnALineShowsNothing) {
