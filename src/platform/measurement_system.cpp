@@ -5,29 +5,16 @@
 
 #include <cstdlib>
 
+#include "platform/locale_handle.h"
+
 namespace ZavorPlatform {
 namespace {
 
 // glibc answers 1 for metric and 2 for US customary units.
 constexpr int kGlibcImperial = 2;
 
-class LocaleHandle {
-public:
-    explicit LocaleHandle(const char *name) : handle_(newlocale(LC_MEASUREMENT_MASK, name, nullptr)) {}
-    ~LocaleHandle() {
-        if (handle_ != nullptr)
-            freelocale(handle_);
-    }
-    LocaleHandle(const LocaleHandle &) = delete;
-    LocaleHandle &operator=(const LocaleHandle &) = delete;
-    locale_t Get() const { return handle_; }
-
-private:
-    locale_t handle_;
-};
-
 MeasurementSystem Query(const char *name) {
-    LocaleHandle locale(name);
+    LocaleHandle locale(LC_MEASUREMENT_MASK, name);
     if (locale.Get() == nullptr)
         return MeasurementSystem::Metric;
     const char *answer = nl_langinfo_l(_NL_MEASUREMENT_MEASUREMENT, locale.Get());
