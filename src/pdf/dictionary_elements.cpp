@@ -19,21 +19,36 @@ namespace ZavorPdf::Pdf {
 DictionaryElements::DictionaryElements(const DictionaryElements &other, PdfDictionary *owner) : owner_(owner) {
     entries_.reserve(other.entries_.size());
     for (const auto &entry : other.entries_) entries_.push_back({entry.key, entry.value.Clone()});
+    index_ = other.index_;
 }
 
 DictionaryElements::DictionaryElements(DictionaryElements &&other, PdfDictionary *owner) noexcept
-    : owner_(owner), entries_(std::move(other.entries_)) {}
+    : owner_(owner), entries_(std::move(other.entries_)), index_(std::move(other.index_)) {}
+
+void DictionaryElements::Clear() {
+    entries_.clear();
+    index_.clear();
+}
+
+void DictionaryElements::RebuildIndex() {
+    index_.clear();
+    if (entries_.size() < IndexedFrom) return;
+    index_.reserve(entries_.size());
+    for (std::size_t i = 0; i < entries_.size(); ++i) index_.emplace(entries_[i].key, i);
+}
 
 const DictionaryElements::Entry *DictionaryElements::Find(std::string_view key) const {
+    if (!index_.empty()) {
+        auto found = index_.find(key);
+        return found != index_.end() ? &entries_[found->second] : nullptr;
+    }
     for (const auto &entry : entries_)
         if (entry.key == key) return &entry;
     return nullptr;
 }
 
 DictionaryElements::Entry *DictionaryElements::Find(std::string_view key) {
-    for (auto &entry : entries_)
-        if (entry.key == key) return &entry;
-    return nullptr;
+    return const_cast<Entry *>(std::as_const(*this).Find(key));
 }
 
 PdfItem *DictionaryElements::operator[](std::string_view key) const {
@@ -43,14 +58,14 @@ PdfItem *DictionaryElements::operator[](std::string_view key) const {
 
 PdfItem *DictionaryElements::Resolved(std::string_view key) const { return Internal::Resolve((*this)[key]); }
 
+// Positions after the removed entry shift, so a large dictionary indexes
+// itself anew; removing is rare next to reading.
 bool DictionaryElements::Remove(std::string_view key) {
-    for (auto it = entries_.begin(); it != entries_.end(); ++it) {
-        if (it->key == key) {
-            entries_.erase(it);
-            return true;
-        }
-    }
-    return false;
+    const Entry *entry = Find(key);
+    if (entry == nullptr) return false;
+    entries_.erase(entries_.begin() + (entry - entries_.data()));
+    if (!index_.empty()) RebuildIndex();
+    return true;
 }
 
 std::vector<PdfName> DictionaryElements::KeyNames() const {
@@ -70,6 +85,10 @@ void DictionaryElements::Store(std::string_view key, PdfItemSlot slot) {
     // saves the first rounds of growing.
     if (entries_.empty()) entries_.reserve(4);
     entries_.push_back({std::string(key), std::move(slot)});
+    if (!index_.empty())
+        index_.emplace(entries_.back().key, entries_.size() - 1);
+    else if (entries_.size() == IndexedFrom)
+        RebuildIndex();
 }
 
 void DictionaryElements::SetValue(std::string_view key, std::unique_ptr<PdfItem> value) {

@@ -9,6 +9,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "pdf/pdf_date.h"
@@ -54,7 +55,7 @@ public:
     bool ContainsKey(std::string_view key) const { return Find(key) != nullptr; }
     int Count() const { return static_cast<int>(entries_.size()); }
     bool Remove(std::string_view key);
-    void Clear() { entries_.clear(); }
+    void Clear();
     const std::vector<Entry> &Entries() const { return entries_; }
     std::vector<PdfName> KeyNames() const;
 
@@ -134,6 +135,18 @@ public:
     PdfObject *GetIndirectObject(std::string_view key) const;
 
 private:
+    // Hashes std::string and std::string_view alike, so that a lookup by
+    // view needs no string of its own.
+    struct KeyHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view key) const noexcept { return std::hash<std::string_view>{}(key); }
+    };
+    // Small dictionaries, by far the most, are scanned; a larger one keeps
+    // an index from key to position, so that a file with one dictionary of
+    // a hundred thousand keys reads in linear time.
+    static constexpr std::size_t IndexedFrom = 16;
+
+    void RebuildIndex();
     const Entry *Find(std::string_view key) const;
     Entry *Find(std::string_view key);
     PdfItem *Resolved(std::string_view key) const;
@@ -142,7 +155,8 @@ private:
     PdfObject *ConvertIfGeneric(Entry &entry, PdfObject *value);
 
     PdfDictionary *owner_;  // non-owning back pointer
-    std::vector<Entry> entries_;
+    std::vector<Entry> entries_;  // in insertion order, as written
+    std::unordered_map<std::string, std::size_t, KeyHash, std::equal_to<>> index_;  // empty while small
 };
 
 }  // namespace ZavorPdf::Pdf
