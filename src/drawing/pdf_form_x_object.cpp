@@ -81,6 +81,9 @@ PdfFormXObject &PdfFormXObject::FromExternalPage(PdfImportedObjectTable &table, 
         throw ArgumentException(RangeMessage(pageNumber, pageCount, displayPath), "pageNumber");
     PdfPage &page = external->Pages()[pageNumber - 1];
 
+    // Decoded before anything is copied: a page whose content cannot be had
+    // (damaged, or past its file's budget) leaves the document untouched.
+    std::unique_ptr<PdfContent> content = page.Contents().CreateSingleContent();
     PdfDocument &owner = table.Owner();
     auto created = std::make_unique<PdfFormXObject>(&owner);
     PdfFormXObject &form = *created;
@@ -91,7 +94,7 @@ PdfFormXObject &PdfFormXObject::FromExternalPage(PdfImportedObjectTable &table, 
     // matrix; any other would be placed off its target.
     if (page.Rotate() % 360 != 0 || box.X1() != 0 || box.Y1() != 0)
         form.Elements().SetMatrix(Keys::Matrix, UprightMatrix(box, page.Rotate()));
-    form.TakeContent(page);
+    form.TakeContent(*content);
     owner.ReferenceTable().Add(std::move(created));
     return form;
 }
@@ -121,11 +124,10 @@ void PdfFormXObject::CopyResources(PdfImportedObjectTable &table, PdfPage &page)
     Elements().SetReference(Keys::Resources, owner.ReferenceTable().Add(std::move(object)));
 }
 
-void PdfFormXObject::TakeContent(PdfPage &page) {
-    std::unique_ptr<PdfContent> single = page.Contents().CreateSingleContent();
-    if (const PdfItem *filter = single->Elements()[Keys::Filter])
+void PdfFormXObject::TakeContent(const PdfContent &content) {
+    if (const PdfItem *filter = content.Elements()[Keys::Filter])
         Elements().SetValue(Keys::Filter, filter->Clone());
-    CreateStream(single->Bytes());
+    CreateStream(content.Stream()->Value());
 }
 
 void PdfFormXObject::WriteObject(IO::PdfWriter &writer) const {

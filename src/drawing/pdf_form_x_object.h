@@ -7,6 +7,7 @@
 #include "pdf/pdf_dictionary.h"
 
 namespace ZavorPdf::Pdf {
+class PdfContent;
 class PdfImportedObjectTable;
 class PdfPage;
 class PdfRectangle;
@@ -48,7 +49,7 @@ public:
 
 private:
     void CopyResources(PdfImportedObjectTable &table, PdfPage &page);
-    void TakeContent(PdfPage &page);
+    void TakeContent(const PdfContent &content);
 };
 
 }  // namespace ZavorPdf::Pdf::Advanced

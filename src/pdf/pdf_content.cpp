@@ -19,10 +19,17 @@ const DictionaryMeta &PdfContent::Keys::Meta() {
 PdfContent::PdfContent(PdfDocument *document) : PdfDictionary(document) { CreateStream({}); }
 
 PdfContent::PdfContent(PdfDictionary &&dictionary) : PdfDictionary(std::move(dictionary)) {
-    if (Stream() == nullptr)
+    if (Stream() == nullptr) {
         CreateStream({});
-    else
+        return;
+    }
+    // Must not throw: the dictionary has already moved here. A stream past
+    // its file's budget stays encoded, and whoever needs its bytes meets
+    // the refusal.
+    try {
         Stream()->TryUnfilter();
+    } catch (const ReadBudgetExceededException &) {
+    }
 }
 
 const std::vector<std::uint8_t> &PdfContent::Bytes() {

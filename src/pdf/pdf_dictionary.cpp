@@ -4,6 +4,7 @@
 #include "pdf/filters/filtering.h"
 #include "pdf/filters/flate_decode.h"
 #include "pdf/item_access.h"
+#include "pdf/pdf_document.h"
 #include "pdf/pdf_name.h"
 #include "pdf/pdf_reference.h"
 #include "pdf/pdf_writer.h"
@@ -62,10 +63,14 @@ void PdfStream::SetValue(std::vector<std::uint8_t> value) {
 namespace {
 
 // A filter name we do not know at all, or data that its filter refuses, is
-// as undecodable as a known filter that we cannot decode.
-std::optional<std::vector<std::uint8_t>> TryDecode(const std::vector<std::uint8_t> &data, PdfItem *filter) {
+// as undecodable as a known filter that we cannot decode. A file that has
+// spent its budget is not: its next stream would be refused again.
+std::optional<std::vector<std::uint8_t>> TryDecode(const std::vector<std::uint8_t> &data, PdfItem *filter,
+                                                   PdfDocument *document) {
     try {
-        return Filters::Filtering::Decode(data, filter);
+        return Filters::Filtering::Decode(data, filter, document != nullptr ? &document->Budget() : nullptr);
+    } catch (const ReadBudgetExceededException &) {
+        throw;
     } catch (const ZavorPdfException &) {
         return std::nullopt;
     }
@@ -76,7 +81,7 @@ std::optional<std::vector<std::uint8_t>> TryDecode(const std::vector<std::uint8_
 std::vector<std::uint8_t> PdfStream::UnfilteredValue() const {
     PdfItem *filter = owner_->Elements()["/Filter"];
     if (filter == nullptr) return value_;
-    if (auto decoded = TryDecode(value_, filter)) return std::move(*decoded);
+    if (auto decoded = TryDecode(value_, filter, owner_->Owner())) return std::move(*decoded);
     // The text names the filter; its guillemets are single bytes, as every
     // text made into stream bytes here.
     PdfItem *resolved = Internal::Resolve(filter);
@@ -88,7 +93,7 @@ std::vector<std::uint8_t> PdfStream::UnfilteredValue() const {
 bool PdfStream::TryUnfilter() {
     PdfItem *filter = owner_->Elements()["/Filter"];
     if (filter == nullptr) return true;
-    auto decoded = TryDecode(value_, filter);
+    auto decoded = TryDecode(value_, filter, owner_->Owner());
     if (!decoded) return false;
     owner_->Elements().Remove("/Filter");
     owner_->Elements().Remove("/DecodeParms");

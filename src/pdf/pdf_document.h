@@ -16,6 +16,7 @@
 #include "pdf/pdf_document_options.h"
 #include "pdf/pdf_reference.h"
 #include "pdf/pdf_reference_table.h"
+#include "pdf/read_budget.h"
 #include "platform/local_time.h"
 
 namespace ZavorPdf::Pdf {
@@ -102,6 +103,9 @@ public:
     // its size in bytes.
     const std::filesystem::path &FullPath() const { return fullPath_; }
     std::int64_t FileSize() const { return fileSize_; }
+    // What reading the file may still decode and parse; without limits for
+    // a document that was not read from a file.
+    ReadBudget &Budget() { return budget_; }
     // Lets import tables notice that this document is gone without
     // keeping it alive.
     std::weak_ptr<PdfDocument *const> Handle() const { return handle_; }
@@ -166,6 +170,7 @@ private:
     std::unique_ptr<PdfTrailer> trailer_;
     std::filesystem::path fullPath_;
     std::int64_t fileSize_ = 0;
+    ReadBudget budget_;
     std::shared_ptr<PdfDocument *const> handle_ = std::make_shared<PdfDocument *const>(this);
     std::unique_ptr<PdfImportedObjectTables> importedObjectTables_;
     std::unique_ptr<PdfSecuritySettings> securitySettings_;

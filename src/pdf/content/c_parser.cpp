@@ -7,6 +7,7 @@
 #include "pdf/item_access.h"
 #include "pdf/pdf_array.h"
 #include "pdf/pdf_dictionary.h"
+#include "pdf/pdf_document.h"
 #include "pdf/pdf_page.h"
 
 namespace ZavorPdf::Pdf::Content {
@@ -26,7 +27,9 @@ std::vector<std::uint8_t> DecodedStream(const PdfItem *item) {
     PdfItem *filter = stream->Elements()["/Filter"];
     if (filter == nullptr)
         return stream->Stream()->Value();
-    auto decoded = Filters::Filtering::Decode(stream->Stream()->Value(), filter);
+    PdfDocument *document = stream->Owner();
+    auto decoded =
+        Filters::Filtering::Decode(stream->Stream()->Value(), filter, document != nullptr ? &document->Budget() : nullptr);
     if (!decoded) {
         PdfItem *resolved = Internal::Resolve(filter);
         throw ContentReaderException(

@@ -81,7 +81,7 @@ std::vector<std::uint8_t> ASCII85Decode::Encode(const std::vector<std::uint8_t> 
 }
 
 std::optional<std::vector<std::uint8_t>> ASCII85Decode::Decode(const std::vector<std::uint8_t> &data,
-                                                               const FilterParms * /*parms*/) const {
+                                                               const FilterParms *parms) const {
     const std::vector<std::uint8_t> kept = Compact(data);
     std::size_t zeros = 0;
     for (const std::uint8_t c : kept) {
@@ -91,8 +91,12 @@ std::optional<std::vector<std::uint8_t>> ASCII85Decode::Decode(const std::vector
     if (remainder == 1) {
         throw InvalidOperationException("Illegal character.");
     }
+    // Each "z" stands for four bytes: the size is known, and charged,
+    // before any of them is made.
+    const std::size_t size = 4 * (zeros + (kept.size() - zeros) / 5) + (remainder == 0 ? 0 : remainder - 1);
+    Charge(parms, size);
     std::vector<std::uint8_t> out;
-    out.reserve(4 * (zeros + (kept.size() - zeros) / 5) + (remainder == 0 ? 0 : remainder - 1));
+    out.reserve(size);
 
     std::size_t i = 0;
     while (i < kept.size()) {

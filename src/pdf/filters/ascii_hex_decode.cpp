@@ -34,7 +34,7 @@ std::vector<std::uint8_t> ASCIIHexDecode::Encode(const std::vector<std::uint8_t>
 }
 
 std::optional<std::vector<std::uint8_t>> ASCIIHexDecode::Decode(const std::vector<std::uint8_t> &data,
-                                                                const FilterParms * /*parms*/) const {
+                                                                const FilterParms *parms) const {
     std::vector<std::uint8_t> bytes;
     bytes.reserve(data.size() / 2 + 1);
     int high = -1;
@@ -57,6 +57,7 @@ std::optional<std::vector<std::uint8_t>> ASCIIHexDecode::Decode(const std::vecto
     if (high >= 0) {
         bytes.push_back(static_cast<std::uint8_t>(high << 4));
     }
+    Charge(parms, bytes.size());
     return bytes;
 }
 

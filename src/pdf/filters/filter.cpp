@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "pdf/read_budget.h"
+
 namespace ZavorPdf::Pdf::Filters {
 
 std::vector<std::uint8_t> RawBytes(std::u16string_view text) {
@@ -30,6 +32,15 @@ std::optional<std::u16string> Filter::DecodeToString(const std::vector<std::uint
         return std::nullopt;
     }
     return RawText(*decoded);
+}
+
+void Filter::Charge(const FilterParms *parms, std::size_t count) {
+    if (parms != nullptr && parms->Budget() != nullptr) parms->Budget()->ChargeDecoded(count);
+}
+
+std::size_t Filter::DecodedLimit(const FilterParms *parms, std::size_t filterLimit) {
+    if (parms == nullptr || parms->Budget() == nullptr) return filterLimit;
+    return std::min(filterLimit, parms->Budget()->DecodedRoom());
 }
 
 bool Filter::IsWhiteSpace(std::uint8_t byte) noexcept {

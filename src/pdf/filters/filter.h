@@ -3,6 +3,7 @@
 // plain bytes into encoded ones.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,23 +12,29 @@
 
 namespace ZavorPdf::Pdf {
 class PdfItem;
+class ReadBudget;
 }
 
 namespace ZavorPdf::Pdf::Filters {
 
-// The decode parameters of a stream ("/DecodeParms"). They are carried along
-// for callers that want them; no filter of ours evaluates them (predictors
-// are not applied).
+// The decode parameters of a stream ("/DecodeParms"), and the budget of the
+// file the stream comes from. The parameters are carried along for callers
+// that want them; no filter of ours evaluates them (predictors are not
+// applied). The filters charge what they decode to the budget and stop
+// decoding where it runs out.
 class FilterParms {
 public:
     FilterParms() = default;
-    explicit FilterParms(const PdfItem *decodeParms) : decodeParms_(decodeParms) {}
+    explicit FilterParms(const PdfItem *decodeParms, ReadBudget *budget = nullptr)
+        : decodeParms_(decodeParms), budget_(budget) {}
 
     // Non-owning; may be null.
     const PdfItem *DecodeParms() const noexcept { return decodeParms_; }
+    ReadBudget *Budget() const noexcept { return budget_; }
 
 private:
     const PdfItem *decodeParms_ = nullptr;
+    ReadBudget *budget_ = nullptr;
 };
 
 class Filter {
@@ -52,6 +59,12 @@ public:
     static bool IsWhiteSpace(std::uint8_t byte) noexcept;
 
 protected:
+    // Charges decoded bytes to the parameters' budget, if there is one.
+    static void Charge(const FilterParms *parms, std::size_t count);
+    // The output limit for one stream: the filter's own, or the room left
+    // in the budget when that is smaller.
+    static std::size_t DecodedLimit(const FilterParms *parms, std::size_t filterLimit);
+
     Filter() = default;
     Filter(const Filter &) = default;
     Filter &operator=(const Filter &) = default;

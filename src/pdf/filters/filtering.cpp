@@ -120,9 +120,10 @@ std::optional<std::u16string> Filtering::DecodeToString(const std::vector<std::u
 }
 
 std::optional<std::vector<std::uint8_t>> Filtering::Decode(const std::vector<std::uint8_t> &data,
-                                                           const PdfItem *filterItem) {
+                                                           const PdfItem *filterItem, ReadBudget *budget) {
+    const FilterParms parms(nullptr, budget);
     if (const std::string *name = NameText(filterItem)) {
-        return Decode(data, *name);
+        return Decode(data, *name, &parms);
     }
     const auto *array = dynamic_cast<const PdfArray *>(Resolve(filterItem));
     if (array == nullptr) {
@@ -134,7 +135,7 @@ std::optional<std::vector<std::uint8_t>> Filtering::Decode(const std::vector<std
         if (name == nullptr) {
             return std::nullopt;
         }
-        auto decoded = Decode(bytes, *name);
+        auto decoded = Decode(bytes, *name, &parms);
         if (!decoded) {
             return std::nullopt;
         }

@@ -12,6 +12,7 @@
 
 namespace ZavorPdf::Pdf {
 class PdfItem;
+class ReadBudget;
 }
 
 namespace ZavorPdf::Pdf::Filters {
@@ -46,9 +47,10 @@ public:
     // Applies a stream's "/Filter" value: a name decodes with that filter, an
     // array applies its names in order. Nothing when a filter in it cannot be
     // decoded, and for any other item (null included). filterItem is
-    // non-owning.
+    // non-owning. With a budget, every filter in the chain charges its
+    // output to it (ReadBudgetExceededException once it runs out).
     static std::optional<std::vector<std::uint8_t>> Decode(const std::vector<std::uint8_t> &data,
-                                                           const PdfItem *filterItem);
+                                                           const PdfItem *filterItem, ReadBudget *budget = nullptr);
 
     // The shared instances, created on first use.
     static const class FlateDecode &FlateDecode();

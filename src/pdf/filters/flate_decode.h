@@ -25,8 +25,12 @@ public:
     std::optional<std::vector<std::uint8_t>> Decode(const std::vector<std::uint8_t> &data,
                                                     const FilterParms *parms) const override;
 
-    // As Decode, with an explicit output limit in bytes.
-    static std::vector<std::uint8_t> Inflate(const std::vector<std::uint8_t> &data, std::size_t decodedLimit);
+    // As Decode, with an explicit output limit in bytes. Output beyond the
+    // limit throws PdfReaderException "Flate data inflates to more than N
+    // bytes."; where the parameters' budget is the smaller limit,
+    // ReadBudgetExceededException.
+    static std::vector<std::uint8_t> Inflate(const std::vector<std::uint8_t> &data, std::size_t decodedLimit,
+                                             const FilterParms *parms = nullptr);
 };
 
 }  // namespace ZavorPdf::Pdf::Filters

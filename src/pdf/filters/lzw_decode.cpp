@@ -4,6 +4,7 @@
 #include <string>
 
 #include "pdf/errors.h"
+#include "pdf/read_budget.h"
 
 namespace ZavorPdf::Pdf::Filters {
 
@@ -104,11 +105,13 @@ std::vector<std::uint8_t> LzwDecode::Encode(const std::vector<std::uint8_t> & /*
 }
 
 std::optional<std::vector<std::uint8_t>> LzwDecode::Decode(const std::vector<std::uint8_t> &data,
-                                                           const FilterParms * /*parms*/) const {
-    return Expand(data, DefaultDecodedLimit);
+                                                           const FilterParms *parms) const {
+    return Expand(data, DefaultDecodedLimit, parms);
 }
 
-std::vector<std::uint8_t> LzwDecode::Expand(const std::vector<std::uint8_t> &data, std::size_t decodedLimit) {
+std::vector<std::uint8_t> LzwDecode::Expand(const std::vector<std::uint8_t> &data, std::size_t decodedLimit,
+                                            const FilterParms *parms) {
+    const std::size_t limit = DecodedLimit(parms, decodedLimit);
     if (data.size() >= 2 && data[0] == 0x00 && data[1] == 0x01) {
         throw NotSupportedException("LZW flavour not supported.");
     }
@@ -128,7 +131,8 @@ std::vector<std::uint8_t> LzwDecode::Expand(const std::vector<std::uint8_t> &dat
             throw PdfReaderException("LZW data holds an undefined code.");
         }
         const std::size_t length = known ? table->Length(code) : table->Length(previous) + 1;
-        if (length > decodedLimit - out.size()) {
+        if (length > limit - out.size()) {
+            if (limit < decodedLimit) parms->Budget()->RefuseDecoded();
             throw PdfReaderException("LZW data decodes to more than " + std::to_string(decodedLimit) + " bytes.");
         }
         if (known) {
@@ -143,6 +147,7 @@ std::vector<std::uint8_t> LzwDecode::Expand(const std::vector<std::uint8_t> &dat
         }
         previous = code;
     }
+    Charge(parms, out.size());
     return out;
 }
 

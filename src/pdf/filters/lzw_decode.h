@@ -27,7 +27,10 @@ public:
     std::optional<std::vector<std::uint8_t>> Decode(const std::vector<std::uint8_t> &data,
                                                     const FilterParms *parms) const override;
 
-    static std::vector<std::uint8_t> Expand(const std::vector<std::uint8_t> &data, std::size_t decodedLimit);
+    // Where the parameters' budget is smaller than the limit, output beyond
+    // it throws ReadBudgetExceededException.
+    static std::vector<std::uint8_t> Expand(const std::vector<std::uint8_t> &data, std::size_t decodedLimit,
+                                            const FilterParms *parms = nullptr);
 };
 
 }  // namespace ZavorPdf::Pdf::Filters

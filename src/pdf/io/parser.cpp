@@ -38,7 +38,7 @@ private:
 };
 
 Parser::Parser(PdfDocument &document, std::vector<std::uint8_t> bytes)
-    : document_(document), lexer_(std::move(bytes)) {}
+    : document_(document), lexer_(std::move(bytes)), stack_(document.Budget()) {}
 
 void Parser::FailUnexpected() const {
     if (lexer_.CurrentSymbol() == Symbol::Eof) throw PdfReaderException(ReaderMessages::UnexpectedEndOfFile);
@@ -340,6 +340,8 @@ void Parser::ReadReferencedObjects(PdfObject &root) {
             if (reference->Value() != nullptr || !visited.insert(reference->ObjectID()).second) continue;
             try {
                 pending.push_back(ReadOneObject(nullptr, reference->ObjectID()));
+            } catch (const ReadBudgetExceededException &) {
+                throw;
             } catch (const ZavorPdfException &) {
             }
         }

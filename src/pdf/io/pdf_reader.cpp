@@ -71,6 +71,8 @@ void ReadAllObjects(Parser &parser, PdfReferenceTable &table) {
         if (reference->Value() != nullptr || reference->Position() <= 0) continue;
         try {
             parser.ReadObject(nullptr, reference->ObjectID());
+        } catch (const ReadBudgetExceededException &) {
+            throw;
         } catch (const ZavorPdfException &) {
         }
     }
@@ -131,6 +133,7 @@ std::unique_ptr<PdfDocument> PdfReader::Open(std::vector<std::uint8_t> bytes,
     document->state_ |= static_cast<int>(DocumentState::Imported);
     document->openMode_ = mode;
     document->fileSize_ = static_cast<std::int64_t>(bytes.size());
+    document->budget_ = ReadBudget::ForFileSize(bytes.size());
     int version = TestPdfFile(bytes);
     if (version == 0) throw InvalidOperationException(Messages::InvalidPdf);
     document->version_ = version;

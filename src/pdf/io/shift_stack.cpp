@@ -4,24 +4,26 @@
 #include "pdf/io/reader_messages.h"
 #include "pdf/pdf_number.h"
 #include "pdf/pdf_reference.h"
+#include "pdf/read_budget.h"
 
 namespace ZavorPdf::Pdf::IO {
 
 PdfItem *ShiftStack::Entry::Get() const { return reference != nullptr ? reference : owned.get(); }
 
-void ShiftStack::CheckRoom() const {
+void ShiftStack::MakeRoom() {
     if (entries_.size() >= static_cast<std::size_t>(MaxItems)) throw PdfReaderException(ReaderMessages::TooManyItems);
+    if (budget_ != nullptr) budget_->ChargeItems(1);
 }
 
 void ShiftStack::Shift(std::unique_ptr<PdfItem> item) {
     if (item == nullptr) throw ArgumentNullException("item");
-    CheckRoom();
+    MakeRoom();
     entries_.push_back(Entry{std::move(item), nullptr});
 }
 
 void ShiftStack::Shift(PdfReference *reference) {
     if (reference == nullptr) throw ArgumentNullException("item");
-    CheckRoom();
+    MakeRoom();
     entries_.push_back(Entry{nullptr, reference});
 }
 

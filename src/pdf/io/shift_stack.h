@@ -11,6 +11,7 @@
 
 namespace ZavorPdf::Pdf {
 class PdfReference;
+class ReadBudget;
 }
 
 namespace ZavorPdf::Pdf::IO {
@@ -20,6 +21,11 @@ public:
     // Far beyond any real object; keeps a hostile file from turning a few
     // bytes per number into unbounded memory.
     static constexpr int MaxItems = 1 << 22;
+
+    ShiftStack() = default;
+    // Every item shifted is charged to the budget, which must outlive the
+    // stack.
+    explicit ShiftStack(ReadBudget &budget) : budget_(&budget) {}
 
     struct Entry {
         std::unique_ptr<PdfItem> owned;
@@ -50,8 +56,9 @@ public:
 
 private:
     const Entry &At(int relativeIndex) const;
-    void CheckRoom() const;
+    void MakeRoom();
 
+    ReadBudget *budget_ = nullptr;  // non-owning, may be null
     std::vector<Entry> entries_;
 };
 

@@ -6,6 +6,7 @@
 #include "pdf/errors.h"
 #include "pdf/filters/filtering.h"
 #include "pdf/filters/lzw_decode.h"
+#include "pdf/read_budget.h"
 
 using namespace ZavorPdf;
 using namespace ZavorPdf::Pdf::Filters;
@@ -142,6 +143,17 @@ TEST(LzwDecodeTest, RefusesOutputBeyondTheLimit) {
     EXPECT_EQ(LzwDecode::Expand(encoded, 100000).size(), 100000u);
     ExpectThrowMessage<PdfReaderException>([&] { (void)LzwDecode::Expand(encoded, 99999); },
                                            "LZW data decodes to more than 99999 bytes.");
+}
+
+TEST(LzwDecodeTest, ChargesTheFileBudgetAndStopsWhereItEnds) {
+    const auto encoded = Pack(Compress(std::vector<std::uint8_t>(100000, 0)));
+    Pdf::ReadBudget budget(150000, 0);
+    const FilterParms parms(nullptr, &budget);
+    EXPECT_EQ(LzwDecode::Expand(encoded, 1000000, &parms).size(), 100000u);
+    EXPECT_EQ(budget.DecodedRoom(), 50000u);
+    ExpectThrowMessage<Pdf::ReadBudgetExceededException>(
+        [&] { (void)LzwDecode::Expand(encoded, 1000000, &parms); },
+        "The streams of the file decode to more than 150000 bytes in all.");
 }
 
 }  // namespace

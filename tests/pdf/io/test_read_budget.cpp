@@ -1,0 +1,86 @@
+// Files built to cost time or memory far beyond their size: a dictionary of
+// a great many keys, many items in one array, a page of several Flate
+// bombs. Each either reads in time or is refused with the budget's message.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "pdf/content/c_parser.h"
+#include "pdf/errors.h"
+#include "pdf/io/pdf_reader.h"
+#include "pdf/pdf_catalog.h"
+#include "pdf/pdf_content.h"
+#include "pdf/pdf_contents.h"
+#include "pdf/pdf_page.h"
+#include "pdf/pdf_pages.h"
+#include "pdf/read_budget.h"
+#include "support/hostile_pdfs.h"
+#include "test_reader_support.h"
+
+namespace {
+
+using namespace ZavorPdf;
+using namespace ZavorPdf::Pdf;
+using ZavorPdf::Pdf::IO::PdfReader;
+using ZavorTest::FailureOf;
+
+std::vector<std::uint8_t> Bytes(const std::string &text) { return {text.begin(), text.end()}; }
+
+constexpr std::size_t MiB = std::size_t{1} << 20;
+
+// Every key added used to scan the keys before it: 200,000 keys took half
+// a minute.
+TEST(ReadBudgetFiles, DictionaryOfTwoHundredThousandKeysReadsInLinearTime) {
+    const std::vector<std::uint8_t> file = Bytes(ZavorTest::Hostile::WideDictionary(200000));
+    const auto start = std::chrono::steady_clock::now();
+    std::unique_ptr<PdfDocument> document = PdfReader::Open(file, PdfDocumentOpenMode::ReadOnly);
+    const auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(elapsed, std::chrono::seconds(5));  // some 0.2 s; generous for sanitizer builds
+    PdfDictionary *wide = document->Catalog().Elements().GetDictionary("/Wide");
+    ASSERT_NE(wide, nullptr);
+    const DictionaryElements &elements = wide->Elements();
+    ASSERT_EQ(elements.Count(), 200000);
+    EXPECT_EQ(elements.Entries().front().key, "/k0");
+    EXPECT_EQ(elements.Entries()[123456].key, "/k123456");
+    EXPECT_EQ(elements.GetInteger("/k199999"), 1);
+    EXPECT_FALSE(elements.ContainsKey("/k200000"));
+}
+
+// The item budget counts every array and dictionary item of the file, read
+// or not: an object no one refers to is read all the same.
+TEST(ReadBudgetFiles, ArraysBeyondTheItemBudgetRefuseTheFileInEveryMode) {
+    const std::vector<std::uint8_t> within = Bytes(ZavorTest::Hostile::LongArray(60000));
+    const std::vector<std::uint8_t> beyond = Bytes(ZavorTest::Hostile::LongArray(70000));
+    ASSERT_EQ(ReadBudget::ForFileSize(beyond.size()).ItemLimit(), 65536u);
+    for (PdfDocumentOpenMode mode : {PdfDocumentOpenMode::Modify, PdfDocumentOpenMode::Import,
+                                     PdfDocumentOpenMode::ReadOnly, PdfDocumentOpenMode::InformationOnly}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        EXPECT_EQ(FailureOf([&] { PdfReader::Open(within, mode)->PageCount(); }), "no failure");
+        EXPECT_EQ(FailureOf([&] { PdfReader::Open(beyond, mode); }),
+                  "The arrays and dictionaries of the file hold more than 65536 items in all.");
+    }
+}
+
+// Eight streams of 2 MiB each stay under every filter's own limit; the
+// page's content as a whole is past the file's budget of some 8 MiB.
+TEST(ReadBudgetFiles, PageOfManyStreamsIsRefusedWhenItsContentIsUsed) {
+    const std::vector<std::uint8_t> bombs = Bytes(ZavorTest::Hostile::BombPage(8, 2 * MiB));
+    const std::string refused = "The streams of the file decode to more than " +
+                                std::to_string(ReadBudget::ForFileSize(bombs.size()).DecodedLimit()) +
+                                " bytes in all.";
+    ASSERT_LT(ReadBudget::ForFileSize(bombs.size()).DecodedLimit(), 16 * MiB);
+    std::unique_ptr<PdfDocument> document = PdfReader::Open(bombs, PdfDocumentOpenMode::Import);
+    EXPECT_EQ(FailureOf([&] { document->Pages()[0].Contents().CreateSingleContent(); }), refused);
+    // A second reading of the file starts with a budget of its own.
+    document = PdfReader::Open(bombs, PdfDocumentOpenMode::ReadOnly);
+    EXPECT_EQ(FailureOf([&] { Content::CParser::PageContent(document->Pages()[0]); }), refused);
+
+    const std::vector<std::uint8_t> fewer = Bytes(ZavorTest::Hostile::BombPage(3, 2 * MiB));
+    document = PdfReader::Open(fewer, PdfDocumentOpenMode::Import);
+    EXPECT_EQ(document->Pages()[0].Contents().CreateSingleContent()->Stream()->Length(), 3 * (2 * MiB + 1));
+}
+
+}  // namespace
