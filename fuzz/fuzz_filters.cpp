@@ -13,32 +13,38 @@
 #include "pdf/filters/filtering.h"
 #include "pdf/filters/flate_decode.h"
 #include "pdf/filters/lzw_decode.h"
+#include "pdf/read_budget.h"
 
 namespace {
 
 using namespace ZavorPdf::Pdf::Filters;
 
-// Small enough to keep each run fast, large enough for real streams.
+// Small enough to keep each run fast, large enough for real streams. The
+// budget of the file the data comes from is smaller still, so that both
+// refusals are reached.
 constexpr std::size_t FuzzLimit = 4 * 1024 * 1024;
+constexpr std::size_t FuzzBudget = 2 * 1024 * 1024;
 
 void Decode(std::uint8_t selector, const std::vector<std::uint8_t> &data) {
+    ZavorPdf::Pdf::ReadBudget budget(FuzzBudget, 0);
+    const FilterParms parms(nullptr, &budget);
     switch (selector % 5) {
     case 0:
-        (void)FlateDecode::Inflate(data, FuzzLimit);
+        (void)FlateDecode::Inflate(data, FuzzLimit, &parms);
         break;
     case 1:
-        (void)LzwDecode::Expand(data, FuzzLimit);
+        (void)LzwDecode::Expand(data, FuzzLimit, &parms);
         break;
     case 2:
-        (void)Filtering::ASCIIHexDecode().Decode(data);
+        (void)Filtering::ASCIIHexDecode().Decode(data, &parms);
         break;
     case 3:
-        (void)Filtering::ASCII85Decode().Decode(data);
+        (void)Filtering::ASCII85Decode().Decode(data, &parms);
         break;
     default:
         // A chain, as a "/Filter" array applies it.
-        if (const auto text = Filtering::ASCII85Decode().Decode(data)) {
-            (void)FlateDecode::Inflate(*text, FuzzLimit);
+        if (const auto text = Filtering::ASCII85Decode().Decode(data, &parms)) {
+            (void)FlateDecode::Inflate(*text, FuzzLimit, &parms);
         }
         break;
     }

@@ -4,7 +4,8 @@
 // (ZavorPdf::ZavorPdfException or a class derived from it). Any other
 // exception, a crash, a hang, unbounded memory or a sanitizer report is a
 // finding: nesting depth, item counts, stream lengths and "/Prev" chains are
-// all bounded by the parser.
+// all bounded by the parser. The item budget is set low, so that a corpus
+// file of a few kilobytes reaches its refusal.
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
@@ -31,8 +32,11 @@ void ScanAllTokens(const std::vector<std::uint8_t> &bytes) {
     }
 }
 
+constexpr std::size_t FuzzItemBudget = 4096;
+
 void ReadDocument(const std::vector<std::uint8_t> &bytes) {
     PdfDocument document(DocumentSetup::Empty);
+    document.Budget() = ReadBudget(ReadBudget::DecodedFloor, FuzzItemBudget);
     document.ReferenceTable().SetUnderConstruction(true);
     IO::Parser parser(document, bytes);
     try {
