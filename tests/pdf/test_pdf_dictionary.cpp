@@ -65,6 +65,43 @@ TEST(DictionaryElements, KeepInsertionOrderAndPosition) {
     EXPECT_EQ(elements.Count(), 0);
 }
 
+// Dictionaries of more than a handful of keys look them up through an
+// index; replacing, removing, copying and moving around the size where it
+// starts must keep the same order and values as a small one.
+TEST(DictionaryElements, LargeDictionariesKeepOrderThroughEveryChange) {
+    for (int size : {15, 16, 17, 40}) {
+        SCOPED_TRACE(size);
+        PdfDictionary dictionary;
+        auto &elements = dictionary.Elements();
+        std::string expected;
+        for (int i = 0; i < size; ++i) elements.SetInteger("/K" + std::to_string(i), i);
+        elements.SetInteger("/K3", 300);  // replaced in place
+        EXPECT_TRUE(elements.Remove("/K0"));
+        EXPECT_TRUE(elements.Remove("/K" + std::to_string(size - 1)));
+        EXPECT_FALSE(elements.Remove("/K0"));
+        elements.SetInteger("/K0", -1);  // back, now at the end
+        for (int i = 1; i < size - 1; ++i)
+            expected += "/K" + std::to_string(i) + " " + std::to_string(i == 3 ? 300 : i) + "\n";
+        expected = "<<\n" + expected + "/K0 -1\n>>\n";
+        EXPECT_EQ(Written(dictionary), expected);
+        for (int i = 1; i < size - 1; ++i) ASSERT_EQ(elements.GetInteger("/K" + std::to_string(i)), i == 3 ? 300 : i);
+        EXPECT_EQ(elements.GetInteger("/K0"), -1);
+        EXPECT_FALSE(elements.ContainsKey("/K" + std::to_string(size - 1)));
+
+        PdfDictionary copy(dictionary);
+        copy.Elements().SetInteger("/K5", 55);
+        EXPECT_EQ(copy.Elements().GetInteger("/K5"), 55);
+        EXPECT_EQ(elements.GetInteger("/K5"), 5);
+        PdfDictionary moved(std::move(copy));
+        EXPECT_EQ(moved.Elements().GetInteger("/K0"), -1);
+        EXPECT_EQ(moved.Elements().Count(), size - 1);
+        elements.Clear();
+        elements.SetInteger("/K4", 4);
+        EXPECT_EQ(elements.Count(), 1);
+        EXPECT_FALSE(elements.ContainsKey("/K5"));
+    }
+}
+
 TEST(DictionaryElements, KeysMustStartWithSlash) {
     PdfDictionary dictionary;
     EXPECT_EQ(MessageOf<ArgumentException>([&] { dictionary.Elements().SetInteger("Length", 1); }),
