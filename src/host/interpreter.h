@@ -25,8 +25,9 @@ public:
     // An ON handler that raises its own event again would recurse until the
     // stack ran out; past this depth the run stops with a script error.
     static constexpr int kMaxHandlerDepth = 16;
-    // The host passes no buffer sizes; an extracted page text can be long.
-    static constexpr std::size_t kGetVarBufferSize = 1024 * 1024;
+    // The host passes no buffer sizes; the plug-in promises to write no
+    // more than this to a GetVar result.
+    static constexpr std::size_t kGetVarBufferSize = ZAVOR_GETVAR_RESULT_SIZE;
     // The size of the buffer the plug-in hands over with "Subst".
     static constexpr std::size_t kSubstBufferSize = 100000;
 

@@ -65,6 +65,7 @@ DecodedImage DecodeImage(std::span<const std::uint8_t> bytes) {
     if (StartsWith(bytes, "\xFF\xD8\xFF")) return DecodeJpeg(bytes);
     if (StartsWith(bytes, "GIF87a") || StartsWith(bytes, "GIF89a")) return DecodeGif(bytes);
     if (StartsWith(bytes, "II*\0") || StartsWith(bytes, std::string_view("MM\0*", 4))) return DecodeTiff(bytes);
+    if (StartsWith(bytes, std::string_view("\0\0\1\0", 4))) return DecodeIcon(bytes);
     throw ImageError(ImageError::Kind::UnknownFormat, "unknown image format");
 }
 

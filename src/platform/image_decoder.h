@@ -1,4 +1,4 @@
-// Decoding of picture files (JPEG, PNG, BMP, GIF, TIFF) into one in-memory
+// Decoding of picture files (JPEG, PNG, BMP, GIF, TIFF, icons) into one in-memory
 // form that the engine's image readers take: the rows of an uncompressed
 // Windows bitmap (bottom row first, each padded to four bytes) with its
 // palette, or, for JPEG, the file's own bytes with the facts the DCT filter

@@ -2,6 +2,7 @@
 // share. Internal to the platform layer.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -15,6 +16,17 @@ DecodedImage DecodePng(std::span<const std::uint8_t> bytes);
 DecodedImage DecodeJpeg(std::span<const std::uint8_t> bytes);
 DecodedImage DecodeGif(std::span<const std::uint8_t> bytes);
 DecodedImage DecodeTiff(std::span<const std::uint8_t> bytes);
+DecodedImage DecodeIcon(std::span<const std::uint8_t> bytes);
+
+// The colour rows of a bitmap as icons hold it: no file header, the
+// information header first, palette and rows right behind it, and a height
+// that counts the rows of the AND mask too. `maskAt` receives the offset
+// just past the colour rows, where the AND mask begins.
+DecodedImage DecodeIconBitmap(std::span<const std::uint8_t> dib, std::size_t &maskAt);
+
+// Run-length coded bitmap rows into the zeroed Indexed8 or Indexed4 rows of
+// `image`; the file's rows run bottom-up unless `topDown`.
+void DecodeBmpRuns(std::span<const std::uint8_t> coded, bool topDown, DecodedImage &image);
 
 // Refuses zero, negative and oversized dimensions (ImageError TooLarge).
 void CheckDimensions(std::int64_t width, std::int64_t height, const char *format);

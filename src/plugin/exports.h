@@ -3,6 +3,8 @@
  * Every text is a zero-terminated string in the host's ANSI code page
  * (Windows-1252). The host passes no buffer sizes: an "out" buffer must have
  * room for the whole answer. Every result is a signed 32-bit integer.
+ * No text that the plug-in writes holds a zero byte or another control
+ * character below 32 except tab, CR and LF: those become blanks.
  * This header is plain C so that a C host (and a C test) can include it. */
 #ifndef ZAVOR_PLUGIN_EXPORTS_H
 #define ZAVOR_PLUGIN_EXPORTS_H
@@ -14,6 +16,12 @@
 #else
 #define ZAVOR_API(result) __attribute__((visibility("default"))) result
 #endif
+
+/* QnD_GetVar never writes more than this many bytes to Result, the
+ * terminating zero included: a page's extracted text has no natural bound,
+ * so a longer value is cut to ZAVOR_GETVAR_RESULT_SIZE - 1 bytes. A host
+ * must pass a Result buffer of at least this size. */
+#define ZAVOR_GETVAR_RESULT_SIZE 1048576
 
 #ifdef __cplusplus
 extern "C" {

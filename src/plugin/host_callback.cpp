@@ -9,6 +9,7 @@
 
 #include "platform/code_page.h"
 #include "platform/message_box.h"
+#include "plugin/ansi_text.h"
 #include "platform/process_exit.h"
 
 namespace ZavorPlugin {
@@ -47,7 +48,7 @@ std::int32_t ExecuteCallback(std::u16string_view funcName, std::u16string_view p
     HostCallback callback = StoredCallback();
     if (callback == nullptr) return 0;
     std::string ansiName = ZavorPlatform::UnicodeToWindows1252(funcName);
-    std::string ansiPara = ZavorPlatform::UnicodeToWindows1252(para);
+    std::string ansiPara = ToAnsi(para);
     std::array<char, 256> scratch{};
     return callback(ansiName.c_str(), ansiPara.c_str(), paraLen, flags,
                     returnString != nullptr ? returnString : scratch.data());

@@ -5,6 +5,7 @@
 #include "pdf/pdf_document.h"
 #include "platform/code_page.h"
 #include "plugin/ansi_text.h"
+#include "plugin/exports.h"
 #include "plugin/file_variable_commands.h"
 #include "plugin/number_text.h"
 #include "plugin/variable_commands.h"
@@ -60,7 +61,9 @@ std::optional<std::u16string> VariableValue(std::u16string_view name, std::u16st
 std::int32_t ReadVariable(std::u16string_view name, std::u16string_view argument, char *result) {
     std::optional<std::u16string> value = VariableValue(name, argument);
     if (!value) return 0;
-    return static_cast<std::int32_t>(WriteAnsi(result, *value));
+    // A page text has no natural bound and the host gives no size: the
+    // boundary's documented maximum is all the host has to provide.
+    return static_cast<std::int32_t>(WriteAnsi(result, *value, ZAVOR_GETVAR_RESULT_SIZE));
 }
 
 }  // namespace ZavorPlugin

@@ -6,6 +6,8 @@
 #include <fstream>
 
 #include "host/zavor_process.h"
+#include "plugin/exports.h"
+#include "plugin/sample_pdf.h"
 #include "support/test_output.h"
 
 namespace ZavorHostTest {
@@ -243,6 +245,26 @@ TEST(ZavorRealPlugin, MessageBoxesAppearOnStandardError) {
               "[ZAVOR] Auswertung des ZQ-PDF Befehls fehlgeschlagen/Befehl nicht definiert (veraltetes Plugin?)\n"
               "[ ZAVOR Plugin - Daten zerst\xC3\xB6rt!] KRITISCH: Daten wurden besch\xC3\xA4" "digt, der Befehl muss "
               "erneut erstellt werden\n");
+}
+
+// The host's buffer is the plug-in's documented maximum: a page text longer
+// than that arrives cut, and one with zero bytes arrives whole.
+TEST(ZavorRealPlugin, PageTextsArriveWholeOrCutAtTheMaximum) {
+    ScratchFolder folder;
+    std::string longText;
+    while (longText.size() < ZAVOR_GETVAR_RESULT_SIZE + 100) longText += "Zeile ";
+    ZavorTest::WriteSamplePdf(folder.Path() / "texte.pdf", {{"minus \\000 1", longText}, ""});
+    folder.Write("s.zq",
+                 "ZQ-PDF Typ=0\n"
+                 "GET kurz = ExternePDFDatei_Text(1;[scriptdir]/texte.pdf)\n"
+                 "GET lang = ExternePDFDatei_Text(2;[scriptdir]/texte.pdf)\n"
+                 "PRINT <[kurz]>\n"
+                 "PRINT <[lang]>\n");
+    ProcessResult result = RunZavor(folder, "run s.zq");
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    ASSERT_EQ(result.out.size(), 14 + ZAVOR_GETVAR_RESULT_SIZE + 2);
+    EXPECT_EQ(result.out.substr(0, 14), "<minus   1\r\n>\n");
+    EXPECT_EQ(result.out.substr(14), "<" + longText.substr(0, ZAVOR_GETVAR_RESULT_SIZE - 1) + ">\n");
 }
 
 TEST(ZavorExample, HalloRunsAgainstTheRealPlugin) {

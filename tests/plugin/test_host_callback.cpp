@@ -71,6 +71,13 @@ TEST_F(HostCallbackTest, SubstSendsAnsiTextAndAnXBuffer) {
     EXPECT_TRUE(call.presetToX);
 }
 
+// The host reads the text up to its first zero byte.
+TEST_F(HostCallbackTest, SubstTextReachesTheHostWithoutControlCharacters) {
+    ResolveQNVar(std::u16string(u"a\0b\u0001c\td\re\nf\u001Fg", 13));
+    ASSERT_EQ(TestHost::calls.size(), 1u);
+    EXPECT_EQ(TestHost::calls[0].para, "a b c\td\re\nf g");
+}
+
 TEST_F(HostCallbackTest, SubstAnswerIsCutToTheReturnedLength) {
     struct Case {
         std::string written;

@@ -116,6 +116,58 @@ TEST_F(VariableReading, PageTextOfAnotherFile) {
     EXPECT_EQ(Read("Fehler"), "");
 }
 
+// The host reads a C string: a zero byte (pdfTeX's math fonts show the
+// minus sign as code 0, two-byte codes start with it) would end the text
+// there while the answer counted the bytes after it.
+TEST_F(VariableReading, PageTextReachesTheHostWithoutControlCharacters) {
+    struct Case {
+        const char *shown;  // the string's body in the content stream
+        std::string text;
+    };
+    const Case cases[] = {
+        {"1 \\000 2", "1   2"},
+        {"\\000A\\000B\\000-", " A B -"},
+        {"a\\001b\\010c\\013d\\014e\\033f\\037g", "a b c d e f g"},
+        {"Tab\\tCR\\rLF\\nEnde", "Tab\tCR\rLF\nEnde"},
+    };
+    const std::string path = ZavorTest::OutputPath("reading_controls.pdf").string();
+    for (const Case &test : cases) {
+        SCOPED_TRACE(test.shown);
+        ZavorTest::WriteSamplePdf(path, {{test.shown}, ""});
+        HostBuffer result;
+        std::int32_t length = QnD_GetVar("ExternePDFDatei_Text", ("1;" + path).c_str(), 0, result.data());
+        EXPECT_TRUE(result.Holds(test.text + "\r\n"));
+        EXPECT_EQ(length, static_cast<std::int32_t>(test.text.size() + 2));
+    }
+}
+
+// The host passes no size; the plug-in writes no more than the documented
+// maximum, cut and terminated, and answers the length it wrote.
+TEST_F(VariableReading, PageTextIsCutAtTheDocumentedMaximum) {
+    constexpr std::size_t kMaximum = ZAVOR_GETVAR_RESULT_SIZE;
+    static_assert(kMaximum == 1024 * 1024);
+    struct Case {
+        std::size_t shown;  // characters on the page; CR LF follows them
+        std::size_t written;
+    };
+    const Case cases[] = {
+        {kMaximum - 3, kMaximum - 1},  // fits with its line end
+        {kMaximum - 2, kMaximum - 1},  // the LF is cut
+        {kMaximum + 5000, kMaximum - 1},
+    };
+    const std::string path = ZavorTest::OutputPath("reading_long_text.pdf").string();
+    for (const Case &test : cases) {
+        SCOPED_TRACE(test.shown);
+        std::string shown;
+        for (std::size_t i = 0; shown.size() < test.shown; ++i) shown += std::to_string(i % 10);
+        ZavorTest::WriteSamplePdf(path, {{shown}, ""});
+        HostBuffer result(kMaximum + 64);
+        std::int32_t length = QnD_GetVar("ExternePDFDatei_Text", ("1;" + path).c_str(), 0, result.data());
+        EXPECT_EQ(length, static_cast<std::int32_t>(test.written));
+        EXPECT_TRUE(result.Holds((shown + "\r\n").substr(0, test.written)));
+    }
+}
+
 TEST_F(VariableReading, CatalogueAndReadableNamesAgree) {
     // Every name marked readable gives a value (if only an empty one);
     // every name that scripts set gives none.
