@@ -1,0 +1,170 @@
+#include "pdf/pdf_imported_links.h"
+
+#include <map>
+#include <memory>
+#include <optional>
+
+#include "pdf/errors.h"
+#include "pdf/pdf_array.h"
+#include "pdf/pdf_destinations.h"
+#include "pdf/pdf_dictionary.h"
+#include "pdf/pdf_document.h"
+#include "pdf/pdf_import.h"
+#include "pdf/pdf_imported_object_table.h"
+#include "pdf/pdf_indirect_values.h"
+#include "pdf/pdf_name.h"
+#include "pdf/pdf_null.h"
+#include "pdf/pdf_page.h"
+#include "pdf/pdf_pages.h"
+#include "pdf/pdf_reference.h"
+
+namespace ZavorPdf::Pdf {
+namespace {
+
+const PdfItem *Resolved(const PdfItem *item) {
+    if (item != nullptr && item->IsReference()) return static_cast<const PdfReference *>(item)->Value();
+    return item;
+}
+
+bool IsNull(const PdfItem *item) {
+    return item == nullptr || dynamic_cast<const PdfNull *>(item) != nullptr ||
+           dynamic_cast<const PdfNullObject *>(item) != nullptr;
+}
+
+bool HasName(const PdfDictionary &dictionary, std::string_view key, std::string_view value) {
+    const PdfItem *item = Resolved(dictionary.Elements()[key]);
+    if (auto *name = dynamic_cast<const PdfName *>(item)) return name->Value() == value;
+    if (auto *name = dynamic_cast<const PdfNameObject *>(item)) return name->Value() == value;
+    return false;
+}
+
+// The go-to action of an annotation; other actions (another file, the
+// web, a program) keep what they have.
+const PdfDictionary *GoToAction(const PdfDictionary &annotation) {
+    const PdfDictionary *action = annotation.Elements().GetDictionary("/A");
+    return action != nullptr && HasName(*action, "/S", "/GoTo") ? action : nullptr;
+}
+
+bool LeadsWithinTheFile(const PdfDictionary &annotation) {
+    return !IsNull(Resolved(annotation.Elements()["/Dest"])) || GoToAction(annotation) != nullptr;
+}
+
+class LinkResolver {
+public:
+    LinkResolver(PdfImportedObjectTable &table, PdfDocument &source, std::span<const ImportedPage> pages)
+        : table_(table), owner_(table.Owner()), source_(source) {
+        for (const ImportedPage &page : pages)
+            if (page.external->IsIndirect() && page.local->IsIndirect())
+                copies_[page.external->ObjectID()] = page.local->Reference();
+    }
+
+    void ResolvePage(const ImportedPage &page) {
+        const PdfArray *annotations = page.external->Elements().GetArray("/Annots");
+        if (annotations == nullptr) return;
+        auto kept = std::make_unique<PdfArray>(&owner_);
+        // The copy of "/Annots" may be shared with other copies of the
+        // page; it is replaced, never changed, when a link drops out.
+        bool replace = false;
+        for (const PdfItemSlot &slot : annotations->Elements().Items()) {
+            if (PdfReference *reference = slot.Reference()) {
+                PdfReference *local = table_[reference->ObjectID()];
+                auto *external = dynamic_cast<const PdfDictionary *>(reference->Value());
+                auto *copy = local != nullptr ? dynamic_cast<PdfDictionary *>(local->Value()) : nullptr;
+                if (external != nullptr && copy != nullptr && !Resolve(*external, *copy)) {
+                    replace = true;
+                    continue;
+                }
+                if (local != nullptr) kept->Elements().AddReference(local);
+            } else if (auto *external = dynamic_cast<const PdfDictionary *>(slot.Get())) {
+                // A direct annotation has no entry in the table: its copy
+                // is made anew from the source.
+                PdfItemSlot fresh = ImportClosure(table_, owner_, *external);
+                std::unique_ptr<PdfItem> copy = fresh.Get()->Clone();
+                auto *dictionary = dynamic_cast<PdfDictionary *>(copy.get());
+                if (dictionary == nullptr || !LeadsWithinTheFile(*external)) {
+                    kept->Elements().Add(std::move(copy));
+                    continue;
+                }
+                replace = true;
+                if (Resolve(*external, *dictionary)) kept->Elements().Add(std::move(copy));
+            }
+        }
+        if (!replace) return;
+        for (int i = 0; i < kept->Elements().Count(); ++i) {
+            PdfDictionary *annotation = kept->Elements().GetDictionary(i);
+            if (annotation != nullptr && annotation->Elements().ContainsKey("/P"))
+                annotation->Elements().SetReference("/P", page.local->Reference());
+        }
+        page.local->Elements().SetValue("/Annots", std::move(kept));
+    }
+
+private:
+    // False: the link leads nowhere and is left out.
+    bool Resolve(const PdfDictionary &external, PdfDictionary &copy) {
+        bool link = HasName(external, "/Subtype", "/Link");
+        const PdfItem *destination = external.Elements()["/Dest"];
+        if (!IsNull(Resolved(destination))) {
+            if (std::unique_ptr<PdfArray> local = LocalDestination(*destination))
+                copy.Elements().SetValue("/Dest", std::move(local));
+            else if (link)
+                return false;
+            else
+                copy.Elements().Remove("/Dest");
+        }
+        if (const PdfDictionary *action = GoToAction(external)) {
+            const PdfItem *target = action->Elements()["/D"];
+            std::unique_ptr<PdfArray> local = target != nullptr ? LocalDestination(*target) : nullptr;
+            PdfDictionary *copiedAction = copy.Elements().GetDictionary("/A");
+            if (local != nullptr && copiedAction != nullptr)
+                copiedAction->Elements().SetValue("/D", std::move(local));
+            else if (link)
+                return false;
+            else
+                copy.Elements().Remove("/A");
+        }
+        return true;
+    }
+
+    // Null when the destination cannot be followed or its page has no copy.
+    std::unique_ptr<PdfArray> LocalDestination(const PdfItem &item) {
+        std::optional<PdfExplicitDestination> destination;
+        if (dynamic_cast<const PdfArray *>(Resolved(&item)) != nullptr)
+            destination = TryReadExplicitDestination(item);
+        else if (const PdfNamedDestinations *named = table_.NamedDestinations())
+            destination = named->Find(item);
+        if (!destination) return nullptr;
+        PdfReference *page = PageCopy(*destination);
+        return page != nullptr ? MakeDestinationArray(*destination, page, &owner_) : nullptr;
+    }
+
+    PdfReference *PageCopy(const PdfExplicitDestination &destination) {
+        std::optional<PdfObjectID> id = destination.pageObject;
+        if (!id && destination.pageIndex < source_.Pages().Count()) {
+            try {
+                id = source_.Pages().PageAt(destination.pageIndex).ObjectID();
+            } catch (const ZavorPdfException &) {
+                return nullptr;  // a kid of a damaged tree that is no page
+            }
+        }
+        if (!id) return nullptr;
+        auto found = copies_.find(*id);
+        return found != copies_.end() ? found->second : nullptr;
+    }
+
+    PdfImportedObjectTable &table_;
+    PdfDocument &owner_;
+    PdfDocument &source_;
+    // Source page → its copy; non-owning.
+    std::map<PdfObjectID, PdfReference *> copies_;
+};
+
+}  // namespace
+
+void ResolveImportedLinks(PdfImportedObjectTable &table, std::span<const ImportedPage> pages) {
+    PdfDocument *source = table.ExternalDocument();
+    if (source == nullptr) return;
+    LinkResolver resolver(table, *source, pages);
+    for (const ImportedPage &page : pages) resolver.ResolvePage(page);
+}
+
+}  // namespace ZavorPdf::Pdf
