@@ -45,10 +45,6 @@ const PdfDictionary *GoToAction(const PdfDictionary &annotation) {
     return action != nullptr && HasName(*action, "/S", "/GoTo") ? action : nullptr;
 }
 
-bool LeadsWithinTheFile(const PdfDictionary &annotation) {
-    return !IsNull(Resolved(annotation.Elements()["/Dest"])) || GoToAction(annotation) != nullptr;
-}
-
 class LinkResolver {
 public:
     LinkResolver(PdfImportedObjectTable &table, PdfDocument &source, std::span<const ImportedPage> pages)
@@ -58,38 +54,30 @@ public:
                 copies_[page.external->ObjectID()] = page.local->Reference();
     }
 
+    // The page's "/Annots" is made anew from the source's: the copy made
+    // with the page may be shared with other copies of it, and settling the
+    // page again with more pages known may bring back a link left out.
     void ResolvePage(const ImportedPage &page) {
         const PdfArray *annotations = page.external->Elements().GetArray("/Annots");
         if (annotations == nullptr) return;
         auto kept = std::make_unique<PdfArray>(&owner_);
-        // The copy of "/Annots" may be shared with other copies of the
-        // page; it is replaced, never changed, when a link drops out.
-        bool replace = false;
         for (const PdfItemSlot &slot : annotations->Elements().Items()) {
             if (PdfReference *reference = slot.Reference()) {
                 PdfReference *local = table_[reference->ObjectID()];
+                if (local == nullptr) continue;  // no value in the source
                 auto *external = dynamic_cast<const PdfDictionary *>(reference->Value());
-                auto *copy = local != nullptr ? dynamic_cast<PdfDictionary *>(local->Value()) : nullptr;
-                if (external != nullptr && copy != nullptr && !Resolve(*external, *copy)) {
-                    replace = true;
-                    continue;
-                }
-                if (local != nullptr) kept->Elements().AddReference(local);
+                auto *copy = dynamic_cast<PdfDictionary *>(local->Value());
+                if (external == nullptr || copy == nullptr || Resolve(*external, *copy))
+                    kept->Elements().AddReference(local);
             } else if (auto *external = dynamic_cast<const PdfDictionary *>(slot.Get())) {
                 // A direct annotation has no entry in the table: its copy
-                // is made anew from the source.
+                // is made anew.
                 PdfItemSlot fresh = ImportClosure(table_, owner_, *external);
                 std::unique_ptr<PdfItem> copy = fresh.Get()->Clone();
                 auto *dictionary = dynamic_cast<PdfDictionary *>(copy.get());
-                if (dictionary == nullptr || !LeadsWithinTheFile(*external)) {
-                    kept->Elements().Add(std::move(copy));
-                    continue;
-                }
-                replace = true;
-                if (Resolve(*external, *dictionary)) kept->Elements().Add(std::move(copy));
+                if (dictionary != nullptr && Resolve(*external, *dictionary)) kept->Elements().Add(std::move(copy));
             }
         }
-        if (!replace) return;
         for (int i = 0; i < kept->Elements().Count(); ++i) {
             PdfDictionary *annotation = kept->Elements().GetDictionary(i);
             if (annotation != nullptr && annotation->Elements().ContainsKey("/P"))
