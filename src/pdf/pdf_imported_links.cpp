@@ -45,6 +45,10 @@ const PdfDictionary *GoToAction(const PdfDictionary &annotation) {
     return action != nullptr && HasName(*action, "/S", "/GoTo") ? action : nullptr;
 }
 
+bool LeadsWithinTheFile(const PdfDictionary &annotation) {
+    return !IsNull(Resolved(annotation.Elements()["/Dest"])) || GoToAction(annotation) != nullptr;
+}
+
 class LinkResolver {
 public:
     LinkResolver(PdfImportedObjectTable &table, PdfDocument &source, std::span<const ImportedPage> pages)
@@ -66,9 +70,15 @@ public:
                 PdfReference *local = table_[reference->ObjectID()];
                 if (local == nullptr) continue;  // no value in the source
                 auto *external = dynamic_cast<const PdfDictionary *>(reference->Value());
-                auto *copy = dynamic_cast<PdfDictionary *>(local->Value());
-                if (external == nullptr || copy == nullptr || Resolve(*external, *copy))
+                auto *copy = dynamic_cast<const PdfDictionary *>(local->Value());
+                if (external == nullptr || copy == nullptr || !LeadsWithinTheFile(*external)) {
                     kept->Elements().AddReference(local);
+                    continue;
+                }
+                // Every copy of the page gets a link of its own: where it
+                // leads depends on the pages imported with it.
+                auto own = std::make_unique<PdfDictionary>(*copy);
+                if (Resolve(*external, *own)) kept->Elements().AddReference(owner_.ReferenceTable().Add(std::move(own)));
             } else if (auto *external = dynamic_cast<const PdfDictionary *>(slot.Get())) {
                 // A direct annotation has no entry in the table: its copy
                 // is made anew.
@@ -102,10 +112,13 @@ private:
         if (const PdfDictionary *action = GoToAction(external)) {
             const PdfItem *target = action->Elements()["/D"];
             std::unique_ptr<PdfArray> local = target != nullptr ? LocalDestination(*target) : nullptr;
-            PdfDictionary *copiedAction = copy.Elements().GetDictionary("/A");
-            if (local != nullptr && copiedAction != nullptr)
-                copiedAction->Elements().SetValue("/D", std::move(local));
-            else if (link)
+            const PdfDictionary *copiedAction = copy.Elements().GetDictionary("/A");
+            if (local != nullptr && copiedAction != nullptr) {
+                // The copied action may be shared; the link gets its own.
+                auto own = std::make_unique<PdfDictionary>(*copiedAction);
+                own->Elements().SetValue("/D", std::move(local));
+                copy.Elements().SetValue("/A", std::move(own));
+            } else if (link)
                 return false;
             else
                 copy.Elements().Remove("/A");
