@@ -3,6 +3,8 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
+#include <vector>
 
 #include "pdf/errors.h"
 #include "pdf/pdf_array.h"
@@ -38,15 +40,31 @@ bool HasName(const PdfDictionary &dictionary, std::string_view key, std::string_
     return false;
 }
 
-// The go-to action of an annotation; other actions (another file, the
-// web, a program) keep what they have.
-const PdfDictionary *GoToAction(const PdfDictionary &annotation) {
+// Actions run one after another through "/Next"; a chain longer than this
+// is no real file's (and one that shares actions could grow without end).
+constexpr int kMaxChainedActions = 64;
+
+// The action of an annotation when it or one that follows it may go to a
+// page of the file; other actions (another file, the web, a program) keep
+// what they have.
+const PdfDictionary *ActionWithinTheFile(const PdfDictionary &annotation) {
     const PdfDictionary *action = annotation.Elements().GetDictionary("/A");
-    return action != nullptr && HasName(*action, "/S", "/GoTo") ? action : nullptr;
+    if (action == nullptr) return nullptr;
+    return HasName(*action, "/S", "/GoTo") || action->Elements().ContainsKey("/Next") ? action : nullptr;
 }
 
 bool LeadsWithinTheFile(const PdfDictionary &annotation) {
-    return !IsNull(Resolved(annotation.Elements()["/Dest"])) || GoToAction(annotation) != nullptr;
+    return !IsNull(Resolved(annotation.Elements()["/Dest"])) || ActionWithinTheFile(annotation) != nullptr;
+}
+
+// The actions under "/Next": one dictionary or an array of them.
+std::vector<const PdfDictionary *> NextActions(const PdfDictionary &action) {
+    const PdfItem *next = Resolved(action.Elements()["/Next"]);
+    if (auto *single = dynamic_cast<const PdfDictionary *>(next)) return {single};
+    std::vector<const PdfDictionary *> actions;
+    if (auto *array = dynamic_cast<const PdfArray *>(next))
+        for (int i = 0; i < array->Elements().Count(); ++i) actions.push_back(array->Elements().GetDictionary(i));
+    return actions;
 }
 
 class LinkResolver {
@@ -78,7 +96,8 @@ public:
                 // Every copy of the page gets a link of its own: where it
                 // leads depends on the pages imported with it.
                 auto own = std::make_unique<PdfDictionary>(*copy);
-                if (Resolve(*external, *own)) kept->Elements().AddReference(owner_.ReferenceTable().Add(std::move(own)));
+                if (Resolve(*external, *own))
+                    kept->Elements().AddReference(owner_.ReferenceTable().Add(std::move(own)));
             } else if (auto *external = dynamic_cast<const PdfDictionary *>(slot.Get())) {
                 // A direct annotation has no entry in the table: its copy
                 // is made anew.
@@ -109,21 +128,49 @@ private:
             else
                 copy.Elements().Remove("/Dest");
         }
-        if (const PdfDictionary *action = GoToAction(external)) {
-            const PdfItem *target = action->Elements()["/D"];
-            std::unique_ptr<PdfArray> local = target != nullptr ? LocalDestination(*target) : nullptr;
+        if (const PdfDictionary *action = ActionWithinTheFile(external)) {
             const PdfDictionary *copiedAction = copy.Elements().GetDictionary("/A");
-            if (local != nullptr && copiedAction != nullptr) {
-                // The copied action may be shared; the link gets its own.
-                auto own = std::make_unique<PdfDictionary>(*copiedAction);
-                own->Elements().SetValue("/D", std::move(local));
+            actionsLeft_ = kMaxChainedActions;
+            std::unique_ptr<PdfDictionary> own = copiedAction != nullptr ? OwnAction(*action, *copiedAction) : nullptr;
+            if (own != nullptr)
                 copy.Elements().SetValue("/A", std::move(own));
-            } else if (link)
+            else if (link)
                 return false;
             else
                 copy.Elements().Remove("/A");
         }
         return true;
+    }
+
+    // The link's own copy of an action and of those that follow it (the
+    // copies may be shared): go-to actions lead to the page copies, and
+    // one whose page has no copy is left out of the chain. Null when the
+    // action itself is left out.
+    std::unique_ptr<PdfDictionary> OwnAction(const PdfDictionary &external, const PdfDictionary &copied) {
+        // An action that follows itself would repeat forever.
+        if (--actionsLeft_ < 0 || chain_.contains(&external)) return nullptr;
+        auto own = std::make_unique<PdfDictionary>(copied);
+        if (HasName(external, "/S", "/GoTo")) {
+            const PdfItem *target = external.Elements()["/D"];
+            std::unique_ptr<PdfArray> local = target != nullptr ? LocalDestination(*target) : nullptr;
+            if (local == nullptr) return nullptr;
+            own->Elements().SetValue("/D", std::move(local));
+        }
+        if (!external.Elements().ContainsKey("/Next")) return own;
+        own->Elements().Remove("/Next");
+        // The copy of "/Next" has the source's shape, item for item.
+        std::vector<const PdfDictionary *> externalNext = NextActions(external);
+        std::vector<const PdfDictionary *> copiedNext = NextActions(copied);
+        auto next = std::make_unique<PdfArray>(&owner_);
+        chain_.insert(&external);
+        for (std::size_t i = 0; i < externalNext.size() && i < copiedNext.size(); ++i) {
+            if (externalNext[i] == nullptr || copiedNext[i] == nullptr) continue;
+            if (std::unique_ptr<PdfDictionary> action = OwnAction(*externalNext[i], *copiedNext[i]))
+                next->Elements().Add(std::move(action));
+        }
+        chain_.erase(&external);
+        if (next->Elements().Count() > 0) own->Elements().SetValue("/Next", std::move(next));
+        return own;
     }
 
     // Null when the destination cannot be followed or its page has no copy.
@@ -157,6 +204,8 @@ private:
     PdfDocument &source_;
     // Source page → its copy; non-owning.
     std::map<PdfObjectID, PdfReference *> copies_;
+    int actionsLeft_ = 0;
+    std::set<const PdfDictionary *> chain_;  // the actions being copied, outermost first
 };
 
 }  // namespace

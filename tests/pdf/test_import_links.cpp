@@ -2,6 +2,7 @@
 // can hold in place of a plain "[page /Fit]", and what becomes of it.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 
 #include "io/pdf_text.h"
@@ -26,7 +27,8 @@ struct Row {
 };
 
 // Objects 3, 5 and 6 are the pages; 4 is an action and 7 a number that
-// several links share. Pages 1 and 2 are imported, page 3 is not.
+// several links share; 8 is an action followed by itself twice, by one
+// leading to page 3 and by one opening a web page. Pages 1 and 2 are imported, page 3 is not.
 constexpr Row Rows[] = {
     {"explicit", "/Subtype /Link /Dest [5 0 R /FitV 30]", "2 /FitV 30"},
     {"to itself", "/Subtype /Link /Dest [3 0 R /Fit]", "1 /Fit"},
@@ -43,6 +45,7 @@ constexpr Row Rows[] = {
     {"string in the dictionary", "/Subtype /Link /A << /S /GoTo /D (chapter) >>", "2 /FitBH 5"},
     {"name in the tree", "/Subtype /Link /Dest /shallow", "2 /Fit"},
     {"too deep in the tree", "/Subtype /Link /Dest (deep)", "-"},
+    {"chained actions", "/Subtype /Link /A 8 0 R", "2 /Fit"},
     {"screen", "/Subtype /Screen /A << /S /GoTo /D [6 0 R /Fit] >>", "/Screen"},
 };
 
@@ -77,7 +80,9 @@ std::string LinkedSource() {
            "4 0 obj << /S /GoTo /D [5 0 R /FitB] >> endobj\n"
            "5 0 obj << /Type /Page /Parent 2 0 R >> endobj\n"
            "6 0 obj << /Type /Page /Parent 2 0 R >> endobj\n"
-           "7 0 obj 72 endobj\n" +
+           "7 0 obj 72 endobj\n"
+           "8 0 obj << /S /GoTo /D [5 0 R /Fit] /Next [8 0 R << /S /GoTo /D [6 0 R /Fit] >> 8 0 R "
+           "<< /S /URI /URI (http://example.org/) >>] >> endobj\n" +
            tree + objects + "@xref\ntrailer << /Size " + std::to_string(number) +
            " /Root 1 0 R >>\nstartxref\n@startxref\n%%EOF\n";
 }
@@ -107,6 +112,19 @@ std::map<std::string, std::string> Targets(PdfDocument &document, int pageIndex)
     return targets;
 }
 
+// The types of a chain of actions, each go-to with its page ("/GoTo 2").
+void CollectChain(PdfDocument &document, const PdfDictionary &action, std::multiset<std::string> &chain) {
+    std::string entry = action.Elements().GetName("/S");
+    if (const PdfArray *destination = action.Elements().GetArray("/D"))
+        for (int i = 0; i < document.PageCount(); ++i)
+            if (destination->Elements().GetReference(0) == document.Pages()[i].Reference())
+                entry += " " + std::to_string(i + 1);
+    chain.insert(entry);
+    const PdfArray *next = action.Elements().GetArray("/Next");
+    for (int i = 0; next != nullptr && i < next->Elements().Count(); ++i)
+        CollectChain(document, *next->Elements().GetDictionary(i), chain);
+}
+
 TEST(ImportedLinks, EachFormOfDestinationLeadsToTheCopyOrIsLeftOut) {
     std::unique_ptr<PdfDocument> source =
         PdfReader::Open(ZavorTest::BuildPdf(LinkedSource()), PdfDocumentOpenMode::Import);
@@ -126,6 +144,16 @@ TEST(ImportedLinks, EachFormOfDestinationLeadsToTheCopyOrIsLeftOut) {
         EXPECT_EQ(found != targets.end() ? found->second : "-", row.expected);
     }
     EXPECT_EQ(targets["direct"], "2 /Fit");
+    // The chain keeps the go-to to page 2 and the web page; the loops and
+    // the go-to to page 3 are cut.
+    const PdfArray *annotations = saved->Pages()[0].Elements().GetArray("/Annots");
+    for (int i = 0; i < annotations->Elements().Count(); ++i) {
+        const PdfDictionary *annotation = annotations->Elements().GetDictionary(i);
+        if (annotation->Elements().GetString("/NM") != u"chained actions") continue;
+        std::multiset<std::string> chain;
+        CollectChain(*saved, *annotation->Elements().GetDictionary("/A"), chain);
+        EXPECT_EQ(chain, (std::multiset<std::string>{"/GoTo 2", "/URI"}));
+    }
     EXPECT_EQ(ZavorTest::RunCommand("pdftotext " + path.string() + " - 2>&1 >/dev/null"), "");
 }
 
