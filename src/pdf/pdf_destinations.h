@@ -54,7 +54,6 @@ public:
     // The destination a name or string stands for: an array, or a
     // dictionary whose "/D" is one. Nullopt when unknown or unusable.
     std::optional<PdfExplicitDestination> Find(const PdfItem &name) const;
-    int Count() const { return static_cast<int>(byName_.size() + byString_.size()); }
 
 private:
     void ReadTree(const PdfDictionary &node, int depth, std::set<const PdfObject *> &visited);
