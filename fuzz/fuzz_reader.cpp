@@ -1,6 +1,6 @@
 // Opening arbitrary bytes as a PDF file in every open mode, then using what
 // opened: page sizes and contents read, every page imported into a new
-// document, both saved.
+// document with the links among them settled, both saved.
 // Contract: for any input this does nothing worse than throw an engine
 // exception (ZavorPdf::ZavorPdfException or a class derived from it). Any
 // other exception, a crash, a hang, unbounded memory or a sanitizer report
@@ -15,6 +15,7 @@
 #include "pdf/pdf_dictionary.h"
 #include "pdf/pdf_document_information.h"
 #include "pdf/pdf_page.h"
+#include "pdf/pdf_page_import.h"
 #include "pdf/pdf_pages.h"
 
 namespace {
@@ -27,6 +28,7 @@ constexpr int MaxPagesUsed = 64;
 
 void UsePages(PdfDocument &source) {
     PdfDocument target;
+    PdfPageImport import(target);
     int count = std::min(source.Pages().Count(), MaxPagesUsed);
     for (int i = 0; i < count; ++i) {
         try {
@@ -34,9 +36,13 @@ void UsePages(PdfDocument &source) {
             page.Width();
             if (auto *contents = page.Elements().GetDictionary("/Contents"); contents && contents->Stream())
                 contents->Stream()->UnfilteredValue();
-            if (source.OpenMode() == PdfDocumentOpenMode::Import) target.AddPage(page);
+            if (source.OpenMode() == PdfDocumentOpenMode::Import) import.Append(page);
         } catch (const ZavorPdfException &) {
         }
+    }
+    try {
+        import.ResolveLinks();
+    } catch (const ZavorPdfException &) {
     }
     std::vector<std::uint8_t> bytes;
     if (target.PageCount() > 0) target.Save(bytes);

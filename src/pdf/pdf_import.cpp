@@ -8,6 +8,7 @@
 #include "pdf/pdf_array.h"
 #include "pdf/pdf_dictionary.h"
 #include "pdf/pdf_document.h"
+#include "pdf/pdf_imported_links.h"
 #include "pdf/pdf_imported_object_table.h"
 #include "pdf/pdf_indirect_values.h"
 #include "pdf/pdf_name.h"
@@ -246,6 +247,10 @@ PdfPage &ImportExternalPage(PdfPages &tree, int index, PdfPage &externalPage) {
     for (const PageKey &key : ImportedPageKeys) CopyPageKey(page, externalPage, key, shared);
     tree.Insert(index, page);
     FixImportedAnnotations(page);
+    // On its own, a page keeps only the links to itself; PdfPageImport
+    // settles the links among the pages of one call.
+    const ImportedPage imported{&externalPage, &page};
+    ResolveImportedLinks(shared, std::span(&imported, 1));
     return page;
 }
 

@@ -29,7 +29,9 @@ PdfItemSlot ImportClosure(PdfImportedObjectTable &table, PdfDocument &owner, con
 
 // Copies a page of another document (opened for Import) with its resources,
 // contents, boxes and annotations, and inserts the copy into the tree at
-// index. Fails with ImportModeMessage for a source opened otherwise.
+// index. Fails with ImportModeMessage for a source opened otherwise. The
+// copy keeps only its links to itself (ResolveImportedLinks); PdfPageImport
+// keeps those among several pages.
 PdfPage &ImportExternalPage(PdfPages &tree, int index, PdfPage &externalPage);
 
 }  // namespace ZavorPdf::Pdf

@@ -3,6 +3,7 @@
 #include <unordered_set>
 
 #include "pdf/errors.h"
+#include "pdf/pdf_destinations.h"
 #include "pdf/pdf_document.h"
 #include "pdf/pdf_page.h"
 #include "pdf/pdf_reference.h"
@@ -12,6 +13,8 @@ namespace ZavorPdf::Pdf {
 
 PdfImportedObjectTable::PdfImportedObjectTable(PdfDocument &owner, const PdfDocument &external)
     : owner_(owner), external_(external.Handle()), checkedDropCount_(owner.ReferenceTable().DropCount()) {}
+
+PdfImportedObjectTable::~PdfImportedObjectTable() = default;
 
 PdfDocument *PdfImportedObjectTable::ExternalDocument() const {
     std::shared_ptr<PdfDocument *const> handle = external_.lock();
@@ -51,6 +54,17 @@ PdfReference *PdfImportedObjectTable::Form(int pageIndex) const {
 }
 
 void PdfImportedObjectTable::SetForm(int pageIndex, PdfReference *form) { forms_[pageIndex] = Remember(form); }
+
+const PdfNamedDestinations *PdfImportedObjectTable::NamedDestinations() {
+    PdfDocument *external = ExternalDocument();
+    if (external == nullptr) {
+        // What was read points into the source.
+        namedDestinations_.reset();
+        return nullptr;
+    }
+    if (namedDestinations_ == nullptr) namedDestinations_ = std::make_unique<PdfNamedDestinations>(*external);
+    return namedDestinations_.get();
+}
 
 PdfImportedObjectTable &PdfImportedObjectTables::For(const PdfDocument &external) {
     std::unique_ptr<PdfImportedObjectTable> &table = tables_[external.Guid()];

@@ -14,12 +14,14 @@
 namespace ZavorPdf::Pdf {
 
 class PdfDocument;
+class PdfNamedDestinations;
 class PdfPage;
 class PdfReference;
 
 class PdfImportedObjectTable {
 public:
     PdfImportedObjectTable(PdfDocument &owner, const PdfDocument &external);
+    ~PdfImportedObjectTable();
     PdfImportedObjectTable(const PdfImportedObjectTable &) = delete;
     PdfImportedObjectTable &operator=(const PdfImportedObjectTable &) = delete;
 
@@ -43,6 +45,10 @@ public:
     PdfReference *Form(int pageIndex) const;
     void SetForm(int pageIndex, PdfReference *form);
 
+    // The source's named destinations, read once on first use, as every
+    // page imported from it may need them. Null once the source is gone.
+    const PdfNamedDestinations *NamedDestinations();
+
 private:
     PdfDocument &owner_;  // non-owning back pointer
     std::weak_ptr<PdfDocument *const> external_;
@@ -61,6 +67,7 @@ private:
     // it stays the same, every remembered copy is still alive, and importing
     // page after page does not search the whole table each time.
     std::uint64_t checkedDropCount_;
+    std::unique_ptr<PdfNamedDestinations> namedDestinations_;
 };
 
 // The tables of one importing document, one per source document.

@@ -11,6 +11,7 @@
 #include "pdf/pdf_document.h"
 #include "pdf/pdf_document_information.h"
 #include "pdf/pdf_page.h"
+#include "pdf/pdf_page_import.h"
 #include "pdf/pdf_pages.h"
 #include "platform/code_page.h"
 #include "session/pdf.h"
@@ -63,14 +64,23 @@ void PDF::AddPDF(std::u16string_view file, std::int32_t from, std::int32_t to) {
         // indexes are 64-bit so that the script's extremes cannot wrap.
         std::int64_t first = to == 0 ? 0 : std::int64_t{from} - 1;
         std::int64_t last = to == 0 ? std::int64_t{source->PageCount()} - 1 : std::int64_t{to} - 1;
-        for (std::int64_t index = first; index <= last; ++index) {
-            if (index < 0 || index >= source->PageCount()) {
-                throw ZavorPdf::ArgumentOutOfRangeException("The index of a page is out of range.", "index");
+        // Links between the pages are settled once all of them are there,
+        // also when a later page fails: the earlier ones stay.
+        ZavorPdf::Pdf::PdfPageImport import(*document);
+        try {
+            for (std::int64_t index = first; index <= last; ++index) {
+                if (index < 0 || index >= source->PageCount()) {
+                    throw ZavorPdf::ArgumentOutOfRangeException("The index of a page is out of range.", "index");
+                }
+                // The copy is the document's own; page and gfx stay on the
+                // page the script draws on.
+                import.Append(source->Pages().PageAt(static_cast<int>(index)));
             }
-            // The copy is the document's own; page and gfx stay on the page
-            // the script draws on.
-            document->AddPage(source->Pages().PageAt(static_cast<int>(index)));
+        } catch (...) {
+            import.ResolveLinks();
+            throw;
         }
+        import.ResolveLinks();
     } catch (...) {
         // Pages appended before the failure stay: the script may use them.
         ReportFailure(UnreadableFileMessage(file), kFileFailureEvent);
