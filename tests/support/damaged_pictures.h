@@ -220,7 +220,7 @@ inline std::vector<NamedPicture> DamagedPictures() {
         {"PNG with a changed byte in its image data", ".png", pngChanged, "PNG: IDAT: CRC error"},
         {"GIF cut in its raster", ".gif", Cut(gif, halfRaster), "GIF: Failed to read from given file"},
         {"GIF whose raster stops early", ".gif", gifEndedEarly, "GIF: Image is defective"},
-        {"TIFF cut in its last strip", ".tif", Cut(grey, grey.size() - 64 * 16 / 2), "TIFF: TIFFReadEncodedStrip: Read error"},
+        {"TIFF cut in its last strip", ".tif", Cut(grey, grey.size() - 64 * 16 / 2), "TIFF: TIFFFillStrip: Read error"},
         {"bilevel TIFF whose coded strip stops early", ".tif", BilevelTiff(TiffValue(BilevelTiff(), 279) / 2),
          "TIFF: Fax4Decode: "},
         {"BMP cut in its rows", ".bmp", Cut(bmp, bmp.size() - 64 * 3 * 24), "BMP: the file is cut short"},
