@@ -1,11 +1,17 @@
 // JPEG through libjpeg-turbo. The file's bytes go into the PDF unchanged,
 // so the samples are decoded here only to prove that every scan is
 // complete: libjpeg pads a cut or corrupt scan with grey and merely warns,
-// and a viewer would show that grey. libjpeg reports errors through
-// error_exit, which jumps back with longjmp; the function holding the jump
-// buffer keeps no C++ objects.
+// and a viewer would show that grey. PDF readers need only decode Huffman
+// coding (baseline, extended and progressive): arithmetic-coded files get
+// their coefficients written again with Huffman codes, which changes no
+// pixel, and lossless or hierarchical files, which libjpeg cannot read,
+// are refused by name. libjpeg reports errors through error_exit, which
+// jumps back with longjmp; the functions holding the jump buffer keep no
+// C++ objects.
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
+#include <vector>
 
 #include <jpeglib.h>
 #include <jerror.h>
@@ -104,6 +110,82 @@ bool ReadJpeg(const std::uint8_t *data, std::size_t size, JpegHeader *header, Jp
     return true;
 }
 
+enum class Coding { Huffman, Arithmetic, Lossless, Hierarchical, Unknown };
+
+// The coding that the first frame header names, read from the markers
+// before it. A file without one is libjpeg's to refuse.
+Coding CodingOf(std::span<const std::uint8_t> bytes) {
+    std::size_t at = 2;  // after SOI
+    while (at + 1 < bytes.size()) {
+        if (bytes[at] != 0xFF) return Coding::Unknown;
+        std::uint8_t marker = bytes[at + 1];
+        if (marker == 0xFF) {  // fill byte
+            ++at;
+            continue;
+        }
+        switch (marker) {
+        case 0xC0: case 0xC1: case 0xC2: return Coding::Huffman;
+        case 0xC9: case 0xCA: return Coding::Arithmetic;
+        case 0xC3: case 0xCB: return Coding::Lossless;
+        case 0xC5: case 0xC6: case 0xC7: case 0xCD: case 0xCE: case 0xCF:
+        case 0xDE: return Coding::Hierarchical;  // DHP comes first in such files
+        case 0xDA: case 0xD9: return Coding::Unknown;
+        default: break;
+        }
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {  // no length follows
+            at += 2;
+            continue;
+        }
+        if (at + 3 >= bytes.size()) return Coding::Unknown;
+        at += 2 + (static_cast<std::size_t>(bytes[at + 2]) << 8 | bytes[at + 3]);
+    }
+    return Coding::Unknown;
+}
+
+// Reads the coefficients of a checked file and writes them again with
+// Huffman codes (in one sequential scan, so baseline where the tables
+// allow). `out` is malloc'ed by libjpeg, also on failure. No C++ objects.
+bool WriteHuffmanCoded(const std::uint8_t *data, std::size_t size, unsigned char **out, unsigned long *outSize,
+                       JpegErrors *errors) {
+    jpeg_decompress_struct source{};
+    jpeg_compress_struct target{};
+    source.err = jpeg_std_error(&errors->manager);
+    target.err = &errors->manager;
+    errors->manager.error_exit = OnError;
+    errors->manager.emit_message = OnMessage;
+    if (setjmp(errors->jump)) {
+        jpeg_destroy_compress(&target);
+        jpeg_destroy_decompress(&source);
+        return false;
+    }
+    jpeg_create_decompress(&source);
+    jpeg_create_compress(&target);
+    jpeg_mem_src(&source, data, static_cast<unsigned long>(size));
+    jpeg_read_header(&source, TRUE);
+    jvirt_barray_ptr *coefficients = jpeg_read_coefficients(&source);
+    jpeg_copy_critical_parameters(&source, &target);
+    target.optimize_coding = TRUE;  // keeps the file near the size of the arithmetic-coded one
+    jpeg_mem_dest(&target, out, outSize);
+    jpeg_write_coefficients(&target, coefficients);
+    jpeg_finish_compress(&target);
+    jpeg_finish_decompress(&source);
+    jpeg_destroy_compress(&target);
+    jpeg_destroy_decompress(&source);
+    return errors->warnings == 0;
+}
+
+std::vector<std::uint8_t> HuffmanCoded(std::span<const std::uint8_t> bytes) {
+    JpegErrors errors{};
+    unsigned char *buffer = nullptr;
+    unsigned long size = 0;
+    bool ok = WriteHuffmanCoded(bytes.data(), bytes.size(), &buffer, &size, &errors);
+    std::vector<std::uint8_t> out;
+    if (ok) out.assign(buffer, buffer + size);
+    std::free(buffer);
+    if (!ok) Damaged(kFormat, errors.warnings > 0 ? errors.warning : errors.message);
+    return out;
+}
+
 JpegColorSpace ColorSpaceOf(const JpegHeader &header) {
     switch (header.colorSpace) {
     case JCS_GRAYSCALE: return JpegColorSpace::Gray;
@@ -118,6 +200,11 @@ JpegColorSpace ColorSpaceOf(const JpegHeader &header) {
 }  // namespace
 
 DecodedImage DecodeJpeg(std::span<const std::uint8_t> bytes) {
+    Coding coding = CodingOf(bytes);
+    if (coding == Coding::Lossless)
+        throw ImageError(ImageError::Kind::Unsupported, "JPEG: lossless coding is not supported");
+    if (coding == Coding::Hierarchical)
+        throw ImageError(ImageError::Kind::Unsupported, "JPEG: hierarchical coding is not supported");
     JpegHeader header{};
     JpegErrors errors{};
     if (!ReadJpeg(bytes.data(), bytes.size(), &header, &errors)) Damaged(kFormat, errors.message);
@@ -135,7 +222,10 @@ DecodedImage DecodeJpeg(std::span<const std::uint8_t> bytes) {
         image.horizontalResolution = header.densityX * perInch;
         image.verticalResolution = header.densityY * perInch;
     }
-    image.jpegData.assign(bytes.begin(), bytes.end());
+    if (coding == Coding::Arithmetic)
+        image.jpegData = HuffmanCoded(bytes);
+    else
+        image.jpegData.assign(bytes.begin(), bytes.end());
     return image;
 }
 

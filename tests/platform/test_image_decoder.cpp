@@ -162,6 +162,46 @@ TEST(ImageDecoder, JpegHeaderGivesSizeColourSpaceResolutionAndKeepsTheBytes) {
     }
 }
 
+// PDF readers need decode only Huffman-coded frames. libjpeg reads no
+// lossless or hierarchical ones, so those are refused by name; the frame
+// marker is found behind other segments and fill bytes.
+TEST(ImageDecoder, JpegCodingsThatCannotBePlacedAreRefusedByName) {
+    Bytes jpeg = EncodeJpeg(ColourPicture(ImagePixelFormat::Rgb24));
+    std::size_t frame = 2;
+    while (jpeg.at(frame + 1) != 0xC0) frame += 2 + static_cast<std::size_t>(jpeg[frame + 2] << 8 | jpeg[frame + 3]);
+    auto marked = [&](std::uint8_t marker, bool fill = false) {
+        Bytes bytes = jpeg;
+        bytes[frame + 1] = marker;
+        if (fill) bytes.insert(bytes.begin() + static_cast<long>(frame), 0xFF);
+        return bytes;
+    };
+    const char *const lossless = "JPEG: lossless coding is not supported";
+    const char *const hierarchical = "JPEG: hierarchical coding is not supported";
+    const struct {
+        const char *name;
+        Bytes bytes;
+        ImageError::Kind kind;
+        const char *message;
+    } cases[] = {
+        {"SOF3", marked(0xC3), ImageError::Kind::Unsupported, lossless},
+        {"SOF11 after a fill byte", marked(0xCB, true), ImageError::Kind::Unsupported, lossless},
+        {"SOF5", marked(0xC5), ImageError::Kind::Unsupported, hierarchical},
+        {"SOF7", marked(0xC7), ImageError::Kind::Unsupported, hierarchical},
+        {"SOF14", marked(0xCE), ImageError::Kind::Unsupported, hierarchical},
+        {"DHP", marked(0xDE), ImageError::Kind::Unsupported, hierarchical},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        try {
+            DecodeImage(c.bytes);
+            ADD_FAILURE() << "decoded";
+        } catch (const ImageError &e) {
+            EXPECT_EQ(e.GetKind(), c.kind) << e.what();
+            EXPECT_STREQ(e.what(), c.message);
+        }
+    }
+}
+
 TEST(ImageDecoder, PngGreyBecomesARampWithItsTransparentLevel) {
     // Our encoder writes palettes only, so the file is put together here:
     // 2 x 1 grey, 8 bits, levels 0 and 200, with a tRNS key of 200.
@@ -291,6 +331,7 @@ TEST(ImageDecoder, EveryCutOfEveryFormatIsRefused) {
         {"bilevel TIFF", ZavorTest::PictureParts::BilevelTiff(), 0},
         {"JPEG", EncodeJpeg(ColourPicture(ImagePixelFormat::Rgb24)), 0},
         {"progressive JPEG", EncodeJpeg(ColourPicture(ImagePixelFormat::Rgb24), 90, JpegCoding::Progressive), 0},
+        {"arithmetic-coded JPEG", EncodeJpeg(ColourPicture(ImagePixelFormat::Rgb24), 90, JpegCoding::Arithmetic), 0},
     };
     for (const auto &f : files) {
         int accepted = 0;
