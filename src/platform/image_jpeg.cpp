@@ -59,6 +59,7 @@ struct JpegHeader {
     int components;
     int densityUnit;
     unsigned densityX, densityY;
+    bool arithmetic;
 };
 
 // Decodes every scan at an eighth of the size: the entropy-coded data is
@@ -102,6 +103,7 @@ bool ReadJpeg(const std::uint8_t *data, std::size_t size, JpegHeader *header, Jp
     header->densityUnit = info.density_unit;
     header->densityX = info.X_density;
     header->densityY = info.Y_density;
+    header->arithmetic = info.arith_code != FALSE;
     // Pictures that CheckDimensions or a warning refuses are not decoded.
     if (errors->warnings == 0 && info.image_width > 0 && info.image_height > 0 &&
         static_cast<std::uint64_t>(info.image_width) * info.image_height <= MaxPixels)
@@ -110,36 +112,36 @@ bool ReadJpeg(const std::uint8_t *data, std::size_t size, JpegHeader *header, Jp
     return true;
 }
 
-enum class Coding { Huffman, Arithmetic, Lossless, Hierarchical, Unknown };
+enum class Process { Sequential, Lossless, Hierarchical };
 
-// The coding that the first frame header names, read from the markers
-// before it. A file without one is libjpeg's to refuse.
-Coding CodingOf(std::span<const std::uint8_t> bytes) {
+// The coding process of the first frame, from the markers before it;
+// libjpeg reads only the sequential and progressive ones. Anything else
+// before a frame (no frame at all, a scan first) is libjpeg's to refuse.
+Process ProcessOf(std::span<const std::uint8_t> bytes) {
     std::size_t at = 2;  // after SOI
     while (at + 1 < bytes.size()) {
-        if (bytes[at] != 0xFF) return Coding::Unknown;
-        std::uint8_t marker = bytes[at + 1];
-        if (marker == 0xFF) {  // fill byte
+        // Stray bytes and fill bytes before a marker are skipped, as libjpeg does.
+        if (bytes[at] != 0xFF || bytes[at + 1] == 0xFF) {
             ++at;
             continue;
         }
+        std::uint8_t marker = bytes[at + 1];
         switch (marker) {
-        case 0xC0: case 0xC1: case 0xC2: return Coding::Huffman;
-        case 0xC9: case 0xCA: return Coding::Arithmetic;
-        case 0xC3: case 0xCB: return Coding::Lossless;
+        case 0xC3: case 0xCB: return Process::Lossless;
         case 0xC5: case 0xC6: case 0xC7: case 0xCD: case 0xCE: case 0xCF:
-        case 0xDE: return Coding::Hierarchical;  // DHP comes first in such files
-        case 0xDA: case 0xD9: return Coding::Unknown;
+        case 0xDE: return Process::Hierarchical;  // DHP comes first in such files
+        case 0xC0: case 0xC1: case 0xC2: case 0xC9: case 0xCA:
+        case 0xDA: case 0xD9: return Process::Sequential;
         default: break;
         }
-        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {  // no length follows
+        if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {  // no length follows
             at += 2;
             continue;
         }
-        if (at + 3 >= bytes.size()) return Coding::Unknown;
+        if (at + 3 >= bytes.size()) break;
         at += 2 + (static_cast<std::size_t>(bytes[at + 2]) << 8 | bytes[at + 3]);
     }
-    return Coding::Unknown;
+    return Process::Sequential;
 }
 
 // Reads the coefficients of a checked file and writes them again with
@@ -200,10 +202,10 @@ JpegColorSpace ColorSpaceOf(const JpegHeader &header) {
 }  // namespace
 
 DecodedImage DecodeJpeg(std::span<const std::uint8_t> bytes) {
-    Coding coding = CodingOf(bytes);
-    if (coding == Coding::Lossless)
+    Process process = ProcessOf(bytes);
+    if (process == Process::Lossless)
         throw ImageError(ImageError::Kind::Unsupported, "JPEG: lossless coding is not supported");
-    if (coding == Coding::Hierarchical)
+    if (process == Process::Hierarchical)
         throw ImageError(ImageError::Kind::Unsupported, "JPEG: hierarchical coding is not supported");
     JpegHeader header{};
     JpegErrors errors{};
@@ -222,7 +224,7 @@ DecodedImage DecodeJpeg(std::span<const std::uint8_t> bytes) {
         image.horizontalResolution = header.densityX * perInch;
         image.verticalResolution = header.densityY * perInch;
     }
-    if (coding == Coding::Arithmetic)
+    if (header.arithmetic)
         image.jpegData = HuffmanCoded(bytes);
     else
         image.jpegData.assign(bytes.begin(), bytes.end());
