@@ -146,7 +146,9 @@ Process ProcessOf(std::span<const std::uint8_t> bytes) {
 
 // Reads the coefficients of a checked file and writes them again with
 // Huffman codes (in one sequential scan, so baseline where the tables
-// allow). `out` is malloc'ed by libjpeg, also on failure. No C++ objects.
+// allow), with the file's comments and application segments (a colour
+// profile among them); libjpeg writes the JFIF and Adobe ones itself.
+// `out` is malloc'ed by libjpeg, also on failure. No C++ objects.
 bool WriteHuffmanCoded(const std::uint8_t *data, std::size_t size, unsigned char **out, unsigned long *outSize,
                        JpegErrors *errors) {
     jpeg_decompress_struct source{};
@@ -163,12 +165,17 @@ bool WriteHuffmanCoded(const std::uint8_t *data, std::size_t size, unsigned char
     jpeg_create_decompress(&source);
     jpeg_create_compress(&target);
     jpeg_mem_src(&source, data, static_cast<unsigned long>(size));
+    jpeg_save_markers(&source, JPEG_COM, 0xFFFF);
+    for (int n = 1; n < 16; ++n)
+        if (n != 14) jpeg_save_markers(&source, JPEG_APP0 + n, 0xFFFF);
     jpeg_read_header(&source, TRUE);
     jvirt_barray_ptr *coefficients = jpeg_read_coefficients(&source);
     jpeg_copy_critical_parameters(&source, &target);
     target.optimize_coding = TRUE;  // keeps the file near the size of the arithmetic-coded one
     jpeg_mem_dest(&target, out, outSize);
     jpeg_write_coefficients(&target, coefficients);
+    for (jpeg_saved_marker_ptr marker = source.marker_list; marker != nullptr; marker = marker->next)
+        jpeg_write_marker(&target, marker->marker, marker->data, marker->data_length);
     jpeg_finish_compress(&target);
     jpeg_finish_decompress(&source);
     jpeg_destroy_compress(&target);

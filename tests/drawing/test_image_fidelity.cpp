@@ -174,13 +174,15 @@ TEST(ImageFidelity, ArithmeticCodedJpegIsPlacedWithHuffmanCodes) {
     std::filesystem::path bitmap = Made("huffman-ramps.bmp", ZavorPlatform::EncodeBmp(Ramps(ImagePixelFormat::Rgb24)));
     for (const char *options : {"-arithmetic", "-arithmetic -progressive", "-arithmetic -grayscale"}) {
         SCOPED_TRACE(options);
-        std::filesystem::path file = MadeBy("huffman-arithmetic.jpg", std::string("cjpeg ") + options + " " + Quoted(bitmap) + " >");
+        std::filesystem::path file = MadeBy("huffman-arithmetic.jpg", std::string("cjpeg ") + options + " " + Quoted(bitmap) +
+                                                                          " | wrjpgcom -comment 'kept as written' >");
         auto image = XImage::FromFile(ZavorPlatform::Utf8ToUtf16(file.string()));
         PdfDocument document;
         auto &object = ZavorPdf::Pdf::Advanced::PdfImageTable::GetImage(document, *image);
         Bytes stream = object.Stream()->Value();
         if (object.Elements().GetArray("/Filter") != nullptr) stream = ZavorPlatform::Inflate(stream, 1 << 20);
         EXPECT_EQ(FrameMarker(stream), 0xC0) << "baseline";
+        EXPECT_NE(std::string(stream.begin(), stream.end()).find("kept as written"), std::string::npos) << "the comment";
         // The same coefficients: libjpeg decodes both to the same pixels.
         std::filesystem::path placed = Made("huffman-placed.jpg", stream);
         EXPECT_EQ(Output("djpeg " + Quoted(placed)), Output("djpeg " + Quoted(file)));
