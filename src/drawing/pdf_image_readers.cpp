@@ -151,6 +151,29 @@ ImageStreamData PaletteStream(const std::vector<std::uint8_t> &rgb) {
     return {rgb, {}};
 }
 
+bool PartlyTransparent(const DecodedImage &image) {
+    for (std::size_t at = 3; at < image.palette.size(); at += 4)
+        if (image.palette[at] != 0 && image.palette[at] != 255) return true;
+    return false;
+}
+
+// The picture with each index replaced by its palette entry. Indices past
+// the palette show opaque black.
+DecodedImage WithEntries(const DecodedImage &image, int bits) {
+    DecodedImage out = ZavorPlatform::MakeBitmap(image.width, image.height, ImagePixelFormat::Argb32);
+    const int count = image.PaletteCount();
+    for (int s = 0; s < image.height; ++s) {
+        const std::uint8_t *in = StoredRow(image, s);
+        std::uint8_t *row = out.pixels.data() + static_cast<std::size_t>(s) * out.Stride();
+        for (int x = 0; x < image.width; ++x, row += 4) {
+            int index = IndexAt(in, x, bits);
+            if (index < count) std::memcpy(row, &image.palette[static_cast<std::size_t>(index) * 4], 4);
+            else row[3] = 255;
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 ImagePlan PlanIndexed(const DecodedImage &image, int bits, int version) {
@@ -158,6 +181,10 @@ ImagePlan PlanIndexed(const DecodedImage &image, int bits, int version) {
     if (image.BitsPerPixel() != bits) throw ZavorPdfException("ReadIndexedMemoryBitmap: unsupported format #2");
     if (image.palette.size() % 4 != 0 || image.PaletteCount() > (1 << bits))
         throw ZavorPdfException("ReadIndexedMemoryBitmap: unsupported format #3");
+    // A mask or a colour key is on or off: entries between (a soft shadow,
+    // an anti-aliased edge) need the alpha of each pixel as a soft mask,
+    // which only true-colour samples carry next to them.
+    if (version >= 14 && PartlyTransparent(image)) return PlanTrueColor(WithEntries(image, bits), 3, true, version);
     PaletteFacts facts = ReadPalette(image, bits);
     const int width = image.width, height = image.height;
     const std::size_t rowBytes = (static_cast<std::size_t>(width) * bits + 7) / 8;

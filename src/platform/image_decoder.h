@@ -1,7 +1,7 @@
 // Decoding of picture files (JPEG, PNG, BMP, GIF, TIFF, icons) into one in-memory
 // form that the engine's image readers take: the rows of an uncompressed
 // Windows bitmap (bottom row first, each padded to four bytes) with its
-// palette, or, for JPEG, the file's own bytes with the facts the DCT filter
+// palette, or, for JPEG, the coded bytes with the facts the DCT filter
 // needs. Every decoder is bounds-checked and refuses pictures larger than
 // MaxPixels, so hostile files end in an ImageError, never in a crash.
 #pragma once
@@ -62,7 +62,9 @@ struct DecodedImage {
     std::vector<std::uint8_t> palette;
     // Bottom row first, each row Stride() bytes. Empty for JPEG.
     std::vector<std::uint8_t> pixels;
-    // JPEG only: the file's bytes and their colour space.
+    // JPEG only: the bytes for the DCT filter (the file's own; for an
+    // arithmetic-coded file its coefficients with Huffman codes) and their
+    // colour space.
     std::vector<std::uint8_t> jpegData;
     JpegColorSpace jpegColorSpace = JpegColorSpace::Rgb;
 

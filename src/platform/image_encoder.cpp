@@ -110,6 +110,7 @@ bool WriteJpeg(const DecodedImage *image, JSAMPARRAY rows, bool grey, int qualit
     jpeg_set_defaults(&info);
     jpeg_set_quality(&info, quality, TRUE);
     if (coding == JpegCoding::Progressive) jpeg_simple_progression(&info);
+    info.arith_code = coding == JpegCoding::Arithmetic ? TRUE : FALSE;
     info.density_unit = 1;
     info.X_density = static_cast<UINT16>(image->horizontalResolution + 0.5);
     info.Y_density = static_cast<UINT16>(image->verticalResolution + 0.5);

@@ -13,7 +13,9 @@ namespace ZavorPlatform {
 // Every pixel format; indexed pictures keep their palette (with alpha as
 // a transparency chunk), Argb32 becomes RGBA.
 std::vector<std::uint8_t> EncodePng(const DecodedImage &image);
-enum class JpegCoding { Baseline, Progressive };
+// Arithmetic: sequential, as few writers make it and as the decoder
+// rewrites it with Huffman codes.
+enum class JpegCoding { Baseline, Progressive, Arithmetic };
 
 // Rgb24 and Rgb32 as colour, Indexed8 with a palette as grey (the red
 // value of each entry).

@@ -1,11 +1,17 @@
 // JPEG through libjpeg-turbo. The file's bytes go into the PDF unchanged,
 // so the samples are decoded here only to prove that every scan is
 // complete: libjpeg pads a cut or corrupt scan with grey and merely warns,
-// and a viewer would show that grey. libjpeg reports errors through
-// error_exit, which jumps back with longjmp; the function holding the jump
-// buffer keeps no C++ objects.
+// and a viewer would show that grey. PDF readers need only decode Huffman
+// coding (baseline, extended and progressive): arithmetic-coded files get
+// their coefficients written again with Huffman codes, which changes no
+// pixel, and lossless or hierarchical files, which libjpeg cannot read,
+// are refused by name. libjpeg reports errors through error_exit, which
+// jumps back with longjmp; the functions holding the jump buffer keep no
+// C++ objects.
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
+#include <vector>
 
 #include <jpeglib.h>
 #include <jerror.h>
@@ -53,6 +59,7 @@ struct JpegHeader {
     int components;
     int densityUnit;
     unsigned densityX, densityY;
+    bool arithmetic;
 };
 
 // Decodes every scan at an eighth of the size: the entropy-coded data is
@@ -96,12 +103,96 @@ bool ReadJpeg(const std::uint8_t *data, std::size_t size, JpegHeader *header, Jp
     header->densityUnit = info.density_unit;
     header->densityX = info.X_density;
     header->densityY = info.Y_density;
+    header->arithmetic = info.arith_code != FALSE;
     // Pictures that CheckDimensions or a warning refuses are not decoded.
     if (errors->warnings == 0 && info.image_width > 0 && info.image_height > 0 &&
         static_cast<std::uint64_t>(info.image_width) * info.image_height <= MaxPixels)
         ReadAllScans(&info);
     jpeg_destroy_decompress(&info);
     return true;
+}
+
+enum class Process { Sequential, Lossless, Hierarchical };
+
+// The coding process of the first frame, from the markers before it;
+// libjpeg reads only the sequential and progressive ones. Anything else
+// before a frame (no frame at all, a scan first) is libjpeg's to refuse.
+Process ProcessOf(std::span<const std::uint8_t> bytes) {
+    std::size_t at = 2;  // after SOI
+    while (at + 1 < bytes.size()) {
+        // Stray bytes and fill bytes before a marker are skipped, as libjpeg does.
+        if (bytes[at] != 0xFF || bytes[at + 1] == 0xFF) {
+            ++at;
+            continue;
+        }
+        std::uint8_t marker = bytes[at + 1];
+        switch (marker) {
+        case 0xC3: case 0xCB: return Process::Lossless;
+        case 0xC5: case 0xC6: case 0xC7: case 0xCD: case 0xCE: case 0xCF:
+        case 0xDE: return Process::Hierarchical;  // DHP comes first in such files
+        case 0xC0: case 0xC1: case 0xC2: case 0xC9: case 0xCA:
+        case 0xDA: case 0xD9: return Process::Sequential;
+        default: break;
+        }
+        if (marker == 0x00 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {  // no length follows
+            at += 2;
+            continue;
+        }
+        if (at + 3 >= bytes.size()) break;
+        at += 2 + (static_cast<std::size_t>(bytes[at + 2]) << 8 | bytes[at + 3]);
+    }
+    return Process::Sequential;
+}
+
+// Reads the coefficients of a checked file and writes them again with
+// Huffman codes (in one sequential scan, so baseline where the tables
+// allow), with the file's comments and application segments (a colour
+// profile among them); libjpeg writes the JFIF and Adobe ones itself.
+// `out` is malloc'ed by libjpeg, also on failure. No C++ objects.
+bool WriteHuffmanCoded(const std::uint8_t *data, std::size_t size, unsigned char **out, unsigned long *outSize,
+                       JpegErrors *errors) {
+    jpeg_decompress_struct source{};
+    jpeg_compress_struct target{};
+    source.err = jpeg_std_error(&errors->manager);
+    target.err = &errors->manager;
+    errors->manager.error_exit = OnError;
+    errors->manager.emit_message = OnMessage;
+    if (setjmp(errors->jump)) {
+        jpeg_destroy_compress(&target);
+        jpeg_destroy_decompress(&source);
+        return false;
+    }
+    jpeg_create_decompress(&source);
+    jpeg_create_compress(&target);
+    jpeg_mem_src(&source, data, static_cast<unsigned long>(size));
+    jpeg_save_markers(&source, JPEG_COM, 0xFFFF);
+    for (int n = 1; n < 16; ++n)
+        if (n != 14) jpeg_save_markers(&source, JPEG_APP0 + n, 0xFFFF);
+    jpeg_read_header(&source, TRUE);
+    jvirt_barray_ptr *coefficients = jpeg_read_coefficients(&source);
+    jpeg_copy_critical_parameters(&source, &target);
+    target.optimize_coding = TRUE;  // keeps the file near the size of the arithmetic-coded one
+    jpeg_mem_dest(&target, out, outSize);
+    jpeg_write_coefficients(&target, coefficients);
+    for (jpeg_saved_marker_ptr marker = source.marker_list; marker != nullptr; marker = marker->next)
+        jpeg_write_marker(&target, marker->marker, marker->data, marker->data_length);
+    jpeg_finish_compress(&target);
+    jpeg_finish_decompress(&source);
+    jpeg_destroy_compress(&target);
+    jpeg_destroy_decompress(&source);
+    return errors->warnings == 0;
+}
+
+std::vector<std::uint8_t> HuffmanCoded(std::span<const std::uint8_t> bytes) {
+    JpegErrors errors{};
+    unsigned char *buffer = nullptr;
+    unsigned long size = 0;
+    bool ok = WriteHuffmanCoded(bytes.data(), bytes.size(), &buffer, &size, &errors);
+    std::vector<std::uint8_t> out;
+    if (ok) out.assign(buffer, buffer + size);
+    std::free(buffer);
+    if (!ok) Damaged(kFormat, errors.warnings > 0 ? errors.warning : errors.message);
+    return out;
 }
 
 JpegColorSpace ColorSpaceOf(const JpegHeader &header) {
@@ -118,6 +209,11 @@ JpegColorSpace ColorSpaceOf(const JpegHeader &header) {
 }  // namespace
 
 DecodedImage DecodeJpeg(std::span<const std::uint8_t> bytes) {
+    Process process = ProcessOf(bytes);
+    if (process == Process::Lossless)
+        throw ImageError(ImageError::Kind::Unsupported, "JPEG: lossless coding is not supported");
+    if (process == Process::Hierarchical)
+        throw ImageError(ImageError::Kind::Unsupported, "JPEG: hierarchical coding is not supported");
     JpegHeader header{};
     JpegErrors errors{};
     if (!ReadJpeg(bytes.data(), bytes.size(), &header, &errors)) Damaged(kFormat, errors.message);
@@ -135,7 +231,10 @@ DecodedImage DecodeJpeg(std::span<const std::uint8_t> bytes) {
         image.horizontalResolution = header.densityX * perInch;
         image.verticalResolution = header.densityY * perInch;
     }
-    image.jpegData.assign(bytes.begin(), bytes.end());
+    if (header.arithmetic)
+        image.jpegData = HuffmanCoded(bytes);
+    else
+        image.jpegData.assign(bytes.begin(), bytes.end());
     return image;
 }
 

@@ -1,10 +1,12 @@
 // TIFF through libtiff: the first directory. Bilevel pictures keep their
 // single bit per pixel (so that they stay black-and-white in the PDF);
-// everything else goes through libtiff's RGBA reader. libtiff reports a
-// strip that is cut short or badly coded through its handlers and often
-// goes on with the rows left blank, so any error, and any warning while
-// the rows are read, refuses the picture. Warnings about the directory
-// (unknown tags and the like) do not.
+// everything else goes through libtiff's RGBA reader, with the alpha kept
+// apart from the colour (see TakeStoredSamples). libtiff reports a strip
+// that is cut short or badly coded through its handlers and often goes on
+// with the rows left blank, so any error, and any warning while the rows
+// are read, refuses the picture. Warnings about the directory (unknown
+// tags and the like) do not.
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -65,9 +67,32 @@ struct RgbaReader {
     }
 };
 
+// The RGBA reader multiplies unassociated alpha into the colour and hands
+// associated (premultiplied) samples over as stored; the bitmap wants
+// neither premultiplied, and the PDF gets the same alpha again as its
+// soft mask. Told that the alpha is associated, the reader leaves every
+// sample as stored. True when the samples will come out premultiplied and
+// have to be divided back. Only the directory in memory changes.
+bool TakeStoredSamples(TIFF *tiff) {
+    std::uint16_t count = 0;
+    std::uint16_t *kinds = nullptr;
+    if (!TIFFGetField(tiff, TIFFTAG_EXTRASAMPLES, &count, &kinds) || count == 0 || kinds == nullptr) return false;
+    if (kinds[0] == EXTRASAMPLE_ASSOCALPHA) return true;
+    if (kinds[0] != EXTRASAMPLE_UNASSALPHA) return false;
+    std::vector<std::uint16_t> associated(kinds, kinds + count);
+    associated[0] = EXTRASAMPLE_ASSOCALPHA;
+    return TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, count, associated.data()) != 1;
+}
+
+std::uint8_t Unpremultiplied(std::uint32_t level, std::uint32_t alpha) {
+    if (alpha == 0) return 0;
+    return static_cast<std::uint8_t>(std::min<std::uint32_t>(255, (level * 255 + alpha / 2) / alpha));
+}
+
 void ReadColor(TIFF *tiff, TiffMemory &memory, DecodedImage &image) {
     char reason[1024] = {};
     if (!TIFFRGBAImageOK(tiff, reason)) throw ImageError(ImageError::Kind::Unsupported, std::string("TIFF: ") + reason);
+    const bool premultiplied = TakeStoredSamples(tiff);
     RgbaReader reader;
     // Stops at the first strip or tile that cannot be read.
     if (!TIFFRGBAImageBegin(&reader.state, tiff, 1, reason)) Fail(memory, reason);
@@ -84,11 +109,17 @@ void ReadColor(TIFF *tiff, TiffMemory &memory, DecodedImage &image) {
         std::uint8_t *out = image.pixels.data() + static_cast<std::size_t>(row) * stride;
         const std::uint32_t *in = raster.data() + static_cast<std::size_t>(row) * static_cast<std::size_t>(image.width);
         for (int x = 0; x < image.width; ++x, out += 4) {
-            std::uint32_t p = in[x];
-            out[0] = static_cast<std::uint8_t>(TIFFGetB(p));
-            out[1] = static_cast<std::uint8_t>(TIFFGetG(p));
-            out[2] = static_cast<std::uint8_t>(TIFFGetR(p));
-            out[3] = static_cast<std::uint8_t>(TIFFGetA(p));
+            std::uint32_t p = in[x], a = TIFFGetA(p);
+            if (premultiplied && a != 255) {
+                out[0] = Unpremultiplied(TIFFGetB(p), a);
+                out[1] = Unpremultiplied(TIFFGetG(p), a);
+                out[2] = Unpremultiplied(TIFFGetR(p), a);
+            } else {
+                out[0] = static_cast<std::uint8_t>(TIFFGetB(p));
+                out[1] = static_cast<std::uint8_t>(TIFFGetG(p));
+                out[2] = static_cast<std::uint8_t>(TIFFGetR(p));
+            }
+            out[3] = static_cast<std::uint8_t>(a);
         }
     }
 }

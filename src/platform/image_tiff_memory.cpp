@@ -49,7 +49,17 @@ int Close(thandle_t) { return 0; }
 
 toff_t Size(thandle_t handle) { return SizeOf(Of(handle)); }
 
-int Map(thandle_t, void **, toff_t *) { return 0; }
+// Without a mapping libtiff refuses valid uncompressed tiles of less than
+// a kilobyte ("Invalid tile byte count"). Through one it takes strips and
+// tiles straight from the bytes, checked against their size, and never
+// writes there; they stay the caller's while the TIFF is open.
+int Map(thandle_t handle, void **base, toff_t *size) {
+    TiffMemory &memory = Of(handle);
+    if (memory.output != nullptr) return 0;
+    *base = const_cast<std::uint8_t *>(memory.input.data());
+    *size = memory.input.size();
+    return 1;
+}
 
 void Unmap(thandle_t, void *, toff_t) {}
 

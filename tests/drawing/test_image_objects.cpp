@@ -212,6 +212,31 @@ TEST(ImageObject, TransparentPaletteEntriesBecomeColourKeyOrStencil) {
     }
 }
 
+// A soft shadow's entries lie between opaque and clear: a mask or a key
+// could only cut them at one level, so from 1.4 on the pixels become RGB
+// with their alpha as the soft mask. An index past the palette is black.
+TEST(ImageObject, PartlyTransparentPaletteGivesRgbWithSoftMask) {
+    Bytes palette{10, 20, 30, 255, 40, 50, 60, 64, 70, 80, 90, 0};  // b, g, r, a
+    const std::vector<int> indices{0, 1, 2, 3, 1};
+    for (ImagePixelFormat format : {ImagePixelFormat::Indexed4, ImagePixelFormat::Indexed8}) {
+        auto image = XImage::FromDecoded(ZavorTest::IndexedPicture(5, 1, format, palette, indices));
+        PdfDocument document;
+        document.SetVersion(14);
+        PdfImage &object = ImageOf(document, *image);
+        std::string text = DictionaryText(object);
+        EXPECT_NE(text.find("/BitsPerComponent 8/ColorSpace/DeviceRGB"), std::string::npos) << text;
+        EXPECT_EQ(Inflated(object), (Bytes{30, 20, 10, 60, 50, 40, 90, 80, 70, 0, 0, 0, 60, 50, 40}));
+        EXPECT_EQ(Inflated(Referenced(object, "/SMask")), (Bytes{255, 64, 0, 255, 64}));
+    }
+    // Without soft masks the entries below half are cut out as before.
+    auto image = XImage::FromDecoded(ZavorTest::IndexedPicture(5, 1, ImagePixelFormat::Indexed8, palette, indices));
+    PdfDocument document;
+    document.SetVersion(13);
+    std::string text = DictionaryText(ImageOf(document, *image));
+    EXPECT_NE(text.find("/Mask[1 2]"), std::string::npos) << text;
+    EXPECT_EQ(text.find("/SMask"), std::string::npos) << text;
+}
+
 TEST(ImageObject, JpegFilesPassThroughWithTheirColourSpace) {
     ZavorPlatform::DecodedImage grey = ZavorTest::IndexedPicture(8, 8, ImagePixelFormat::Indexed8, {}, std::vector<int>(64, 77));
     const struct {

@@ -86,6 +86,8 @@ TEST(ImageRoundTrip, ColourPicturesKeepEveryPixel) {
         {"PNG 24", ImagePixelFormat::Rgb24, EncodePng, ImageFileFormat::Png},
         {"PNG 32 alpha", ImagePixelFormat::Argb32, EncodePng, ImageFileFormat::Png},
         {"TIFF 24", ImagePixelFormat::Rgb24, EncodeTiff, ImageFileFormat::Tiff},
+        // Unassociated alpha: colour as stored, not multiplied by the alpha.
+        {"TIFF 32 alpha", ImagePixelFormat::Argb32, EncodeTiff, ImageFileFormat::Tiff},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -93,7 +95,7 @@ TEST(ImageRoundTrip, ColourPicturesKeepEveryPixel) {
         DecodedImage decoded = DecodeImage(c.encode(original));
         EXPECT_EQ(decoded.format, c.fileFormat);
         EXPECT_NEAR(decoded.horizontalResolution, 150, 0.05);
-        if (c.fileFormat == ImageFileFormat::Tiff) {
+        if (c.fileFormat == ImageFileFormat::Tiff && c.format == ImagePixelFormat::Rgb24) {
             // libtiff hands every colour picture over with alpha.
             ASSERT_EQ(decoded.pixelFormat, ImagePixelFormat::Argb32);
             for (int x = 0; x < 5; ++x) EXPECT_EQ(0, std::memcmp(Row(decoded, 2) + x * 4, Row(original, 2) + x * 3, 3));
@@ -157,6 +159,46 @@ TEST(ImageDecoder, JpegHeaderGivesSizeColourSpaceResolutionAndKeepsTheBytes) {
         EXPECT_EQ(decoded.verticalResolution, c.picture.verticalResolution);
         EXPECT_EQ(decoded.jpegData, file);
         EXPECT_TRUE(decoded.pixels.empty());
+    }
+}
+
+// PDF readers need decode only Huffman-coded frames. libjpeg reads no
+// lossless or hierarchical ones, so those are refused by name; the frame
+// marker is found behind other segments and fill bytes.
+TEST(ImageDecoder, JpegCodingsThatCannotBePlacedAreRefusedByName) {
+    Bytes jpeg = EncodeJpeg(ColourPicture(ImagePixelFormat::Rgb24));
+    std::size_t frame = 2;
+    while (jpeg.at(frame + 1) != 0xC0) frame += 2 + static_cast<std::size_t>(jpeg[frame + 2] << 8 | jpeg[frame + 3]);
+    auto marked = [&](std::uint8_t marker, bool fill = false) {
+        Bytes bytes = jpeg;
+        bytes[frame + 1] = marker;
+        if (fill) bytes.insert(bytes.begin() + static_cast<long>(frame), 0xFF);
+        return bytes;
+    };
+    const char *const lossless = "JPEG: lossless coding is not supported";
+    const char *const hierarchical = "JPEG: hierarchical coding is not supported";
+    const struct {
+        const char *name;
+        Bytes bytes;
+        ImageError::Kind kind;
+        const char *message;
+    } cases[] = {
+        {"SOF3", marked(0xC3), ImageError::Kind::Unsupported, lossless},
+        {"SOF11 after a fill byte", marked(0xCB, true), ImageError::Kind::Unsupported, lossless},
+        {"SOF5", marked(0xC5), ImageError::Kind::Unsupported, hierarchical},
+        {"SOF7", marked(0xC7), ImageError::Kind::Unsupported, hierarchical},
+        {"SOF14", marked(0xCE), ImageError::Kind::Unsupported, hierarchical},
+        {"DHP", marked(0xDE), ImageError::Kind::Unsupported, hierarchical},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        try {
+            DecodeImage(c.bytes);
+            ADD_FAILURE() << "decoded";
+        } catch (const ImageError &e) {
+            EXPECT_EQ(e.GetKind(), c.kind) << e.what();
+            EXPECT_STREQ(e.what(), c.message);
+        }
     }
 }
 
@@ -291,6 +333,7 @@ TEST(ImageDecoder, EveryCutOfEveryFormatIsRefused) {
         {"bilevel TIFF", ZavorTest::PictureParts::BilevelTiff(), 0},
         {"JPEG", EncodeJpeg(ColourPicture(ImagePixelFormat::Rgb24)), 0},
         {"progressive JPEG", EncodeJpeg(ColourPicture(ImagePixelFormat::Rgb24), 90, JpegCoding::Progressive), 0},
+        {"arithmetic-coded JPEG", EncodeJpeg(ColourPicture(ImagePixelFormat::Rgb24), 90, JpegCoding::Arithmetic), 0},
     };
     for (const auto &f : files) {
         int accepted = 0;

@@ -177,6 +177,7 @@ inline std::vector<NamedPicture> ValidPictures() {
         {"JPEG", ".jpg", Jpeg()},
         {"JPEG with stray bytes before its end", ".jpg", strayBytes},
         {"progressive JPEG", ".jpg", Jpeg(ZavorPlatform::JpegCoding::Progressive)},
+        {"arithmetic-coded JPEG", ".jpg", Jpeg(ZavorPlatform::JpegCoding::Arithmetic)},
         {"PNG", ".png", ZavorPlatform::EncodePng(NoisePicture(ImagePixelFormat::Rgb24))},
         {"GIF", ".gif", ZavorPlatform::EncodeGif(NoisePicture(ImagePixelFormat::Indexed8))},
         {"colour TIFF", ".tif", ZavorPlatform::EncodeTiff(NoisePicture(ImagePixelFormat::Rgb24))},
@@ -192,7 +193,8 @@ inline std::vector<NamedPicture> ValidPictures() {
 inline std::vector<NamedPicture> DamagedPictures() {
     using namespace PictureParts;
     using ZavorPlatform::ImagePixelFormat;
-    const Bytes jpeg = Jpeg(), progressive = Jpeg(ZavorPlatform::JpegCoding::Progressive);
+    const Bytes jpeg = Jpeg(), progressive = Jpeg(ZavorPlatform::JpegCoding::Progressive),
+                arithmetic = Jpeg(ZavorPlatform::JpegCoding::Arithmetic);
     const std::size_t scan = JpegScanStart(jpeg), halfScan = (scan + jpeg.size()) / 2;
     Bytes endedEarly = Cut(jpeg, halfScan);
     endedEarly.insert(endedEarly.end(), {0xFF, 0xD9});
@@ -216,11 +218,13 @@ inline std::vector<NamedPicture> DamagedPictures() {
          "JPEG: Corrupt JPEG data: premature end of data segment"},
         {"progressive JPEG cut", ".jpg", Cut(progressive, (JpegScanStart(progressive) + progressive.size()) / 2),
          "JPEG: Premature end of JPEG file"},
+        {"arithmetic-coded JPEG cut", ".jpg", Cut(arithmetic, (JpegScanStart(arithmetic) + arithmetic.size()) / 2),
+         "JPEG: Premature end of JPEG file"},
         {"PNG cut inside its image data", ".png", Cut(png, idat + idatLength / 2), "PNG: the file is cut short"},
         {"PNG with a changed byte in its image data", ".png", pngChanged, "PNG: IDAT: CRC error"},
         {"GIF cut in its raster", ".gif", Cut(gif, halfRaster), "GIF: Failed to read from given file"},
         {"GIF whose raster stops early", ".gif", gifEndedEarly, "GIF: Image is defective"},
-        {"TIFF cut in its last strip", ".tif", Cut(grey, grey.size() - 64 * 16 / 2), "TIFF: TIFFReadEncodedStrip: Read error"},
+        {"TIFF cut in its last strip", ".tif", Cut(grey, grey.size() - 64 * 16 / 2), "TIFF: TIFFFillStrip: Read error"},
         {"bilevel TIFF whose coded strip stops early", ".tif", BilevelTiff(TiffValue(BilevelTiff(), 279) / 2),
          "TIFF: Fax4Decode: "},
         {"BMP cut in its rows", ".bmp", Cut(bmp, bmp.size() - 64 * 3 * 24), "BMP: the file is cut short"},
