@@ -80,6 +80,7 @@ PdfFormXObject &PdfFormXObject::FromExternalPage(PdfImportedObjectTable &table, 
     if (pageNumber < 1 || pageNumber > pageCount)
         throw ArgumentException(RangeMessage(pageNumber, pageCount, displayPath), "pageNumber");
     PdfPage &page = external->Pages()[pageNumber - 1];
+    CheckImportable(page, table);
 
     PdfDocument &owner = table.Owner();
     auto created = std::make_unique<PdfFormXObject>(&owner);

@@ -1,6 +1,7 @@
 #include "pdf/pdf_import.h"
 
 #include <map>
+#include <set>
 #include <utility>
 #include <vector>
 
@@ -216,6 +217,27 @@ void CopyPageKey(PdfPage &page, const PdfPage &external, const PageKey &key, Pdf
         page.Elements().SetValue(key.key, std::unique_ptr<PdfItem>(copy.Get()->Clone()));
 }
 
+// The walk of an import, without copying: every object it would reach is
+// read through ReadableValue, so that a damaged one fails before anything
+// is made. Objects the table maps were checked when they were copied.
+void CheckReadable(const PdfItemSlot &start, const PdfImportedObjectTable &table) {
+    std::vector<const PdfItemSlot *> pending{&start};
+    std::set<PdfObjectID> seen;
+    while (!pending.empty()) {
+        const PdfItemSlot *slot = pending.back();
+        pending.pop_back();
+        const PdfItem *item = slot->Get();
+        if (PdfReference *reference = slot->Reference()) {
+            if (table.Contains(reference->ObjectID()) || !seen.insert(reference->ObjectID()).second) continue;
+            const PdfObject *value = reference->ReadableValue();
+            if (value == nullptr || IsPageTreeObject(*value)) continue;
+            item = value;
+        }
+        if (auto *object = dynamic_cast<const PdfObject *>(item))
+            ForEachSlot(*object, [&](const PdfItemSlot &child) { pending.push_back(&child); });
+    }
+}
+
 // Annotations point back at their page.
 void FixImportedAnnotations(PdfPage &page) {
     PdfArray *annotations = page.Elements().GetArray("/Annots");
@@ -229,6 +251,13 @@ void FixImportedAnnotations(PdfPage &page) {
 
 }  // namespace
 
+void CheckImportable(const PdfPage &externalPage, const PdfImportedObjectTable &table) {
+    for (const auto &entry : externalPage.Elements().Entries()) {
+        for (const PageKey &key : ImportedPageKeys)
+            if (entry.key == key.key) CheckReadable(entry.value, table);
+    }
+}
+
 PdfItemSlot ImportClosure(PdfImportedObjectTable &table, PdfDocument &owner, const PdfObject &externalObject) {
     ImportWalk walk(table, owner, nullptr, nullptr);
     return walk.Run(externalObject);
@@ -239,10 +268,11 @@ PdfPage &ImportExternalPage(PdfPages &tree, int index, PdfPage &externalPage) {
     PdfDocument *target = tree.Owner();
     if (source == nullptr || target == nullptr) throw ArgumentNullException("page");
     if (source->OpenMode() != PdfDocumentOpenMode::Import) throw InvalidOperationException(ImportModeMessage);
+    PdfImportedObjectTable &shared = target->ImportedObjectTables().For(*source);
+    CheckImportable(externalPage, shared);
     auto created = std::make_unique<PdfPage>();
     PdfPage &page = *created;
     target->ReferenceTable().Add(std::move(created));
-    PdfImportedObjectTable &shared = target->ImportedObjectTables().For(*source);
     for (const PageKey &key : ImportedPageKeys) CopyPageKey(page, externalPage, key, shared);
     tree.Insert(index, page);
     FixImportedAnnotations(page);

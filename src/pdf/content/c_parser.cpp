@@ -8,6 +8,7 @@
 #include "pdf/pdf_array.h"
 #include "pdf/pdf_dictionary.h"
 #include "pdf/pdf_page.h"
+#include "pdf/pdf_reference.h"
 
 namespace ZavorPdf::Pdf::Content {
 
@@ -35,6 +36,13 @@ std::vector<std::uint8_t> DecodedStream(const PdfItem *item) {
     return std::move(*decoded);
 }
 
+// Content the page's file holds damaged fails: the page's text would
+// otherwise come out short without a word.
+PdfItem *ResolveReadable(PdfItem *item) {
+    if (auto *reference = dynamic_cast<PdfReference *>(item)) return reference->ReadableValue();
+    return item;
+}
+
 void AppendStream(std::vector<std::uint8_t> &joined, const PdfItem *item) {
     std::vector<std::uint8_t> bytes = DecodedStream(item);
     if (bytes.size() >= kMaxPageContentBytes - joined.size())
@@ -52,10 +60,10 @@ CParser::CParser(const PdfPage &page, CParserLimits limits) : CParser(PageConten
 
 std::vector<std::uint8_t> CParser::PageContent(const PdfPage &page) {
     std::vector<std::uint8_t> joined;
-    PdfItem *contents = Internal::Resolve(page.Elements()["/Contents"]);
+    PdfItem *contents = ResolveReadable(page.Elements()["/Contents"]);
     if (auto *array = dynamic_cast<PdfArray *>(contents)) {
         for (int i = 0; i < array->Elements().Count(); ++i)
-            AppendStream(joined, Internal::Resolve(array->Elements()[i]));
+            AppendStream(joined, ResolveReadable(array->Elements()[i]));
     } else if (contents != nullptr) {
         AppendStream(joined, contents);
     }
