@@ -15,4 +15,9 @@ inline std::string DamagedObject(const std::string &id) {
     return "Object " + id + " of the file is damaged and cannot be read.";
 }
 
+// Its filters refuse the data of a stream of a file read earlier.
+inline std::string DamagedStream(const std::string &id) {
+    return "The stream of object " + id + " of the file is damaged and cannot be read.";
+}
+
 }  // namespace ZavorPdf::Messages

@@ -17,6 +17,7 @@
 #include "pdf/pdf_pages.h"
 #include "pdf/pdf_reference.h"
 #include "pdf/pdf_reference_table.h"
+#include "pdf/stream_data_check.h"
 
 namespace ZavorPdf::Pdf {
 namespace {
@@ -218,8 +219,8 @@ void CopyPageKey(PdfPage &page, const PdfPage &external, const PageKey &key, Pdf
 }
 
 // The walk of an import, without copying: every object it would reach is
-// read through ReadableValue, so that a damaged one fails before anything
-// is made. Objects the table maps were checked when they were copied.
+// read through ReadableValue and every stream's data checked, so that a
+// damaged one fails before anything is made. Objects the table maps were checked when they were copied.
 void CheckReadable(const PdfItemSlot &start, const PdfImportedObjectTable &table) {
     std::vector<const PdfItemSlot *> pending{&start};
     std::set<PdfObjectID> seen;
@@ -231,6 +232,7 @@ void CheckReadable(const PdfItemSlot &start, const PdfImportedObjectTable &table
             if (table.Contains(reference->ObjectID()) || !seen.insert(reference->ObjectID()).second) continue;
             const PdfObject *value = reference->ReadableValue();
             if (value == nullptr || IsPageTreeObject(*value)) continue;
+            if (auto *stream = dynamic_cast<const PdfDictionary *>(value)) CheckStreamData(*stream);
             item = value;
         }
         if (auto *object = dynamic_cast<const PdfObject *>(item))
