@@ -20,4 +20,9 @@ inline std::string DamagedStream(const std::string &id) {
     return "The stream of object " + id + " of the file is damaged and cannot be read.";
 }
 
+// The content of a page of a file read earlier does not split into tokens.
+inline std::string DamagedContent(const std::string &pageId, const std::string &problem) {
+    return "The content of page object " + pageId + " of the file is damaged (" + problem + ").";
+}
+
 }  // namespace ZavorPdf::Messages

@@ -1,11 +1,15 @@
 #include "pdf/pdf_import.h"
 
 #include <map>
+#include <optional>
 #include <set>
 #include <utility>
 #include <vector>
 
+#include "pdf/content/content_token_check.h"
 #include "pdf/errors.h"
+#include "pdf/item_access.h"
+#include "pdf/messages.h"
 #include "pdf/pdf_array.h"
 #include "pdf/pdf_dictionary.h"
 #include "pdf/pdf_document.h"
@@ -240,6 +244,50 @@ void CheckReadable(const PdfItemSlot &start, const PdfImportedObjectTable &table
     }
 }
 
+// The streams of the page's content, decoded and joined as viewers read
+// them; nothing when one of them has a filter we know but do not decode.
+std::optional<std::vector<std::uint8_t>> JoinedContent(const PdfPage &page) {
+    std::vector<const PdfItem *> items;
+    const PdfItem *contents = page.Elements()["/Contents"];
+    if (auto *reference = dynamic_cast<const PdfReference *>(contents)) contents = reference->ReadableValue();
+    if (auto *array = dynamic_cast<const PdfArray *>(contents)) {
+        for (const auto &slot : array->Elements().Items())
+            items.push_back(slot.Reference() != nullptr ? slot.Reference()->ReadableValue() : slot.Get());
+    } else {
+        items.push_back(contents);
+    }
+    std::vector<std::uint8_t> joined;
+    for (const PdfItem *item : items) {
+        // An object the file lacks is no content; anything else but a
+        // stream in its place is damage.
+        if (Internal::IsAbsent(item)) continue;
+        auto *stream = dynamic_cast<const PdfDictionary *>(item);
+        if (stream == nullptr || stream->Stream() == nullptr)
+            throw PdfReaderException(Messages::DamagedContent(page.ObjectID().ToString(), "no stream in /Contents"));
+        std::optional<std::vector<std::uint8_t>> bytes = DecodeContentData(*stream);
+        if (!bytes) return std::nullopt;
+        joined.insert(joined.end(), bytes->begin(), bytes->end());
+        joined.push_back('\n');
+    }
+    return joined;
+}
+
+void CheckPageContent(const PdfPage &page) {
+    std::optional<std::vector<std::uint8_t>> content = JoinedContent(page);
+    if (!content) return;
+    std::string problem = Content::FindBrokenToken(*content);
+    if (!problem.empty()) throw PdfReaderException(Messages::DamagedContent(page.ObjectID().ToString(), problem));
+}
+
+// A content array that names an object the file lacks holds null in the
+// copy, which no reader takes for content.
+void DropMissingContents(PdfPage &page) {
+    PdfArray *contents = page.Elements().GetArray("/Contents");
+    if (contents == nullptr) return;
+    for (int i = contents->Elements().Count() - 1; i >= 0; --i)
+        if (Internal::IsAbsent(Internal::Resolve(contents->Elements()[i]))) contents->Elements().RemoveAt(i);
+}
+
 // Annotations point back at their page.
 void FixImportedAnnotations(PdfPage &page) {
     PdfArray *annotations = page.Elements().GetArray("/Annots");
@@ -258,6 +306,7 @@ void CheckImportable(const PdfPage &externalPage, const PdfImportedObjectTable &
         for (const PageKey &key : ImportedPageKeys)
             if (entry.key == key.key) CheckReadable(entry.value, table);
     }
+    CheckPageContent(externalPage);
 }
 
 PdfItemSlot ImportClosure(PdfImportedObjectTable &table, PdfDocument &owner, const PdfObject &externalObject) {
@@ -276,6 +325,7 @@ PdfPage &ImportExternalPage(PdfPages &tree, int index, PdfPage &externalPage) {
     PdfPage &page = *created;
     target->ReferenceTable().Add(std::move(created));
     for (const PageKey &key : ImportedPageKeys) CopyPageKey(page, externalPage, key, shared);
+    DropMissingContents(page);
     tree.Insert(index, page);
     FixImportedAnnotations(page);
     return page;

@@ -30,9 +30,10 @@ PdfItemSlot ImportClosure(PdfImportedObjectTable &table, PdfDocument &owner, con
 
 // Fails (PdfReaderException) when an entry of the external page that an
 // import copies, or anything it reaches apart from other pages, is an
-// object that the page's file holds but could not read, or a stream whose
-// data its filters refuse (see CheckStreamData): the copy would lose it
-// without a word, or carry the damage on. Objects the file lacks read as null and pass;
+// object that the page's file holds but could not read, a stream whose
+// data its filters refuse (see CheckStreamData), or content with a broken
+// token (see FindBrokenToken): the copy would lose it without a word, or
+// carry the damage on. Objects the file lacks read as null and pass;
 // objects the table maps were checked when they were copied.
 void CheckImportable(const PdfPage &externalPage, const PdfImportedObjectTable &table);
 

@@ -1,8 +1,6 @@
 #include "pdf/stream_data_check.h"
 
-#include <optional>
 #include <string>
-#include <vector>
 
 #include "pdf/errors.h"
 #include "pdf/filters/filtering.h"
@@ -19,41 +17,41 @@ namespace ZavorPdf::Pdf {
 namespace {
 
 using Filters::FlateDecode;
+using Bytes = std::vector<std::uint8_t>;
 
-// The filter names in the order they apply; a value that is no name or
-// array of names gives none.
-std::vector<std::string> FilterNames(const PdfItem *filter) {
-    const PdfItem *item = Internal::Resolve(const_cast<PdfItem *>(filter));
-    if (auto *name = dynamic_cast<const PdfName *>(item)) return {name->Value()};
+// The filter names in the order they apply; nothing for a value that is no
+// name or array of names.
+std::optional<std::vector<std::string>> FilterNames(const PdfDictionary &stream) {
+    const PdfItem *item = Internal::Resolve(stream.Elements()["/Filter"]);
+    if (item == nullptr) return std::vector<std::string>{};
+    if (auto *name = dynamic_cast<const PdfName *>(item)) return std::vector<std::string>{name->Value()};
+    auto *array = dynamic_cast<const PdfArray *>(item);
+    if (array == nullptr) return std::nullopt;
     std::vector<std::string> names;
-    if (auto *array = dynamic_cast<const PdfArray *>(item)) {
-        for (int i = 0; i < array->Elements().Count(); ++i) {
-            auto *element = dynamic_cast<const PdfName *>(Internal::Resolve(array->Elements()[i]));
-            if (element == nullptr) return {};
-            names.push_back(element->Value());
-        }
+    for (int i = 0; i < array->Elements().Count(); ++i) {
+        auto *element = dynamic_cast<const PdfName *>(Internal::Resolve(array->Elements()[i]));
+        if (element == nullptr) return std::nullopt;
+        names.push_back(element->Value());
     }
     return names;
 }
 
 bool IsFlate(const std::string &name) { return name == "/FlateDecode" || name == "/Fl"; }
 bool IsDct(const std::string &name) { return name == "/DCTDecode" || name == "/DCT"; }
-bool IsAscii(const std::string &name) {
-    return name == "/ASCIIHexDecode" || name == "/AHx" || name == "/ASCII85Decode" || name == "/A85";
-}
 
-// Flate data is inflated without keeping its output, so that a large
-// image costs no memory, unless a DCT layer after it needs the output.
-void CheckFlate(const std::vector<std::uint8_t> &data, std::vector<std::uint8_t> *output) {
+// Flate data is inflated without keeping its output unless asked to, so
+// that a large image costs no memory.
+void CheckFlate(const Bytes &data, Bytes *output) {
     try {
         ZavorPlatform::CheckInflate(data, FlateDecode::DefaultDecodedLimit, output);
     } catch (const ZavorPlatform::FlateError &error) {
-        if (error.GetKind() != ZavorPlatform::FlateError::Kind::Failed) throw PdfReaderException(error.what());
-        if (output != nullptr) output->clear();
+        if (error.GetKind() == ZavorPlatform::FlateError::Kind::Failed)
+            throw ZavorPdfException(std::string("Flate decompression failed: ") + error.what());
+        throw PdfReaderException(error.what());
     }
 }
 
-void CheckJpeg(const std::vector<std::uint8_t> &data) {
+void CheckJpeg(const Bytes &data) {
     try {
         ZavorPlatform::DecodeImage(data);
     } catch (const ZavorPlatform::ImageError &error) {
@@ -63,35 +61,53 @@ void CheckJpeg(const std::vector<std::uint8_t> &data) {
     }
 }
 
-// Layers are checked up to the first one that we do not decode.
-void CheckLayers(std::vector<std::uint8_t> data, const std::vector<std::string> &names) {
+// Applies the filters up to the first one that is not decoded here, which
+// is returned with the data before it. DCT data is checked, not decoded.
+std::optional<Bytes> DecodeLayers(Bytes data, const std::vector<std::string> &names, bool keepLast) {
     for (std::size_t i = 0; i < names.size(); ++i) {
         const std::string &name = names[i];
-        if (IsDct(name)) return CheckJpeg(data);
+        bool last = i + 1 == names.size();
+        if (IsDct(name)) {
+            CheckJpeg(data);
+            return std::nullopt;
+        }
         if (IsFlate(name)) {
-            bool dctNext = i + 1 < names.size() && IsDct(names[i + 1]);
-            std::vector<std::uint8_t> inflated;
-            CheckFlate(data, dctNext ? &inflated : nullptr);
-            if (inflated.empty()) return;
+            Bytes inflated;
+            CheckFlate(data, last && !keepLast ? nullptr : &inflated);
             data = std::move(inflated);
             continue;
         }
-        if (!IsAscii(name)) return;
-        std::optional<std::vector<std::uint8_t>> decoded = Filters::Filtering::Decode(data, name);
-        if (!decoded) return;
+        // Fails for a name no one knows; nothing for one we do not decode.
+        if (Filters::Filtering::GetFilter(name) == nullptr) return std::nullopt;
+        std::optional<Bytes> decoded = Filters::Filtering::Decode(data, name);
+        if (!decoded) return std::nullopt;
         data = std::move(*decoded);
     }
+    return data;
 }
 
 }  // namespace
 
 void CheckStreamData(const PdfDictionary &stream) {
     if (stream.Stream() == nullptr) return;
-    std::vector<std::string> names = FilterNames(stream.Elements()["/Filter"]);
-    if (names.empty()) return;
+    std::optional<std::vector<std::string>> names = FilterNames(stream);
+    if (!names || names->empty()) return;
     try {
-        CheckLayers(stream.Stream()->Value(), names);
+        DecodeLayers(stream.Stream()->Value(), *names, false);
     } catch (const PdfReaderException &) {
+        throw PdfReaderException(Messages::DamagedStream(stream.ObjectID().ToString()));
+    } catch (const NotImplementedException &) {
+        // A filter no one knows: its data is nobody's to judge.
+    }
+}
+
+std::optional<std::vector<std::uint8_t>> DecodeContentData(const PdfDictionary &stream) {
+    if (stream.Stream() == nullptr) return Bytes{};
+    std::optional<std::vector<std::string>> names = FilterNames(stream);
+    if (!names) throw PdfReaderException(Messages::DamagedStream(stream.ObjectID().ToString()));
+    try {
+        return DecodeLayers(stream.Stream()->Value(), *names, true);
+    } catch (const ZavorPdfException &) {
         throw PdfReaderException(Messages::DamagedStream(stream.ObjectID().ToString()));
     }
 }

@@ -72,6 +72,12 @@ void FeedInput(z_stream &stream, const std::uint8_t *&next, const std::uint8_t *
     throw FlateError(FlateError::Kind::Failed, Reason(stream, code));
 }
 
+// zlib tells a wrong Adler-32 sum only by its message; it comes after the
+// last byte of output.
+bool IsChecksumError(const z_stream &stream) {
+    return stream.msg != nullptr && std::string_view(stream.msg) == "incorrect data check";
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> Deflate(std::span<const std::uint8_t> data) {
@@ -182,10 +188,7 @@ void CheckInflate(std::span<const std::uint8_t> data, std::size_t decodedLimit, 
         if (output != nullptr) {
             output->insert(output->end(), out.begin(), out.begin() + static_cast<std::ptrdiff_t>(piece));
         }
-        if (code == Z_STREAM_END) {
-            return;
-        }
-        if (code == Z_DATA_ERROR && stream.msg != nullptr && std::string_view(stream.msg) == "incorrect data check") {
+        if (code == Z_STREAM_END || (code == Z_DATA_ERROR && IsChecksumError(stream))) {
             return;
         }
         if (code == Z_BUF_ERROR && stream.avail_in == 0 && next == end) {

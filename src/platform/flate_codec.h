@@ -37,8 +37,8 @@ std::vector<std::uint8_t> Inflate(std::span<const std::uint8_t> data, std::size_
 
 // Inflates as Inflate does and throws as it does, but keeps the output only
 // when asked to: whether data inflates is known without holding what it
-// inflates to. A wrong checksum after data that inflated to its end passes,
-// as readers take such data as it is.
+// inflates to. A checksum that differs after data that inflated to its end
+// is no failure here: readers take such data as it is.
 void CheckInflate(std::span<const std::uint8_t> data, std::size_t decodedLimit,
                   std::vector<std::uint8_t> *output = nullptr);
 

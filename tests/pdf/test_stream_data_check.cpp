@@ -28,7 +28,8 @@ Bytes Text(const std::string &text) { return {text.begin(), text.end()}; }
 
 Bytes Flate(const Bytes &data) { return ZavorPlatform::Deflate(data); }
 
-// The last byte of the Adler-32 sum changed: every byte inflates.
+// The last byte of the Adler-32 sum changed: every byte inflates, and
+// readers take the data as it is.
 Bytes WrongChecksum(Bytes data) {
     data.back() ^= 0x55;
     return data;
@@ -96,7 +97,8 @@ TEST(StreamDataCheck, DataItsFiltersRefuseIsDamaged) {
         {"flate around a cut jpeg, wrong checksum", {"/FlateDecode", "/DCTDecode"}, WrongChecksum(Flate(Cut(jpeg))),
          damaged},
         {"not decoded here", {"/CCITTFaxDecode"}, content, "passes"},
-        {"flate after one not decoded here", {"/LZWDecode", "/FlateDecode"}, content, "passes"},
+        {"flate after one not decoded here", {"/RunLengthDecode", "/FlateDecode"}, content, "passes"},
+        {"lzw refused", {"/LZWDecode"}, Text("\xff\xff\xff\xff"), damaged},
         {"unknown filter", {"/Whatever"}, content, "passes"},
     };
     for (const auto &c : cases) EXPECT_EQ(CheckOutcome(c.filters, c.data), c.outcome) << c.name;
