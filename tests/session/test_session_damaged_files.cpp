@@ -63,6 +63,7 @@ const std::vector<DamagedCase> &Cases() {
         {"length_indirect_wrong", Appended(FirstContent("/Length 35", "/Length 11 0 R"), "30"), true, u"Eins\r\n"},
         {"length_indirect_missing", FirstContent("/Length 35", "/Length 20 0 R"), true, u"Eins\r\n"},
         {"content_dictionary_garbage", FirstContent("/Length 35", "/Length 35 /Oops"), false, u""},
+        {"content_broken_token", FirstContent("\\(Eins\\) Tj", "(Eins Tj"), false, u""},
         {"content_without_endstream", FirstContent("\nendstream", ""), false, u""},
         {"font_damaged", [](std::vector<std::string> &objects) { objects[2] = "<< /Type /Font /Subtype >>"; },
          false, u"Eins\r\n"},

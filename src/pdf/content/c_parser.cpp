@@ -9,6 +9,7 @@
 #include "pdf/pdf_dictionary.h"
 #include "pdf/pdf_page.h"
 #include "pdf/pdf_reference.h"
+#include "pdf/stream_data_check.h"
 
 namespace ZavorPdf::Pdf::Content {
 
@@ -27,7 +28,8 @@ std::vector<std::uint8_t> DecodedStream(const PdfItem *item) {
     PdfItem *filter = stream->Elements()["/Filter"];
     if (filter == nullptr)
         return stream->Stream()->Value();
-    auto decoded = Filters::Filtering::Decode(stream->Stream()->Value(), filter);
+    // Decoded as an import checks it, so that the two agree on what is damage.
+    auto decoded = DecodeContentData(*stream);
     if (!decoded) {
         PdfItem *resolved = Internal::Resolve(filter);
         throw ContentReaderException(
