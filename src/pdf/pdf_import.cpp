@@ -224,7 +224,8 @@ void CopyPageKey(PdfPage &page, const PdfPage &external, const PageKey &key, Pdf
 
 // The walk of an import, without copying: every object it would reach is
 // read through ReadableValue and every stream's data checked, so that a
-// damaged one fails before anything is made. Objects the table maps were checked when they were copied.
+// damaged one fails before anything is made. Objects the table maps were
+// checked when they were copied.
 void CheckReadable(const PdfItemSlot &start, const PdfImportedObjectTable &table) {
     std::vector<const PdfItemSlot *> pending{&start};
     std::set<PdfObjectID> seen;

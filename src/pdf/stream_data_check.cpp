@@ -61,9 +61,12 @@ void CheckJpeg(const Bytes &data) {
     }
 }
 
-// Applies the filters up to the first one that is not decoded here, which
-// is returned with the data before it. DCT data is checked, not decoded.
-std::optional<Bytes> DecodeLayers(Bytes data, const std::vector<std::string> &names, bool keepLast) {
+// Whether the output of a last Flate layer is wanted or only checked.
+enum class LastFlate { Checked, Kept };
+
+// Applies the filters; nothing at the first one that is not decoded here.
+// DCT data is checked, not decoded.
+std::optional<Bytes> DecodeLayers(Bytes data, const std::vector<std::string> &names, LastFlate lastFlate) {
     for (std::size_t i = 0; i < names.size(); ++i) {
         const std::string &name = names[i];
         bool last = i + 1 == names.size();
@@ -73,7 +76,7 @@ std::optional<Bytes> DecodeLayers(Bytes data, const std::vector<std::string> &na
         }
         if (IsFlate(name)) {
             Bytes inflated;
-            CheckFlate(data, last && !keepLast ? nullptr : &inflated);
+            CheckFlate(data, last && lastFlate == LastFlate::Checked ? nullptr : &inflated);
             data = std::move(inflated);
             continue;
         }
@@ -93,7 +96,7 @@ void CheckStreamData(const PdfDictionary &stream) {
     std::optional<std::vector<std::string>> names = FilterNames(stream);
     if (!names || names->empty()) return;
     try {
-        DecodeLayers(stream.Stream()->Value(), *names, false);
+        DecodeLayers(stream.Stream()->Value(), *names, LastFlate::Checked);
     } catch (const PdfReaderException &) {
         throw PdfReaderException(Messages::DamagedStream(stream.ObjectID().ToString()));
     } catch (const NotImplementedException &) {
@@ -106,7 +109,7 @@ std::optional<std::vector<std::uint8_t>> DecodeContentData(const PdfDictionary &
     std::optional<std::vector<std::string>> names = FilterNames(stream);
     if (!names) throw PdfReaderException(Messages::DamagedStream(stream.ObjectID().ToString()));
     try {
-        return DecodeLayers(stream.Stream()->Value(), *names, true);
+        return DecodeLayers(stream.Stream()->Value(), *names, LastFlate::Kept);
     } catch (const ZavorPdfException &) {
         throw PdfReaderException(Messages::DamagedStream(stream.ObjectID().ToString()));
     }

@@ -39,7 +39,11 @@ Edit Appended(Edit edit, const std::string &object) {
     };
 }
 
-bool QpdfAccepts(const std::string &file) { return std::system(("qpdf --check " + file + " >/dev/null 2>&1").c_str()) == 0; }
+bool QpdfAccepts(const std::string &file) {
+    return std::system(("qpdf --check " + file + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+std::u16string Wide(const std::string &text) { return std::u16string(text.begin(), text.end()); }
 
 std::string PageText(const std::string &file, int page) {
     std::string number = std::to_string(page);
@@ -114,7 +118,7 @@ TEST_F(SessionDamagedFiles, ImportGivesTheRecoveredPagesOrTheFileError) {
         } else {
             EXPECT_EQ(host.Events(), std::vector<std::string>{"ZAVOR_DateiFehler"});
             EXPECT_EQ(Session().fehlertext,
-                      u"Die Datei \"" + std::u16string(file.begin(), file.end()) + u"\" konnte nicht eingelesen werden.");
+                      u"Die Datei \"" + Wide(file) + u"\" konnte nicht eingelesen werden.");
             EXPECT_EQ(Session().document->PageCount(), 0);
             Session().fehlertext.clear();
             QnD_SetVar("NeueSeite", "A4");  // a document without pages is not saved
@@ -140,7 +144,7 @@ TEST_F(SessionDamagedFiles, PictureOfThePageIsTheRecoveredPageOrTheFileError) {
         } else {
             EXPECT_EQ(host.Events(), std::vector<std::string>{"ZAVOR_DateiFehler"});
             EXPECT_EQ(Session().fehlertext,
-                      u"Das Bild \"" + std::u16string(file.begin(), file.end()) + u"\" konnte nicht eingelesen werden.");
+                      u"Das Bild \"" + Wide(file) + u"\" konnte nicht eingelesen werden.");
             Session().fehlertext.clear();
         }
         std::string saved = Saved(c, "picture");
@@ -152,7 +156,7 @@ TEST_F(SessionDamagedFiles, TextIsTheRecoveredTextOrEmpty) {
     for (const DamagedCase &c : Cases()) {
         SCOPED_TRACE(c.name);
         std::string file = Source(c);
-        std::u16string file16(file.begin(), file.end());
+        std::u16string file16 = Wide(file);
         ZavorTest::RecordedEvents().clear();
         EXPECT_EQ(Session().GetPDFText(file16, 0), c.text);
         // A damaged first page's font costs no other page its text.

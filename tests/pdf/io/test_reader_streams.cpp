@@ -1,16 +1,11 @@
-// Streams whose "/Length" is wrong are read up to their "endstream", and
-// objects that cannot be read at all are marked damaged rather than being
-// taken for objects the file lacks.
+// Streams whose "/Length" is wrong are read up to their "endstream".
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "pdf/errors.h"
-#include "pdf/io/pdf_reader.h"
 #include "pdf/pdf_dictionary.h"
-#include "pdf/pdf_reference.h"
-#include "pdf/pdf_reference_table.h"
 #include "pdf_text.h"
 
 namespace {
@@ -25,7 +20,8 @@ constexpr const char *Data = "BT (Hi) Tj ET";  // 13 bytes
 // "stream" and "endstream"; object 2 follows it.
 std::string StreamFile(const std::string &entries, const std::string &body, const std::string &more = "") {
     return "%PDF-1.4\n1 0 obj\n<< " + entries + " /After 7 >>\nstream" + body + "endstream\nendobj\n" +
-           "2 0 obj\n<< /Next true >>\nendobj\n" + more + "@xref\ntrailer\n<< /Size 9 >>\nstartxref\n@startxref\n%%EOF\n";
+           "2 0 obj\n<< /Next true >>\nendobj\n" + more +
+           "@xref\ntrailer\n<< /Size 9 >>\nstartxref\n@startxref\n%%EOF\n";
 }
 
 // The stream's data as text, or the failure of reading object 1.
@@ -72,55 +68,13 @@ TEST(ReaderStreams, WrongLengthIsTakenFromEndstream) {
         {"no line end before endstream", StreamFile("/Length 99", std::string("\n") + Data), Data},
         {"a longer word first", StreamFile("/Length 1", "\n(endstreams)\n"), "(endstreams)"},
         {"no data", StreamFile("/Length 5", "\n"), ""},
-        {"endobj before endstream", StreamFile("/Length 99", "\nBT ET\nendobj\n3 0 obj\n<< >>\nstream\n"), "Cannot retrieve stream length."},
+        {"endobj before endstream", StreamFile("/Length 99", "\nBT ET\nendobj\n3 0 obj\n<< >>\nstream\n"),
+         "Cannot retrieve stream length."},
         {"no endstream at all", "%PDF-1.4\n1 0 obj\n<< /Length 99 >>\nstream\nBT ET\nendobj\n@xref\ntrailer\n<< >>\n"
                                 "startxref\n@startxref\n%%EOF\n",
          "Cannot retrieve stream length."},
     };
     for (const auto &c : cases) EXPECT_EQ(StreamOf(c.text), c.data) << c.name;
-}
-
-// A recovered stream leaves the parser where the object ends, and the
-// object after it reads as it stands.
-TEST(ReaderStreams, ObjectAfterARecoveredStreamStillReads) {
-    ParsedFile file(ZavorTest::BuildPdf(StreamFile("/Length 60", std::string("\n") + Data + "\n")));
-    file.ReadAll();
-    auto *next = dynamic_cast<PdfDictionary *>(file.Object(2));
-    ASSERT_NE(next, nullptr);
-    EXPECT_TRUE(next->Elements().GetBoolean("/Next"));
-}
-
-// Damaged: the table places the object but it cannot be read; missing: the
-// table does not list it. Only the first fails when it is used.
-TEST(ReaderStreams, DamagedObjectsAreToldFromMissingOnes) {
-    ParsedFile all(ZavorTest::BuildPdf("%PDF-1.4\n1 0 obj\n<< /A 3 0 R /B 4 0 R /C 5 0 R >>\nendobj\n"
-                                       "3 0 obj\n<< /Length 5 /Filter >>\nstream\nBT ET\nendstream\nendobj\n"
-                                       "4 0 obj\n<< /Length 99 >>\nstream\nBT ET\nendobj\n"
-                                       "@xref\ntrailer\n<< >>\nstartxref\n@startxref\n%%EOF\n"));
-    all.parser->ReadTrailer();
-    PdfObject *root = all.parser->ReadObject(nullptr, PdfObjectID(1), IO::ReadReferences::Yes);
-    auto &elements = dynamic_cast<PdfDictionary &>(*root).Elements();
-    const struct {
-        const char *key;
-        bool damaged;
-        std::string failure;
-    } cases[] = {
-        {"/A", true, "Object 3 0 of the file is damaged and cannot be read."},
-        {"/B", true, "Object 4 0 of the file is damaged and cannot be read."},
-        {"/C", false, "no failure"},
-    };
-    for (const auto &c : cases) {
-        PdfReference *reference = elements.GetReference(c.key);
-        ASSERT_NE(reference, nullptr) << c.key;
-        EXPECT_EQ(reference->IsDamaged(), c.damaged) << c.key;
-        std::string failure = "no failure";
-        try {
-            EXPECT_EQ(reference->ReadableValue(), nullptr);
-        } catch (const PdfReaderException &error) {
-            failure = error.what();
-        }
-        EXPECT_EQ(failure, c.failure) << c.key;
-    }
 }
 
 }  // namespace
