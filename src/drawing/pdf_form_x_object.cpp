@@ -80,6 +80,7 @@ PdfFormXObject &PdfFormXObject::FromExternalPage(PdfImportedObjectTable &table, 
     if (pageNumber < 1 || pageNumber > pageCount)
         throw ArgumentException(RangeMessage(pageNumber, pageCount, displayPath), "pageNumber");
     PdfPage &page = external->Pages()[pageNumber - 1];
+    CheckImportable(page, table);
 
     // Decoded before anything is copied: a page whose content cannot be had
     // (damaged, or past its file's budget) leaves the document untouched.

@@ -1,10 +1,15 @@
 #include "pdf/pdf_import.h"
 
 #include <map>
+#include <optional>
+#include <set>
 #include <utility>
 #include <vector>
 
+#include "pdf/content/content_token_check.h"
 #include "pdf/errors.h"
+#include "pdf/item_access.h"
+#include "pdf/messages.h"
 #include "pdf/pdf_array.h"
 #include "pdf/pdf_dictionary.h"
 #include "pdf/pdf_document.h"
@@ -17,6 +22,8 @@
 #include "pdf/pdf_pages.h"
 #include "pdf/pdf_reference.h"
 #include "pdf/pdf_reference_table.h"
+#include "pdf/read_budget.h"
+#include "pdf/stream_data_check.h"
 
 namespace ZavorPdf::Pdf {
 namespace {
@@ -217,6 +224,78 @@ void CopyPageKey(PdfPage &page, const PdfPage &external, const PageKey &key, Pdf
         page.Elements().SetValue(key.key, std::unique_ptr<PdfItem>(copy.Get()->Clone()));
 }
 
+// The walk of an import, without copying: every object it would reach is
+// read through ReadableValue and every stream's data checked, so that a
+// damaged one fails before anything is made. Objects the table maps were
+// checked when they were copied.
+void CheckReadable(const PdfItemSlot &start, const PdfImportedObjectTable &table) {
+    std::vector<const PdfItemSlot *> pending{&start};
+    std::set<PdfObjectID> seen;
+    while (!pending.empty()) {
+        const PdfItemSlot *slot = pending.back();
+        pending.pop_back();
+        const PdfItem *item = slot->Get();
+        if (PdfReference *reference = slot->Reference()) {
+            if (table.Contains(reference->ObjectID()) || !seen.insert(reference->ObjectID()).second) continue;
+            const PdfObject *value = reference->ReadableValue();
+            if (value == nullptr || IsPageTreeObject(*value)) continue;
+            if (auto *stream = dynamic_cast<const PdfDictionary *>(value)) CheckStreamData(*stream);
+            item = value;
+        }
+        if (auto *object = dynamic_cast<const PdfObject *>(item))
+            ForEachSlot(*object, [&](const PdfItemSlot &child) { pending.push_back(&child); });
+    }
+}
+
+// The streams of the page's content, decoded and joined as viewers read
+// them; nothing when one of them has a filter we know but do not decode.
+std::optional<std::vector<std::uint8_t>> JoinedContent(const PdfPage &page) {
+    std::vector<const PdfItem *> items;
+    const PdfItem *contents = page.Elements()["/Contents"];
+    if (auto *reference = dynamic_cast<const PdfReference *>(contents)) contents = reference->ReadableValue();
+    if (auto *array = dynamic_cast<const PdfArray *>(contents)) {
+        for (const auto &slot : array->Elements().Items())
+            items.push_back(slot.Reference() != nullptr ? slot.Reference()->ReadableValue() : slot.Get());
+    } else {
+        items.push_back(contents);
+    }
+    // The page's content streams are held at once, so what is left of the
+    // file's budget bounds them together. The check only looks: the same
+    // content is charged when it is decoded for use.
+    PdfDocument *source = page.Owner();
+    ReadBudget room = source != nullptr ? source->Budget() : ReadBudget();
+    std::vector<std::uint8_t> joined;
+    for (const PdfItem *item : items) {
+        // An object the file lacks is no content; anything else but a
+        // stream in its place is damage.
+        if (Internal::IsAbsent(item)) continue;
+        auto *stream = dynamic_cast<const PdfDictionary *>(item);
+        if (stream == nullptr || stream->Stream() == nullptr)
+            throw PdfReaderException(Messages::DamagedContent(page.ObjectID().ToString(), "no stream in /Contents"));
+        std::optional<std::vector<std::uint8_t>> bytes = DecodeContentData(*stream, &room);
+        if (!bytes) return std::nullopt;
+        joined.insert(joined.end(), bytes->begin(), bytes->end());
+        joined.push_back('\n');
+    }
+    return joined;
+}
+
+void CheckPageContent(const PdfPage &page) {
+    std::optional<std::vector<std::uint8_t>> content = JoinedContent(page);
+    if (!content) return;
+    std::string problem = Content::FindBrokenToken(*content);
+    if (!problem.empty()) throw PdfReaderException(Messages::DamagedContent(page.ObjectID().ToString(), problem));
+}
+
+// A content array that names an object the file lacks holds null in the
+// copy, which no reader takes for content.
+void DropMissingContents(PdfPage &page) {
+    PdfArray *contents = page.Elements().GetArray("/Contents");
+    if (contents == nullptr) return;
+    for (int i = contents->Elements().Count() - 1; i >= 0; --i)
+        if (Internal::IsAbsent(Internal::Resolve(contents->Elements()[i]))) contents->Elements().RemoveAt(i);
+}
+
 // Annotations point back at their page.
 void FixImportedAnnotations(PdfPage &page) {
     PdfArray *annotations = page.Elements().GetArray("/Annots");
@@ -230,6 +309,14 @@ void FixImportedAnnotations(PdfPage &page) {
 
 }  // namespace
 
+void CheckImportable(const PdfPage &externalPage, const PdfImportedObjectTable &table) {
+    for (const auto &entry : externalPage.Elements().Entries()) {
+        for (const PageKey &key : ImportedPageKeys)
+            if (entry.key == key.key) CheckReadable(entry.value, table);
+    }
+    CheckPageContent(externalPage);
+}
+
 PdfItemSlot ImportClosure(PdfImportedObjectTable &table, PdfDocument &owner, const PdfObject &externalObject) {
     ImportWalk walk(table, owner, nullptr, nullptr);
     return walk.Run(externalObject);
@@ -240,11 +327,13 @@ PdfPage &ImportExternalPage(PdfPages &tree, int index, PdfPage &externalPage) {
     PdfDocument *target = tree.Owner();
     if (source == nullptr || target == nullptr) throw ArgumentNullException("page");
     if (source->OpenMode() != PdfDocumentOpenMode::Import) throw InvalidOperationException(ImportModeMessage);
+    PdfImportedObjectTable &shared = target->ImportedObjectTables().For(*source);
+    CheckImportable(externalPage, shared);
     auto created = std::make_unique<PdfPage>();
     PdfPage &page = *created;
     target->ReferenceTable().Add(std::move(created));
-    PdfImportedObjectTable &shared = target->ImportedObjectTables().For(*source);
     for (const PageKey &key : ImportedPageKeys) CopyPageKey(page, externalPage, key, shared);
+    DropMissingContents(page);
     tree.Insert(index, page);
     FixImportedAnnotations(page);
     // On its own, a page keeps only the links to itself; PdfPageImport

@@ -16,7 +16,8 @@ class PdfPages;
 inline constexpr const char *ImportModeMessage =
     "A PDF document must be opened with PdfDocumentOpenMode.Import to import pages from it.";
 
-// Copies the external object and everything it reaches into the owner.
+// Copies the external object and everything it reaches into the owner; the
+// caller has checked it with CheckImportable.
 // Objects the table already maps are reused; the others are copied, filed
 // in the owner's reference table and recorded in the table. The result
 // holds the copy's reference when the external object is indirect, the
@@ -26,6 +27,15 @@ inline constexpr const char *ImportModeMessage =
 // another page would otherwise bring in the whole source document): a
 // reference to one reads as null in the copy.
 PdfItemSlot ImportClosure(PdfImportedObjectTable &table, PdfDocument &owner, const PdfObject &externalObject);
+
+// Fails (PdfReaderException) when an entry of the external page that an
+// import copies, or anything it reaches apart from other pages, is an
+// object that the page's file holds but could not read, a stream whose
+// data its filters refuse (see CheckStreamData), or content with a broken
+// token (see FindBrokenToken): the copy would lose it without a word, or
+// carry the damage on. Objects the file lacks read as null and pass;
+// objects the table maps were checked when they were copied.
+void CheckImportable(const PdfPage &externalPage, const PdfImportedObjectTable &table);
 
 // Copies a page of another document (opened for Import) with its resources,
 // contents, boxes and annotations, and inserts the copy into the tree at

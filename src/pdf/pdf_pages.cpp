@@ -117,8 +117,10 @@ struct FlattenWalk {
             return;
         Inherited values = Override(inherited, node);
         for (int i = 0; i < kids->Elements().Count(); ++i) {
+            // A kid the file lacks is skipped; one it holds damaged fails,
+            // since the page would vanish without a word.
             PdfReference *reference = kids->Elements().GetReference(i);
-            auto *kid = reference ? dynamic_cast<PdfDictionary *>(reference->Value()) : nullptr;
+            auto *kid = reference ? dynamic_cast<PdfDictionary *>(reference->ReadableValue()) : nullptr;
             if (kid == nullptr || !IsTreeNodeCandidate(*kid) || !visited.insert(kid).second)
                 continue;
             if (kid->Elements().GetName("/Type") == "/Pages" || kid->Elements().ContainsKey("/Kids")) {

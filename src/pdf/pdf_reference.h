@@ -30,12 +30,21 @@ public:
     // Non-owning; null while a file is being read and the object has not
     // been reached yet, or when the file lacks it.
     PdfObject *Value() const { return value_; }
+    // The value, failing (PdfReaderException) for an object that the file
+    // holds but that could not be read: unlike an object the file lacks,
+    // which reads as null, it must not pass for one.
+    PdfObject *ReadableValue() const;
     // Non-owning back pointer.
     PdfDocument *Document() const { return document_; }
 
     // Byte position of the object in the file written or read last.
     std::int32_t Position() const { return position_; }
     void SetPosition(std::int32_t position) { position_ = position; }
+
+    // Set by the reader for an object that its file places but that fails
+    // to parse; an object filed later clears it.
+    bool IsDamaged() const { return damaged_ && value_ == nullptr; }
+    void MarkDamaged() { damaged_ = true; }
 
     // Unique for the life of the process: tells a reference apart from a
     // later one that happens to be allocated at a freed one's address.
@@ -55,6 +64,7 @@ private:
     PdfObject *value_ = nullptr;
     PdfDocument *document_ = nullptr;
     std::uint64_t serial_;
+    bool damaged_ = false;
 
     static std::uint64_t NextSerial() {
         static std::atomic<std::uint64_t> next{1};

@@ -42,6 +42,11 @@ void PdfName::WriteObject(IO::PdfWriter &writer) const { writer.Write(*this); }
 
 void PdfReference::WriteObject(IO::PdfWriter &writer) const { writer.Write(*this); }
 
+PdfObject *PdfReference::ReadableValue() const {
+    if (IsDamaged()) throw PdfReaderException(Messages::DamagedObject(id_.ToString()));
+    return value_;
+}
+
 std::unique_ptr<PdfItem> PdfReference::Clone() const {
     throw InvalidOperationException("A reference is shared by its containers and cannot be cloned.");
 }

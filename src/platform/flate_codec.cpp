@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <limits>
 #include <new>
+#include <string_view>
 
 namespace ZavorPlatform {
 
@@ -69,6 +70,12 @@ void FeedInput(z_stream &stream, const std::uint8_t *&next, const std::uint8_t *
         throw FlateError(FlateError::Kind::Damaged, "a preset dictionary is needed");
     }
     throw FlateError(FlateError::Kind::Failed, Reason(stream, code));
+}
+
+// zlib tells a wrong Adler-32 sum only by its message; it comes after the
+// last byte of output.
+bool IsChecksumError(const z_stream &stream) {
+    return stream.msg != nullptr && std::string_view(stream.msg) == "incorrect data check";
 }
 
 }  // namespace
@@ -154,6 +161,43 @@ std::vector<std::uint8_t> Inflate(std::span<const std::uint8_t> data, std::size_
     }
     out.resize(produced);
     return out;
+}
+
+void CheckInflate(std::span<const std::uint8_t> data, std::size_t decodedLimit, std::vector<std::uint8_t> *output) {
+    z_stream stream{};
+    const int init = inflateInit(&stream);
+    if (init != Z_OK) {
+        ThrowFailure(stream, init);
+    }
+    InflateGuard guard(stream);
+    std::vector<std::uint8_t> out(OutputStep);
+    const std::uint8_t *next = data.data();
+    const std::uint8_t *const end = data.data() + data.size();
+    std::size_t produced = 0;
+    while (true) {
+        FeedInput(stream, next, end);
+        stream.next_out = out.data();
+        stream.avail_out = static_cast<uInt>(out.size());
+        const int code = inflate(&stream, Z_NO_FLUSH);
+        const std::size_t piece = out.size() - stream.avail_out;
+        produced += piece;
+        if (produced > decodedLimit) {
+            throw FlateError(FlateError::Kind::LimitExceeded,
+                             "output exceeds " + std::to_string(decodedLimit) + " bytes");
+        }
+        if (output != nullptr) {
+            output->insert(output->end(), out.begin(), out.begin() + static_cast<std::ptrdiff_t>(piece));
+        }
+        if (code == Z_STREAM_END || (code == Z_DATA_ERROR && IsChecksumError(stream))) {
+            return;
+        }
+        if (code == Z_BUF_ERROR && stream.avail_in == 0 && next == end) {
+            throw FlateError(FlateError::Kind::Damaged, "unexpected end of data");
+        }
+        if (code != Z_OK && code != Z_BUF_ERROR) {
+            ThrowFailure(stream, code);
+        }
+    }
 }
 
 }  // namespace ZavorPlatform

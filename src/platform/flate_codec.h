@@ -35,4 +35,11 @@ std::vector<std::uint8_t> Deflate(std::span<const std::uint8_t> data);
 // decodedLimit bytes.
 std::vector<std::uint8_t> Inflate(std::span<const std::uint8_t> data, std::size_t decodedLimit);
 
+// Inflates as Inflate does and throws as it does, but keeps the output only
+// when asked to: whether data inflates is known without holding what it
+// inflates to. A checksum that differs after data that inflated to its end
+// is no failure here: readers take such data as it is.
+void CheckInflate(std::span<const std::uint8_t> data, std::size_t decodedLimit,
+                  std::vector<std::uint8_t> *output = nullptr);
+
 }  // namespace ZavorPlatform

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -43,7 +44,12 @@ inline void WritePdfObjects(const std::filesystem::path &path, const std::vector
     PublishFile(path, file);
 }
 
-inline void WriteSamplePdf(const std::filesystem::path &path, const SamplePdf &sample) {
+// Changes the text of object number n at objects[n - 1] before the file is
+// laid out, e.g. to damage it; the table still finds every object.
+using SamplePdfEdit = std::function<void(std::vector<std::string> &objects)>;
+
+inline void WriteSamplePdf(const std::filesystem::path &path, const SamplePdf &sample,
+                           const SamplePdfEdit &edit = nullptr) {
     const int pageCount = static_cast<int>(sample.pageTexts.size());
     // 1 catalog, 2 pages, 3 font, 4 info, then page and content per page.
     std::vector<std::string> objects;
@@ -62,6 +68,7 @@ inline void WriteSamplePdf(const std::filesystem::path &path, const SamplePdf &s
         objects.push_back("<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content +
                           "\nendstream");
     }
+    if (edit) edit(objects);
     WritePdfObjects(path, objects, "/Info 4 0 R ");
 }
 

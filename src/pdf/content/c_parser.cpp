@@ -9,6 +9,8 @@
 #include "pdf/pdf_dictionary.h"
 #include "pdf/pdf_document.h"
 #include "pdf/pdf_page.h"
+#include "pdf/pdf_reference.h"
+#include "pdf/stream_data_check.h"
 
 namespace ZavorPdf::Pdf::Content {
 
@@ -27,15 +29,23 @@ std::vector<std::uint8_t> DecodedStream(const PdfItem *item) {
     PdfItem *filter = stream->Elements()["/Filter"];
     if (filter == nullptr)
         return stream->Stream()->Value();
+    // Decoded as an import checks it, so that the two agree on what is
+    // damage, and charged to the file's budget.
     PdfDocument *document = stream->Owner();
-    auto decoded =
-        Filters::Filtering::Decode(stream->Stream()->Value(), filter, document != nullptr ? &document->Budget() : nullptr);
+    auto decoded = DecodeContentData(*stream, document != nullptr ? &document->Budget() : nullptr);
     if (!decoded) {
         PdfItem *resolved = Internal::Resolve(filter);
         throw ContentReaderException(
             ContentMessages::CannotDecodeContent(resolved != nullptr ? resolved->ToString() : "null"));
     }
     return std::move(*decoded);
+}
+
+// Content the page's file holds damaged fails: the page's text would
+// otherwise come out short without a word.
+PdfItem *ResolveReadable(PdfItem *item) {
+    if (auto *reference = dynamic_cast<PdfReference *>(item)) return reference->ReadableValue();
+    return item;
 }
 
 void AppendStream(std::vector<std::uint8_t> &joined, const PdfItem *item) {
@@ -55,10 +65,10 @@ CParser::CParser(const PdfPage &page, CParserLimits limits) : CParser(PageConten
 
 std::vector<std::uint8_t> CParser::PageContent(const PdfPage &page) {
     std::vector<std::uint8_t> joined;
-    PdfItem *contents = Internal::Resolve(page.Elements()["/Contents"]);
+    PdfItem *contents = ResolveReadable(page.Elements()["/Contents"]);
     if (auto *array = dynamic_cast<PdfArray *>(contents)) {
         for (int i = 0; i < array->Elements().Count(); ++i)
-            AppendStream(joined, Internal::Resolve(array->Elements()[i]));
+            AppendStream(joined, ResolveReadable(array->Elements()[i]));
     } else if (contents != nullptr) {
         AppendStream(joined, contents);
     }

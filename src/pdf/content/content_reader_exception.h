@@ -25,6 +25,7 @@ inline constexpr const char *NestedTooDeeply = "Arrays or dictionaries are neste
 inline constexpr const char *TooManyObjects = "Too many objects in one content stream.";
 inline constexpr const char *ContentTooLarge = "The page content is too large.";
 
+inline std::string BrokenToken(const std::string &problem) { return "The content is damaged (" + problem + ")."; }
 inline std::string UnknownOperator(const std::string &name) { return "Unknown operator '" + name + "'."; }
 inline std::string CannotDecodeContent(const std::string &filter) {
     return "Cannot decode content stream with filter " + filter + ".";

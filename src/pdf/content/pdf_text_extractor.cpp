@@ -5,6 +5,8 @@
 #include "pdf/content/c_operator.h"
 #include "pdf/content/c_parser.h"
 #include "pdf/content/c_sequence.h"
+#include "pdf/content/content_reader_exception.h"
+#include "pdf/content/content_token_check.h"
 #include "pdf/io/pdf_reader.h"
 #include "pdf/pdf_document.h"
 #include "pdf/pdf_page.h"
@@ -37,8 +39,13 @@ void PdfTextExtractor::ExtractText(const CObject &object, const TextSink &sink) 
     }
 }
 
+// Content with a broken token gives no text rather than the part before
+// it, as an import of the page fails on it.
 void PdfTextExtractor::ExtractText(const PdfPage &page, const TextSink &sink) {
-    CParser parser(page);
+    std::vector<std::uint8_t> content = CParser::PageContent(page);
+    if (std::string problem = FindBrokenToken(content); !problem.empty())
+        throw ContentReaderException(ContentMessages::BrokenToken(problem));
+    CParser parser(std::move(content));
     parser.ReadOperators([&sink](std::unique_ptr<COperator> op) { ExtractText(*op, sink); });
 }
 

@@ -1,7 +1,9 @@
 #include "pdf/io/lexer.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
+#include <string_view>
 
 #include "pdf/errors.h"
 #include "pdf/io/reader_messages.h"
@@ -280,20 +282,66 @@ double Lexer::TokenToReal() const {
     return negative ? -value : value;
 }
 
-std::vector<std::uint8_t> Lexer::ReadStream(std::int32_t length) {
+std::int64_t Lexer::StreamStart() const {
     std::int64_t start = position_;
     std::int64_t size = static_cast<std::int64_t>(bytes_.size());
     if (start < size && bytes_[static_cast<std::size_t>(start)] == 0x0D && start + 1 < size &&
         bytes_[static_cast<std::size_t>(start + 1)] == 0x0A)
-        start += 2;
-    else
-        start += 1;
+        return start + 2;
+    return start + 1;
+}
+
+std::vector<std::uint8_t> Lexer::ReadStream(std::int32_t length) {
+    std::int64_t start = StreamStart();
     if (length < 0) throw InvalidOperationException(ReaderMessages::CannotRetrieveStreamLength);
-    if (start + length > size) EndOfFile();
+    if (start + length > static_cast<std::int64_t>(bytes_.size())) EndOfFile();
     auto first = bytes_.begin() + static_cast<std::ptrdiff_t>(start);
     std::vector<std::uint8_t> data(first, first + length);
     position_ = static_cast<std::int32_t>(start + length);
     return data;
+}
+
+namespace {
+
+// The word at the position, not the start of a longer one.
+bool IsWordAt(const std::vector<std::uint8_t> &bytes, std::size_t at, std::string_view word) {
+    if (at + word.size() > bytes.size() ||
+        !std::equal(word.begin(), word.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at)))
+        return false;
+    std::size_t after = at + word.size();
+    return after == bytes.size() || !IsLetter(bytes[after]);
+}
+
+}  // namespace
+
+bool Lexer::IsStreamEnd(std::int64_t length) const {
+    std::int64_t at = StreamStart() + length;
+    if (length < 0 || at > static_cast<std::int64_t>(bytes_.size())) return false;
+    std::size_t index = static_cast<std::size_t>(at);
+    while (index < bytes_.size() && IsWhiteSpace(bytes_[index])) ++index;
+    return IsWordAt(bytes_, index, "endstream");
+}
+
+// Data that ends in a line end is taken to end one byte early there, as
+// PDF puts an end of line before "endstream" that the length does not
+// count. An "endobj" first means the keyword is missing: the data would
+// otherwise run on into the next stream of the file.
+std::int32_t Lexer::ScanStreamLength() const {
+    constexpr std::string_view end = "end";
+    std::size_t start = static_cast<std::size_t>(std::min<std::int64_t>(StreamStart(), PdfLength()));
+    auto from = bytes_.begin() + static_cast<std::ptrdiff_t>(start);
+    for (;;) {
+        auto found = std::search(from, bytes_.end(), end.begin(), end.end());
+        if (found == bytes_.end()) return -1;
+        std::size_t at = static_cast<std::size_t>(found - bytes_.begin());
+        if (IsWordAt(bytes_, at, "endobj")) return -1;
+        if (IsWordAt(bytes_, at, "endstream")) {
+            if (at > start && bytes_[at - 1] == 0x0A) --at;
+            if (at > start && bytes_[at - 1] == 0x0D) --at;
+            return static_cast<std::int32_t>(at - start);
+        }
+        from = found + 1;
+    }
 }
 
 std::u16string Lexer::ReadRawString(std::int32_t position, std::int32_t length) const {

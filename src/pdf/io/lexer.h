@@ -43,6 +43,13 @@ public:
     // The data after the keyword "stream": it begins after CR LF or after
     // the one byte that follows the keyword. Leaves the lexer after it.
     std::vector<std::uint8_t> ReadStream(std::int32_t length);
+    // Whether data of that length, the lexer standing after "stream", is
+    // followed by the keyword "endstream" (white space between).
+    bool IsStreamEnd(std::int64_t length) const;
+    // The length of the data up to the first keyword "endstream", the line
+    // end before it not counted; -1 when no such keyword follows. For a
+    // stream whose "/Length" is wrong or cannot be had.
+    std::int32_t ScanStreamLength() const;
     // Raw bytes, one code unit each.
     std::u16string ReadRawString(std::int32_t position, std::int32_t length) const;
 
@@ -59,6 +66,8 @@ private:
     void Advance() { position_ = static_cast<std::int32_t>(NextPosition(position_)); }
     // Consumes the current character, failing at the end of input.
     char16_t Take();
+
+    std::int64_t StreamStart() const;
 
     void SkipComment();
     Symbol ScanName();

@@ -187,9 +187,20 @@ PdfObject *Parser::ReadObject(std::unique_ptr<PdfObject> object, PdfObjectID id,
     return result;
 }
 
+// An object that the table places in the file but that fails to read is
+// marked damaged, so that it is not taken for one the file lacks.
 PdfObject *Parser::ReadOneObject(std::unique_ptr<PdfObject> object, PdfObjectID id) {
     stack_.Reduce(stack_.SP());
     MoveToObject(id);
+    try {
+        return ReadPlacedObject(std::move(object), id);
+    } catch (const ZavorPdfException &) {
+        document_.ReferenceTable()[id]->MarkDamaged();
+        throw;
+    }
+}
+
+PdfObject *Parser::ReadPlacedObject(std::unique_ptr<PdfObject> object, PdfObjectID id) {
     ReadObjectHeader(id);
     Symbol symbol = lexer_.ScanNextToken();
     std::unique_ptr<PdfObject> value;
@@ -259,32 +270,32 @@ std::unique_ptr<PdfObject> Parser::ReadSimpleObject(Symbol symbol) {
     }
 }
 
+// A "/Length" that is wrong, missing or out of the file is taken from
+// where "endstream" stands instead, as readers commonly do: a damaged
+// length would otherwise cost the whole object.
 void Parser::ReadStreamData(PdfDictionary &dictionary) {
     if (dictionary.Elements().ContainsKey("/F")) throw NotImplementedException(ReaderMessages::FileStreams);
-    std::vector<std::uint8_t> bytes = lexer_.ReadStream(StreamLength(dictionary));
+    std::int32_t length = StreamLength(dictionary);
+    if (!lexer_.IsStreamEnd(length)) length = lexer_.ScanStreamLength();
+    std::vector<std::uint8_t> bytes = lexer_.ReadStream(length);
     if (dictionary.Stream() != nullptr)
         dictionary.Stream()->SetValue(std::move(bytes));
     else
         dictionary.CreateStream(std::move(bytes));
 }
 
+// -1 when the dictionary gives no usable length.
 std::int32_t Parser::StreamLength(PdfDictionary &dictionary) {
     PdfItem *item = dictionary.Elements()["/Length"];
-    std::int32_t length = -1;
-    if (auto *integer = dynamic_cast<PdfInteger *>(item)) {
-        length = integer->Value();
-    } else if (auto *reference = dynamic_cast<PdfReference *>(item)) {
-        length = ReadLengthObject(*reference);
-        dictionary.Elements().SetInteger("/Length", length);
-    }
-    if (length < 0) throw InvalidOperationException(ReaderMessages::CannotRetrieveStreamLength);
-    return length;
+    if (auto *integer = dynamic_cast<PdfInteger *>(item)) return integer->Value();
+    if (auto *reference = dynamic_cast<PdfReference *>(item)) return ReadLengthObject(*reference);
+    return -1;
 }
 
 // Reads "n g obj <integer> endobj" at the length object's place and comes
-// back. Only an integer is accepted, so that reading a length never starts
-// reading further objects (a stream whose length is its own object number
-// included).
+// back; -1 when there is no such object. Only an integer is accepted, so
+// that reading a length never starts reading further objects (a stream
+// whose length is its own object number included).
 std::int32_t Parser::ReadLengthObject(PdfReference &reference) {
     if (auto *loaded = dynamic_cast<PdfIntegerObject *>(reference.Value())) return loaded->Value();
     if (reference.Value() != nullptr) return -1;
@@ -296,10 +307,10 @@ std::int32_t Parser::ReadLengthObject(PdfReference &reference) {
         Expect(Symbol::Integer);
         length = lexer_.TokenToInteger();
         Expect(Symbol::EndObj);
+        document_.ReferenceTable().Add(reference.ObjectID(), std::make_unique<PdfIntegerObject>(length, &document_));
     } catch (const ZavorPdfException &) {
-        throw InvalidOperationException(ReaderMessages::CannotRetrieveStreamLength);
+        length = -1;
     }
-    document_.ReferenceTable().Add(reference.ObjectID(), std::make_unique<PdfIntegerObject>(length, &document_));
     lexer_.SetPosition(saved);
     return length;
 }
@@ -327,7 +338,8 @@ void CollectReferences(PdfObject &root, std::vector<PdfReference *> &found) {
 
 }  // namespace
 
-// Objects that fail to read stay without value, as when a whole file is read.
+// Objects that fail to read stay without value and are marked damaged, as
+// when a whole file is read.
 void Parser::ReadReferencedObjects(PdfObject &root) {
     std::vector<PdfObject *> pending{&root};
     std::set<PdfObjectID> visited;

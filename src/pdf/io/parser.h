@@ -77,6 +77,7 @@ private:
     void ReduceReference(int frame);
 
     PdfObject *ReadOneObject(std::unique_ptr<PdfObject> object, PdfObjectID id);
+    PdfObject *ReadPlacedObject(std::unique_ptr<PdfObject> object, PdfObjectID id);
     void ReadObjectHeader(PdfObjectID id);
     std::unique_ptr<PdfObject> ReadDictionaryObject(std::unique_ptr<PdfObject> object);
     std::unique_ptr<PdfObject> ReadSimpleObject(Symbol symbol);

@@ -64,8 +64,9 @@ void CheckStructure(PdfDocument &document) {
     if (trailer.Elements().ContainsKey(PdfTrailer::Keys::Info)) document.Info();
 }
 
-// Objects that fail to read stay without value; whoever reaches them later
-// finds a reference without object.
+// Objects that fail to read stay without value, marked damaged: whoever
+// reaches one later fails rather than taking it for null, while damage in
+// objects nobody uses costs nothing.
 void ReadAllObjects(Parser &parser, PdfReferenceTable &table) {
     for (PdfReference *reference : table.AllReferences()) {
         if (reference->Value() != nullptr || reference->Position() <= 0) continue;

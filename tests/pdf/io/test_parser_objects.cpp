@@ -150,8 +150,6 @@ TEST(ParserObjects, DamagedObjectsFailWithReaderMessages) {
         {"1 0 obj\n<< /A 1 2 >>\nendobj\n", "name expected"},
         {"1 0 obj\n<< /A >>\nendobj\n", "name expected"},
         {"1 0 obj\n[1 2\n", "Unexpected end of file."},
-        {"1 0 obj\n<< /Length 5000 >>\nstream\nabc\nendstream\nendobj\n", "Unexpected end of file."},
-        {"1 0 obj\n<< /Length 3 >>\nstream\nabcdef\nendstream\nendobj\n", "Unexpected token 'def' in PDF file."},
         {"1 0 obj\n(x) (y)\nendobj\n", "Unexpected token 'y' in PDF file."},
         {"1 0 obj\n[]\n", "Unexpected token 'xref' in PDF file."},
         {"1 0 obj\n<< /A 1 >> 2\nendobj\n", "Unexpected token '2' in PDF file."},
@@ -184,20 +182,6 @@ TEST(ParserObjects, UnsupportedObjectsFailAsNotImplemented) {
          "File streams are not yet implemented."},
     };
     for (const auto &c : cases) EXPECT_EQ(FailureOf<NotImplementedException>(c.objects), c.message) << c.objects;
-}
-
-TEST(ParserObjects, StreamWithoutUsableLengthIsRefused) {
-    const std::vector<std::string> cases = {
-        "1 0 obj\n<< >>\nstream\nabc\nendstream\nendobj\n",
-        "1 0 obj\n<< /Length -1 >>\nstream\nabc\nendstream\nendobj\n",
-        "1 0 obj\n<< /Length /Three >>\nstream\nabc\nendstream\nendobj\n",
-        // Its own number as length: read once, never recursively.
-        "1 0 obj\n<< /Length 1 0 R >>\nstream\nabc\nendstream\nendobj\n",
-        "1 0 obj\n<< /Length 2 0 R >>\nstream\nabc\nendstream\nendobj\n2 0 obj\n(3)\nendobj\n",
-        "1 0 obj\n<< /Length 5 0 R >>\nstream\nabc\nendstream\nendobj\n",
-    };
-    for (const auto &objects : cases)
-        EXPECT_EQ(FailureOf<InvalidOperationException>(objects), "Cannot retrieve stream length.") << objects;
 }
 
 TEST(ParserObjects, IndirectLengthLeavesTheParserWhereItWas) {
