@@ -14,6 +14,9 @@ namespace ZavorPlatform::ImageFormats {
 DecodedImage DecodeBmp(std::span<const std::uint8_t> bytes);
 DecodedImage DecodePng(std::span<const std::uint8_t> bytes);
 DecodedImage DecodeJpeg(std::span<const std::uint8_t> bytes);
+// A Huffman-coded lossless JPEG (SOF3) decoded to rows: grey as Indexed8
+// with a grey ramp, three components as Rgb24; no jpegData.
+DecodedImage DecodeLosslessJpeg(std::span<const std::uint8_t> bytes);
 DecodedImage DecodeGif(std::span<const std::uint8_t> bytes);
 DecodedImage DecodeTiff(std::span<const std::uint8_t> bytes);
 DecodedImage DecodeIcon(std::span<const std::uint8_t> bytes);
