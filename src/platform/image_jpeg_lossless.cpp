@@ -197,7 +197,7 @@ struct Scan {
 };
 
 Scan ReadScan(std::span<const std::uint8_t> segment, Frame &frame, const std::array<HuffmanTable, 4> &tables) {
-    if (segment.empty() || segment.size() != 4 + 2 * static_cast<std::size_t>(segment[0]))
+    if (segment.empty() || segment[0] == 0 || segment.size() != 4 + 2 * static_cast<std::size_t>(segment[0]))
         Damaged(kFormat, "a scan header is invalid");
     Scan scan;
     for (std::size_t n = 0; n < segment[0]; ++n) {
@@ -329,6 +329,11 @@ DecodedImage DecodeLosslessJpeg(std::span<const std::uint8_t> bytes) {
         case 0xC3:
             if (frameRead) Damaged(kFormat, "the file holds more than one frame");
             frame = ReadFrame(segment);
+            // Every sample takes at least one bit, so a file too short for its
+            // size is refused before its rows are allocated.
+            if (static_cast<std::uint64_t>(frame.width) * static_cast<std::uint64_t>(frame.height) *
+                    frame.components.size() > 8 * static_cast<std::uint64_t>(bytes.size() - at))
+                Damaged(kFormat, "the file is cut short");
             horizontal = image.horizontalResolution;
             vertical = image.verticalResolution;
             image = MakeBitmap(frame.width, frame.height,

@@ -211,6 +211,7 @@ TEST(LosslessJpeg, DamagedFilesEndInTypedErrors) {
         {"predictor 8", patched(grey, greyScan + 7, 8), Kind::Damaged, "JPEG: the predictor 8 is invalid"},
         {"precision 17", patched(grey, precision, 17), Kind::Damaged, "JPEG: a sample precision of 17 bits is invalid"},
         {"precision 1", patched(grey, precision, 1), Kind::Damaged, "JPEG: a sample precision of 1 bits is invalid"},
+        {"rows beyond the data", patched(grey, height, 0x7F), Kind::Damaged, "JPEG: the file is cut short"},
         {"height 0", patched(patched(grey, height, 0), height + 1, 0), Kind::TooLarge, "JPEG: the picture has no pixels"},
         {"a restart marker out of turn", patched(grey, find(grey, 0xD0) + 1, 0xD1), Kind::Damaged,
          "JPEG: a restart marker is missing"},
