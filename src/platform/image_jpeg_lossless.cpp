@@ -242,6 +242,14 @@ int Predict(int predictor, int left, int above, int aboveLeft) {
     }
 }
 
+// Every level from 0 to `maximum` scaled to 8 bits, rounded.
+std::vector<std::uint8_t> EightBitLevels(int maximum) {
+    std::vector<std::uint8_t> levels(static_cast<std::size_t>(maximum) + 1);
+    for (int v = 0; v <= maximum; ++v)
+        levels[static_cast<std::size_t>(v)] = static_cast<std::uint8_t>((v * 255 + maximum / 2) / maximum);
+    return levels;
+}
+
 // Decodes one scan into the components' bytes in `image`; returns the
 // offset of the marker after it.
 std::size_t DecodeScan(std::span<const std::uint8_t> bytes, std::size_t at, const Frame &frame, const Scan &scan,
@@ -250,8 +258,7 @@ std::size_t DecodeScan(std::span<const std::uint8_t> bytes, std::size_t at, cons
     const int shift = scan.pointTransform, maximum = (1 << frame.precision) - 1;
     if (restartInterval % width != 0) Refuse("lossless restart intervals that end inside a row are not supported");
     const int rowsPerInterval = restartInterval / width;
-    std::vector<std::uint8_t> eightBits(static_cast<std::size_t>(maximum) + 1);
-    for (int v = 0; v <= maximum; ++v) eightBits[static_cast<std::size_t>(v)] = static_cast<std::uint8_t>((v * 255 + maximum / 2) / maximum);
+    const std::vector<std::uint8_t> eightBits = EightBitLevels(maximum);
     // Where each component's byte lies in a pixel: grey, or blue-green-red.
     const int step = count == 1 && frame.components.size() == 1 ? 1 : 3;
     std::vector<int> offset;
@@ -275,6 +282,7 @@ std::size_t DecodeScan(std::span<const std::uint8_t> bytes, std::size_t at, cons
                 if (firstRow) prediction = x == 0 ? 1 << (frame.precision - shift - 1) : row[x - 1];
                 else if (x == 0) prediction = above[0];
                 else prediction = Predict(scan.predictor, row[x - 1], above[x], above[x - 1]);
+                // Encoders wrap differences modulo 2^16, and so does reconstruction.
                 int value = (prediction + ReadDifference(bits, *scan.tables[static_cast<std::size_t>(c)])) & 0xFFFF;
                 row[x] = value;
                 int sample = std::min(value << shift, maximum);
