@@ -294,6 +294,30 @@ std::size_t DecodeScan(std::span<const std::uint8_t> bytes, std::size_t at, cons
     return bits.End();
 }
 
+// Three components are RGB unless the file says otherwise: encoders of
+// medical pictures write RGB with no marker at all, or with an Adobe
+// marker of transform 0; libjpeg writes YCbCr under a JFIF marker.
+struct ColourMarkers {
+    bool jfif = false;
+    int adobeTransform = -1;  // none
+
+    bool YCbCr() const { return adobeTransform == 1 || (adobeTransform < 0 && jfif); }
+};
+
+// The JFIF conversion (full range), on the rows' blue-green-red bytes.
+void ConvertYCbCr(DecodedImage &image) {
+    for (int y = 0; y < image.height; ++y) {
+        std::uint8_t *p = RowFromTop(image, y);
+        for (int x = 0; x < image.width; ++x, p += 3) {
+            const double luma = p[2], cb = p[1] - 128.0, cr = p[0] - 128.0;
+            auto level = [](double v) { return static_cast<std::uint8_t>(std::clamp(v + 0.5, 0.0, 255.0)); };
+            p[2] = level(luma + 1.402 * cr);
+            p[1] = level(luma - 0.344136 * cb - 0.714136 * cr);
+            p[0] = level(luma + 1.772 * cb);
+        }
+    }
+}
+
 void ReadDensity(std::span<const std::uint8_t> segment, DecodedImage &image) {
     if (segment.size() < 12 || !std::equal(segment.begin(), segment.begin() + 5, "JFIF")) return;
     int unit = segment[7];
@@ -312,6 +336,7 @@ DecodedImage DecodeLosslessJpeg(std::span<const std::uint8_t> bytes) {
     DecodedImage image;
     double horizontal = 96, vertical = 96;
     int restartInterval = 0;
+    ColourMarkers markers;
     std::size_t at = 2;  // after SOI
     for (;;) {
         // Stray bytes and fill bytes before a marker are skipped.
@@ -333,7 +358,14 @@ DecodedImage DecodeLosslessJpeg(std::span<const std::uint8_t> bytes) {
             if (segment.size() != 2) Damaged(kFormat, "the restart interval is invalid");
             restartInterval = segment[0] << 8 | segment[1];
             break;
-        case 0xE0: ReadDensity(segment, image); break;
+        case 0xE0:
+            markers.jfif = markers.jfif || (segment.size() >= 5 && std::equal(segment.begin(), segment.begin() + 5, "JFIF"));
+            ReadDensity(segment, image);
+            break;
+        case 0xEE:
+            if (segment.size() >= 12 && std::equal(segment.begin(), segment.begin() + 5, "Adobe"))
+                markers.adobeTransform = segment[11];
+            break;
         case 0xC3:
             if (frameRead) Damaged(kFormat, "the file holds more than one frame");
             frame = ReadFrame(segment);
@@ -366,6 +398,7 @@ DecodedImage DecodeLosslessJpeg(std::span<const std::uint8_t> bytes) {
     for (const Component &component : frame.components)
         if (!component.decoded) Damaged(kFormat, "a scan is missing");
     if (frame.components.size() == 1) SetGreyRamp(image, 256);
+    else if (markers.YCbCr()) ConvertYCbCr(image);
     image.format = ImageFileFormat::Jpeg;
     return image;
 }

@@ -52,8 +52,10 @@ void Segment(Bytes &out, std::uint8_t marker, const Bytes &body) {
 // component when `perComponent`, restart markers every `restartRows` rows.
 // Predictor 1, and one Huffman table that gives every size category a
 // five-bit code (category k is coded as k).
-Bytes OwnLossless(const Samples &s, bool perComponent, int restartRows) {
+// `markers` go right after SOI.
+Bytes OwnLossless(const Samples &s, bool perComponent, int restartRows, const Bytes &markers = {}) {
     Bytes out{0xFF, 0xD8};
+    out.insert(out.end(), markers.begin(), markers.end());
     Bytes frame{static_cast<std::uint8_t>(s.bits), static_cast<std::uint8_t>(s.height >> 8),
                 static_cast<std::uint8_t>(s.height), static_cast<std::uint8_t>(s.width >> 8),
                 static_cast<std::uint8_t>(s.width), static_cast<std::uint8_t>(s.components)};
@@ -168,6 +170,42 @@ TEST(LosslessJpeg, ScansPerComponentAndRestartIntervalsDecodeExactly) {
         SCOPED_TRACE(c.name);
         ExpectPicture(OwnLossless(c.samples, c.perComponent, c.restartRows), c.samples, c.samples.bits, 0);
     }
+}
+
+// Two pixels, read as RGB or as YCbCr (then mid grey and red).
+TEST(LosslessJpeg, ThreeComponentsAreYCbCrOnlyWhenAMarkerSaysSo) {
+    const Samples samples{2, 1, 8, 3, {128, 128, 128, 76, 85, 255}};
+    const Bytes asWritten{128, 128, 128, 255, 76, 85, 255, 255}, converted{128, 128, 128, 255, 254, 0, 0, 255};
+    Bytes jfif{0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0, 1, 1, 0, 0, 1, 0, 1, 0, 0};
+    auto adobe = [](std::uint8_t transform) {
+        return Bytes{0xFF, 0xEE, 0, 14, 'A', 'd', 'o', 'b', 'e', 0, 100, 0, 0, 0, 0, transform};
+    };
+    auto both = [&](std::uint8_t transform) {
+        Bytes b = jfif;
+        Bytes a = adobe(transform);
+        b.insert(b.end(), a.begin(), a.end());
+        return b;
+    };
+    const struct {
+        const char *name;
+        Bytes markers;
+        const Bytes &expected;
+    } cases[] = {
+        {"no marker", {}, asWritten},       {"Adobe, transform 0", adobe(0), asWritten},
+        {"Adobe, transform 1", adobe(1), converted}, {"JFIF", jfif, converted},
+        {"JFIF and Adobe, transform 0", both(0), asWritten},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Rgba(DecodeImage(OwnLossless(samples, false, 0, c.markers))), c.expected);
+    }
+}
+
+TEST(LosslessJpeg, JfifDensityGivesTheResolution) {
+    const Bytes jfif{0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0, 1, 1, 1, 300 >> 8, 300 & 255, 0, 200, 0, 0};
+    DecodedImage image = DecodeImage(OwnLossless(Ramps(3, 2, 8, 1), false, 0, jfif));
+    EXPECT_EQ(image.horizontalResolution, 300);
+    EXPECT_EQ(image.verticalResolution, 200);
 }
 
 TEST(LosslessJpeg, DamagedFilesEndInTypedErrors) {
