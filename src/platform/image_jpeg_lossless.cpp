@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/image_formats.h"
@@ -318,8 +319,9 @@ void ConvertYCbCr(DecodedImage &image) {
     }
 }
 
+// The resolution from a JFIF marker, if it gives one in inches or centimetres.
 void ReadDensity(std::span<const std::uint8_t> segment, DecodedImage &image) {
-    if (segment.size() < 12 || !std::equal(segment.begin(), segment.begin() + 5, "JFIF")) return;
+    if (segment.size() < 12) return;
     int unit = segment[7];
     unsigned x = segment[8] << 8 | segment[9], y = segment[10] << 8 | segment[11];
     if (x == 0 || y == 0 || (unit != 1 && unit != 2)) return;
@@ -328,63 +330,57 @@ void ReadDensity(std::span<const std::uint8_t> segment, DecodedImage &image) {
     image.verticalResolution = y * perInch;
 }
 
-}  // namespace
+// Whether the segment starts with `tag` and holds at least `size` bytes.
+bool Tagged(std::span<const std::uint8_t> segment, std::string_view tag, std::size_t size) {
+    return segment.size() >= std::max(size, tag.size()) &&
+           std::equal(tag.begin(), tag.end(), segment.begin(),
+                      [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
+}
 
-DecodedImage DecodeLosslessJpeg(std::span<const std::uint8_t> bytes) {
-    std::array<HuffmanTable, 4> tables;
-    Frame frame;
-    DecodedImage image;
-    double horizontal = 96, vertical = 96;
-    int restartInterval = 0;
-    ColourMarkers markers;
-    std::size_t at = 2;  // after SOI
-    for (;;) {
-        // Stray bytes and fill bytes before a marker are skipped.
-        while (at + 1 < bytes.size() && (bytes[at] != 0xFF || bytes[at + 1] == 0xFF)) ++at;
-        if (at + 1 >= bytes.size()) Damaged(kFormat, "the file is cut short");
-        std::uint8_t marker = bytes[at + 1];
-        at += 2;
-        if (marker == 0xD9) break;
-        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) Damaged(kFormat, "a marker is out of place");
-        if (bytes.size() - at < 2) Damaged(kFormat, "the file is cut short");
-        std::size_t length = static_cast<std::size_t>(bytes[at] << 8 | bytes[at + 1]);
-        if (length < 2 || bytes.size() - at < length) Damaged(kFormat, "the file is cut short");
-        std::span<const std::uint8_t> segment = bytes.subspan(at + 2, length - 2);
-        at += length;
-        bool frameRead = !frame.components.empty();
+// The file segment by segment; the rows are allocated with the frame.
+class LosslessFile {
+public:
+    explicit LosslessFile(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+
+    DecodedImage Read() {
+        for (;;) {
+            // Stray bytes and fill bytes before a marker are skipped.
+            while (at_ + 1 < bytes_.size() && (bytes_[at_] != 0xFF || bytes_[at_ + 1] == 0xFF)) ++at_;
+            if (at_ + 1 >= bytes_.size()) Damaged(kFormat, "the file is cut short");
+            std::uint8_t marker = bytes_[at_ + 1];
+            at_ += 2;
+            if (marker == 0xD9) return Finish();
+            if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) Damaged(kFormat, "a marker is out of place");
+            if (bytes_.size() - at_ < 2) Damaged(kFormat, "the file is cut short");
+            std::size_t length = static_cast<std::size_t>(bytes_[at_] << 8 | bytes_[at_ + 1]);
+            if (length < 2 || bytes_.size() - at_ < length) Damaged(kFormat, "the file is cut short");
+            std::span<const std::uint8_t> segment = bytes_.subspan(at_ + 2, length - 2);
+            at_ += length;
+            OnSegment(marker, segment);
+        }
+    }
+
+private:
+    void OnSegment(std::uint8_t marker, std::span<const std::uint8_t> segment) {
         switch (marker) {
-        case 0xC4: ReadHuffmanTables(segment, tables); break;
+        case 0xC4: ReadHuffmanTables(segment, tables_); break;
         case 0xDD:
             if (segment.size() != 2) Damaged(kFormat, "the restart interval is invalid");
-            restartInterval = segment[0] << 8 | segment[1];
+            restartInterval_ = segment[0] << 8 | segment[1];
             break;
         case 0xE0:
-            markers.jfif = markers.jfif || (segment.size() >= 5 && std::equal(segment.begin(), segment.begin() + 5, "JFIF"));
-            ReadDensity(segment, image);
+            if (!Tagged(segment, std::string_view("JFIF", 5), 5)) break;
+            markers_.jfif = true;
+            ReadDensity(segment, density_);
             break;
         case 0xEE:
-            if (segment.size() >= 12 && std::equal(segment.begin(), segment.begin() + 5, "Adobe"))
-                markers.adobeTransform = segment[11];
+            if (Tagged(segment, "Adobe", 12)) markers_.adobeTransform = segment[11];
             break;
-        case 0xC3:
-            if (frameRead) Damaged(kFormat, "the file holds more than one frame");
-            frame = ReadFrame(segment);
-            // Every sample takes at least one bit, so a file too short for its
-            // size is refused before its rows are allocated.
-            if (static_cast<std::uint64_t>(frame.width) * static_cast<std::uint64_t>(frame.height) *
-                    frame.components.size() > 8 * static_cast<std::uint64_t>(bytes.size() - at))
-                Damaged(kFormat, "the file is cut short");
-            horizontal = image.horizontalResolution;
-            vertical = image.verticalResolution;
-            image = MakeBitmap(frame.width, frame.height,
-                               frame.components.size() == 1 ? ImagePixelFormat::Indexed8 : ImagePixelFormat::Rgb24);
-            image.horizontalResolution = horizontal;
-            image.verticalResolution = vertical;
-            break;
+        case 0xC3: OnFrame(segment); break;
         case 0xDA: {
-            if (!frameRead) Damaged(kFormat, "a scan comes before the frame");
-            Scan scan = ReadScan(segment, frame, tables);
-            at = DecodeScan(bytes, at, frame, scan, restartInterval, image);
+            if (frame_.components.empty()) Damaged(kFormat, "a scan comes before the frame");
+            Scan scan = ReadScan(segment, frame_, tables_);
+            at_ = DecodeScan(bytes_, at_, frame_, scan, restartInterval_, image_);
             break;
         }
         default:
@@ -394,13 +390,43 @@ DecodedImage DecodeLosslessJpeg(std::span<const std::uint8_t> bytes) {
             break;  // tables of other processes, comments, application data
         }
     }
-    if (frame.components.empty()) Damaged(kFormat, "the file holds no frame");
-    for (const Component &component : frame.components)
-        if (!component.decoded) Damaged(kFormat, "a scan is missing");
-    if (frame.components.size() == 1) SetGreyRamp(image, 256);
-    else if (markers.YCbCr()) ConvertYCbCr(image);
-    image.format = ImageFileFormat::Jpeg;
-    return image;
-}
+
+    void OnFrame(std::span<const std::uint8_t> segment) {
+        if (!frame_.components.empty()) Damaged(kFormat, "the file holds more than one frame");
+        frame_ = ReadFrame(segment);
+        // Every sample takes at least one bit, so a file too short for its
+        // size is refused before its rows are allocated.
+        if (static_cast<std::uint64_t>(frame_.width) * static_cast<std::uint64_t>(frame_.height) *
+                frame_.components.size() > 8 * static_cast<std::uint64_t>(bytes_.size() - at_))
+            Damaged(kFormat, "the file is cut short");
+        image_ = MakeBitmap(frame_.width, frame_.height,
+                            frame_.components.size() == 1 ? ImagePixelFormat::Indexed8 : ImagePixelFormat::Rgb24);
+    }
+
+    DecodedImage Finish() {
+        if (frame_.components.empty()) Damaged(kFormat, "the file holds no frame");
+        for (const Component &component : frame_.components)
+            if (!component.decoded) Damaged(kFormat, "a scan is missing");
+        if (frame_.components.size() == 1) SetGreyRamp(image_, 256);
+        else if (markers_.YCbCr()) ConvertYCbCr(image_);
+        image_.format = ImageFileFormat::Jpeg;
+        image_.horizontalResolution = density_.horizontalResolution;
+        image_.verticalResolution = density_.verticalResolution;
+        return std::move(image_);
+    }
+
+    std::span<const std::uint8_t> bytes_;
+    std::size_t at_ = 2;  // after SOI
+    std::array<HuffmanTable, 4> tables_;
+    int restartInterval_ = 0;
+    ColourMarkers markers_;
+    DecodedImage density_;  // only its resolution is used
+    Frame frame_;
+    DecodedImage image_;
+};
+
+}  // namespace
+
+DecodedImage DecodeLosslessJpeg(std::span<const std::uint8_t> bytes) { return LosslessFile(bytes).Read(); }
 
 }  // namespace ZavorPlatform::ImageFormats
