@@ -197,6 +197,42 @@ std::vector<std::uint8_t> HuffmanCoded(std::span<const std::uint8_t> bytes) {
     return out;
 }
 
+// Four samples a pixel, rows top first, as a baseline JPEG in the same
+// colour space (CMYK or YCCK, which libjpeg marks as Adobe does). No C++
+// objects: error_exit jumps back here.
+bool WriteFourComponents(const std::uint8_t *samples, int width, int height, J_COLOR_SPACE space,
+                         unsigned char **out, unsigned long *outSize, JpegErrors *errors) {
+    jpeg_compress_struct info{};
+    info.err = jpeg_std_error(&errors->manager);
+    errors->manager.error_exit = OnError;
+    if (setjmp(errors->jump)) {
+        jpeg_destroy_compress(&info);
+        return false;
+    }
+    jpeg_create_compress(&info);
+    jpeg_mem_dest(&info, out, outSize);
+    info.image_width = static_cast<JDIMENSION>(width);
+    info.image_height = static_cast<JDIMENSION>(height);
+    info.input_components = 4;
+    info.in_color_space = space;
+    jpeg_set_defaults(&info);
+    jpeg_set_colorspace(&info, space);
+    for (int c = 0; c < 4; ++c) {  // YCCK would have its chroma halved
+        info.comp_info[c].h_samp_factor = 1;
+        info.comp_info[c].v_samp_factor = 1;
+    }
+    jpeg_set_quality(&info, 100, TRUE);
+    info.optimize_coding = TRUE;
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < info.image_height) {
+        JSAMPROW row = const_cast<JSAMPROW>(samples + static_cast<std::size_t>(info.next_scanline) * 4 * width);
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    return true;
+}
+
 JpegColorSpace ColorSpaceOf(const JpegHeader &header) {
     switch (header.colorSpace) {
     case JCS_GRAYSCALE: return JpegColorSpace::Gray;
@@ -209,6 +245,20 @@ JpegColorSpace ColorSpaceOf(const JpegHeader &header) {
 }
 
 }  // namespace
+
+std::vector<std::uint8_t> EncodeFourComponentJpeg(std::span<const std::uint8_t> samples, int width, int height,
+                                                  JpegColorSpace space) {
+    JpegErrors errors{};
+    unsigned char *buffer = nullptr;
+    unsigned long size = 0;
+    bool ok = WriteFourComponents(samples.data(), width, height, space == JpegColorSpace::Ycck ? JCS_YCCK : JCS_CMYK,
+                                  &buffer, &size, &errors);
+    std::vector<std::uint8_t> out;
+    if (ok) out.assign(buffer, buffer + size);
+    std::free(buffer);
+    if (!ok) Damaged(kFormat, errors.message);
+    return out;
+}
 
 DecodedImage DecodeJpeg(std::span<const std::uint8_t> bytes) {
     Process process = ProcessOf(bytes);

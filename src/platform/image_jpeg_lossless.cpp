@@ -2,7 +2,8 @@
 // readers need not decode. Medical and scanning software writes it. The
 // samples are decoded here into rows, so the picture is placed like any
 // other bitmap (Flate, which keeps it exact); samples of more than 8 bits
-// are scaled to 8. Only the forms in use are read: one frame, every
+// are scaled to 8. Four components (CMYK), which our bitmaps cannot hold,
+// are written again as a baseline JPEG of the highest quality. Only the forms in use are read: one frame, every
 // component sampled 1x1, restart intervals of whole rows. Every read is
 // bounds-checked and a file whose coded data ends early is refused, since
 // a viewer would show invented rows.
@@ -176,8 +177,8 @@ Frame ReadFrame(std::span<const std::uint8_t> segment) {
     std::size_t count = segment[5];
     if (frame.precision < 2 || frame.precision > 16)
         Damaged(kFormat, "a sample precision of " + std::to_string(frame.precision) + " bits is invalid");
-    if (count == 0 || segment.size() < 6 + 3 * count) Damaged(kFormat, "the frame header is invalid");
-    if (count != 1 && count != 3)
+    if (count == 0 || count > 4 || segment.size() < 6 + 3 * count) Damaged(kFormat, "the frame header is invalid");
+    if (count == 2)
         Refuse("lossless coding with " + std::to_string(count) + " components is not supported");
     for (std::size_t n = 0; n < count; ++n) {
         const std::uint8_t *c = &segment[6 + 3 * n];
@@ -260,10 +261,11 @@ std::size_t DecodeScan(std::span<const std::uint8_t> bytes, std::size_t at, cons
     if (restartInterval % width != 0) Refuse("lossless restart intervals that end inside a row are not supported");
     const int rowsPerInterval = restartInterval / width;
     const std::vector<std::uint8_t> eightBits = EightBitLevels(maximum);
-    // Where each component's byte lies in a pixel: grey, or blue-green-red.
-    const int step = count == 1 && frame.components.size() == 1 ? 1 : 3;
+    // Where each component's byte lies in a pixel: grey, blue-green-red, or
+    // four in the file's order.
+    const int step = static_cast<int>(frame.components.size());
     std::vector<int> offset;
-    for (std::size_t c : scan.components) offset.push_back(step == 1 ? 0 : 2 - static_cast<int>(c));
+    for (std::size_t c : scan.components) offset.push_back(step == 3 ? 2 - static_cast<int>(c) : static_cast<int>(c));
     // The previous and the current row of each scan component, as coded.
     std::vector<int> rows(static_cast<std::size_t>(width) * 2 * static_cast<std::size_t>(count));
     ScanBits bits(bytes, at);
@@ -399,8 +401,12 @@ private:
         if (static_cast<std::uint64_t>(frame_.width) * static_cast<std::uint64_t>(frame_.height) *
                 frame_.components.size() > 8 * static_cast<std::uint64_t>(bytes_.size() - at_))
             Damaged(kFormat, "the file is cut short");
+        // Four components are held in rows of four bytes a pixel until the end.
+        const std::size_t count = frame_.components.size();
         image_ = MakeBitmap(frame_.width, frame_.height,
-                            frame_.components.size() == 1 ? ImagePixelFormat::Indexed8 : ImagePixelFormat::Rgb24);
+                            count == 1   ? ImagePixelFormat::Indexed8
+                            : count == 3 ? ImagePixelFormat::Rgb24
+                                         : ImagePixelFormat::Rgb32);
     }
 
     DecodedImage Finish() {
@@ -408,11 +414,29 @@ private:
         for (const Component &component : frame_.components)
             if (!component.decoded) Damaged(kFormat, "a scan is missing");
         if (frame_.components.size() == 1) SetGreyRamp(image_, 256);
+        else if (frame_.components.size() == 4) ToFourComponentJpeg();
         else if (markers_.YCbCr()) ConvertYCbCr(image_);
         image_.format = ImageFileFormat::Jpeg;
         image_.horizontalResolution = density_.horizontalResolution;
         image_.verticalResolution = density_.verticalResolution;
         return std::move(image_);
+    }
+
+    // PDF images hold CMYK rows, but our bitmaps do not: the samples go into
+    // a baseline JPEG, the one way such a picture is placed.
+    void ToFourComponentJpeg() {
+        const std::size_t stride = image_.Stride();
+        std::vector<std::uint8_t> samples;
+        samples.reserve(stride * static_cast<std::size_t>(image_.height));
+        for (int y = 0; y < image_.height; ++y) {
+            const std::uint8_t *row = RowFromTop(image_, y);
+            samples.insert(samples.end(), row, row + stride);
+        }
+        // Adobe marks YCCK with transform 2; CMYK carries no transform.
+        image_.jpegColorSpace = markers_.adobeTransform == 2 ? JpegColorSpace::Ycck : JpegColorSpace::Cmyk;
+        image_.jpegData = EncodeFourComponentJpeg(samples, image_.width, image_.height, image_.jpegColorSpace);
+        image_.pixels.clear();
+        image_.pixelFormat = ImagePixelFormat::Rgb24;
     }
 
     std::span<const std::uint8_t> bytes_;

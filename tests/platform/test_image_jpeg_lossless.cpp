@@ -5,8 +5,13 @@
 // with its typed error.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
+
+#include <jpeglib.h>
 
 #include "platform/image_decoder.h"
 #include "support/bitmap_files.h"
@@ -73,7 +78,8 @@ Bytes OwnLossless(const Samples &s, bool perComponent, int restartRows, const By
     if (perComponent)
         for (int c = 0; c < s.components; ++c) scans.push_back({c});
     else
-        scans.push_back(s.components == 1 ? std::vector<int>{0} : std::vector<int>{0, 1, 2});
+        scans.emplace_back();
+    for (int c = 0; c < s.components && !perComponent; ++c) scans[0].push_back(c);
     for (const std::vector<int> &scan : scans) {
         Bytes header{static_cast<std::uint8_t>(scan.size())};
         for (int c : scan) header.insert(header.end(), {static_cast<std::uint8_t>(c + 1), 0});
@@ -208,6 +214,53 @@ TEST(LosslessJpeg, JfifDensityGivesTheResolution) {
     EXPECT_EQ(image.verticalResolution, 200);
 }
 
+// Our bitmaps hold no CMYK, so four components become a baseline JPEG in
+// their own colour space; libjpeg gives back the samples within a level or
+// two.
+TEST(LosslessJpeg, FourComponentsBecomeABaselineJpeg) {
+    const Samples samples = Ramps(17, 9, 8, 4);
+    const Bytes ycck{0xFF, 0xEE, 0, 14, 'A', 'd', 'o', 'b', 'e', 0, 100, 0, 0, 0, 0, 2};
+    const struct {
+        const char *name;
+        Bytes file;
+        JpegColorSpace space;
+        J_COLOR_SPACE libjpegSpace;
+    } cases[] = {
+        {"CMYK, interleaved", OwnLossless(samples, false, 0), JpegColorSpace::Cmyk, JCS_CMYK},
+        {"CMYK, a scan per component", OwnLossless(samples, true, 3), JpegColorSpace::Cmyk, JCS_CMYK},
+        {"YCCK", OwnLossless(samples, false, 0, ycck), JpegColorSpace::Ycck, JCS_YCCK},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        DecodedImage image = DecodeImage(c.file);
+        EXPECT_EQ(image.jpegColorSpace, c.space);
+        EXPECT_TRUE(image.pixels.empty());
+        ASSERT_GT(image.jpegData.size(), 4u);
+        jpeg_decompress_struct info{};
+        jpeg_error_mgr errors{};
+        info.err = jpeg_std_error(&errors);
+        jpeg_create_decompress(&info);
+        jpeg_mem_src(&info, image.jpegData.data(), static_cast<unsigned long>(image.jpegData.size()));
+        jpeg_read_header(&info, TRUE);
+        EXPECT_EQ(info.jpeg_color_space, c.libjpegSpace);
+        EXPECT_FALSE(info.progressive_mode);
+        info.out_color_space = c.libjpegSpace;  // the samples as stored
+        jpeg_start_decompress(&info);
+        Bytes row(static_cast<std::size_t>(samples.width) * 4);
+        int worst = 0;
+        for (int y = 0; y < samples.height; ++y) {
+            JSAMPROW rows[1] = {row.data()};
+            jpeg_read_scanlines(&info, rows, 1);
+            for (int x = 0; x < samples.width; ++x)
+                for (int k = 0; k < 4; ++k)
+                    worst = std::max(worst, std::abs(row[static_cast<std::size_t>(x * 4 + k)] - samples.At(x, y, k)));
+        }
+        jpeg_finish_decompress(&info);
+        jpeg_destroy_decompress(&info);
+        EXPECT_LE(worst, 2);
+    }
+}
+
 TEST(LosslessJpeg, DamagedFilesEndInTypedErrors) {
     const Bytes grey = OwnLossless(Ramps(9, 6, 8, 1), false, 2);
     const Bytes rgb = OwnLossless(Ramps(9, 6, 8, 3), true, 0);
@@ -256,6 +309,7 @@ TEST(LosslessJpeg, DamagedFilesEndInTypedErrors) {
         {"the blue scan missing", [&] { Bytes b = cut(rgb, lastScan); b.insert(b.end(), {0xFF, 0xD9}); return b; }(),
          Kind::Damaged, "JPEG: a scan is missing"},
         {"two components", twoComponents, Kind::Unsupported, "JPEG: lossless coding with 2 components is not supported"},
+        {"five components", patched(rgb, componentCount, 5), Kind::Damaged, "JPEG: the frame header is invalid"},
         {"subsampled", patched(rgb, sampling, 0x21), Kind::Unsupported, "JPEG: subsampled lossless coding is not supported"},
         {"a second frame", [&] { Bytes b = grey; b.insert(b.begin() + 2, grey.begin() + 2, grey.begin() + huffman); return b; }(),
          Kind::Damaged, "JPEG: the file holds more than one frame"},
