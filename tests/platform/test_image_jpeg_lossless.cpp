@@ -306,6 +306,8 @@ TEST(LosslessJpeg, DamagedFilesEndInTypedErrors) {
         {"height 0", patched(patched(grey, height, 0), height + 1, 0), Kind::TooLarge, "JPEG: the picture has no pixels"},
         {"a restart marker out of turn", patched(grey, find(grey, 0xD0) + 1, 0xD1), Kind::Damaged,
          "JPEG: a restart marker is missing"},
+        {"a restart interval ending inside a row", patched(grey, find(grey, 0xDD) + 5, 17), Kind::Unsupported,
+         "JPEG: lossless restart intervals that end inside a row are not supported"},
         {"the blue scan missing", [&] { Bytes b = cut(rgb, lastScan); b.insert(b.end(), {0xFF, 0xD9}); return b; }(),
          Kind::Damaged, "JPEG: a scan is missing"},
         {"two components", twoComponents, Kind::Unsupported, "JPEG: lossless coding with 2 components is not supported"},
