@@ -20,8 +20,9 @@ DecodedImage DecodeJpeg(std::span<const std::uint8_t> bytes);
 // components (CMYK or YCCK), which rows cannot hold, become a baseline JPEG.
 DecodedImage DecodeLosslessJpeg(std::span<const std::uint8_t> bytes);
 
-// `samples` (four a pixel, rows top first) as a baseline JPEG of the
-// highest quality in the colour space `space` (Cmyk or Ycck).
+// `samples` (four a pixel, bottom row first, as Rgb32 rows hold them) as a
+// baseline JPEG of the highest quality in the colour space `space` (Cmyk
+// or Ycck).
 std::vector<std::uint8_t> EncodeFourComponentJpeg(std::span<const std::uint8_t> samples, int width, int height,
                                                   JpegColorSpace space);
 DecodedImage DecodeGif(std::span<const std::uint8_t> bytes);

@@ -5,10 +5,10 @@
 // coding (baseline, extended and progressive): arithmetic-coded files get
 // their coefficients written again with Huffman codes, which changes no
 // pixel; Huffman-coded lossless files, which libjpeg cannot read, are
-// decoded to rows by our own reader, and the rest (arithmetic-coded
-// lossless, hierarchical) are refused by name. libjpeg reports errors through error_exit, which
-// jumps back with longjmp; the functions holding the jump buffer keep no
-// C++ objects.
+// decoded by our own reader, and the rest (arithmetic-coded lossless,
+// hierarchical) are refused by name. libjpeg reports errors through
+// error_exit, which jumps back with longjmp; the functions holding the jump
+// buffer keep no C++ objects.
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -197,7 +197,7 @@ std::vector<std::uint8_t> HuffmanCoded(std::span<const std::uint8_t> bytes) {
     return out;
 }
 
-// Four samples a pixel, rows top first, as a baseline JPEG in the same
+// Four samples a pixel, bottom row first, as a baseline JPEG in the same
 // colour space (CMYK or YCCK, which libjpeg marks as Adobe does). No C++
 // objects: error_exit jumps back here.
 bool WriteFourComponents(const std::uint8_t *samples, int width, int height, J_COLOR_SPACE space,
@@ -205,6 +205,7 @@ bool WriteFourComponents(const std::uint8_t *samples, int width, int height, J_C
     jpeg_compress_struct info{};
     info.err = jpeg_std_error(&errors->manager);
     errors->manager.error_exit = OnError;
+    errors->manager.emit_message = OnMessage;
     if (setjmp(errors->jump)) {
         jpeg_destroy_compress(&info);
         return false;
@@ -225,7 +226,8 @@ bool WriteFourComponents(const std::uint8_t *samples, int width, int height, J_C
     info.optimize_coding = TRUE;
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
-        JSAMPROW row = const_cast<JSAMPROW>(samples + static_cast<std::size_t>(info.next_scanline) * 4 * width);
+        std::size_t stored = static_cast<std::size_t>(info.image_height - 1 - info.next_scanline);
+        JSAMPROW row = const_cast<JSAMPROW>(samples + stored * 4 * static_cast<std::size_t>(width));
         jpeg_write_scanlines(&info, &row, 1);
     }
     jpeg_finish_compress(&info);

@@ -425,17 +425,11 @@ private:
     // PDF images hold CMYK rows, but our bitmaps do not: the samples go into
     // a baseline JPEG, the one way such a picture is placed.
     void ToFourComponentJpeg() {
-        const std::size_t stride = image_.Stride();
-        std::vector<std::uint8_t> samples;
-        samples.reserve(stride * static_cast<std::size_t>(image_.height));
-        for (int y = 0; y < image_.height; ++y) {
-            const std::uint8_t *row = RowFromTop(image_, y);
-            samples.insert(samples.end(), row, row + stride);
-        }
         // Adobe marks YCCK with transform 2; CMYK carries no transform.
         image_.jpegColorSpace = markers_.adobeTransform == 2 ? JpegColorSpace::Ycck : JpegColorSpace::Cmyk;
-        image_.jpegData = EncodeFourComponentJpeg(samples, image_.width, image_.height, image_.jpegColorSpace);
+        image_.jpegData = EncodeFourComponentJpeg(image_.pixels, image_.width, image_.height, image_.jpegColorSpace);
         image_.pixels.clear();
+        image_.pixels.shrink_to_fit();
         image_.pixelFormat = ImagePixelFormat::Rgb24;
     }
 
