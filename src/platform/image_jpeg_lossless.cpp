@@ -278,9 +278,10 @@ std::size_t DecodeScan(std::span<const std::uint8_t> bytes, std::size_t at, cons
         std::uint8_t *out = RowFromTop(image, y);
         for (int x = 0; x < width; ++x) {
             for (int c = 0; c < count; ++c) {
-                const std::size_t base = static_cast<std::size_t>(width) * static_cast<std::size_t>(2 * c);
-                int *row = &rows[base + static_cast<std::size_t>(width) * static_cast<std::size_t>(y % 2)];
-                const int *above = &rows[base + static_cast<std::size_t>(width) * static_cast<std::size_t>((y + 1) % 2)];
+                const std::size_t stride = static_cast<std::size_t>(width);
+                const std::size_t base = stride * static_cast<std::size_t>(2 * c);
+                int *row = &rows[base + stride * static_cast<std::size_t>(y % 2)];
+                const int *above = &rows[base + stride * static_cast<std::size_t>((y + 1) % 2)];
                 int prediction;
                 if (firstRow) prediction = x == 0 ? 1 << (frame.precision - shift - 1) : row[x - 1];
                 else if (x == 0) prediction = above[0];

@@ -276,10 +276,11 @@ TEST(LosslessJpeg, DamagedFilesEndInTypedErrors) {
         bytes.at(at) = value;
         return bytes;
     };
-    auto cut = [](const Bytes &bytes, std::size_t size) { return Bytes(bytes.begin(), bytes.begin() + static_cast<long>(size)); };
+    auto cut = [](const Bytes &bytes, std::size_t size) {
+        return Bytes(bytes.begin(), bytes.begin() + static_cast<long>(size));
+    };
     const std::size_t greyScan = find(grey, 0xDA), greyHuffman = find(grey, 0xC4), greyData = greyScan + 10;
     const std::size_t lastScan = find(rgb, 0xDA, find(rgb, 0xDA, find(rgb, 0xDA) + 2) + 2);
-    Bytes twoComponents = patched(rgb, componentCount, 2);
     using Kind = ImageError::Kind;
     const struct {
         const char *name;
@@ -303,17 +304,25 @@ TEST(LosslessJpeg, DamagedFilesEndInTypedErrors) {
         {"precision 17", patched(grey, precision, 17), Kind::Damaged, "JPEG: a sample precision of 17 bits is invalid"},
         {"precision 1", patched(grey, precision, 1), Kind::Damaged, "JPEG: a sample precision of 1 bits is invalid"},
         {"rows beyond the data", patched(grey, height, 0x7F), Kind::Damaged, "JPEG: the file is cut short"},
-        {"height 0", patched(patched(grey, height, 0), height + 1, 0), Kind::TooLarge, "JPEG: the picture has no pixels"},
+        {"height 0", patched(patched(grey, height, 0), height + 1, 0), Kind::TooLarge,
+         "JPEG: the picture has no pixels"},
         {"a restart marker out of turn", patched(grey, find(grey, 0xD0) + 1, 0xD1), Kind::Damaged,
          "JPEG: a restart marker is missing"},
         {"a restart interval ending inside a row", patched(grey, find(grey, 0xDD) + 5, 17), Kind::Unsupported,
          "JPEG: lossless restart intervals that end inside a row are not supported"},
         {"the blue scan missing", [&] { Bytes b = cut(rgb, lastScan); b.insert(b.end(), {0xFF, 0xD9}); return b; }(),
          Kind::Damaged, "JPEG: a scan is missing"},
-        {"two components", twoComponents, Kind::Unsupported, "JPEG: lossless coding with 2 components is not supported"},
+        {"two components", patched(rgb, componentCount, 2), Kind::Unsupported,
+         "JPEG: lossless coding with 2 components is not supported"},
         {"five components", patched(rgb, componentCount, 5), Kind::Damaged, "JPEG: the frame header is invalid"},
-        {"subsampled", patched(rgb, sampling, 0x21), Kind::Unsupported, "JPEG: subsampled lossless coding is not supported"},
-        {"a second frame", [&] { Bytes b = grey; b.insert(b.begin() + 2, grey.begin() + 2, grey.begin() + huffman); return b; }(),
+        {"subsampled", patched(rgb, sampling, 0x21), Kind::Unsupported,
+         "JPEG: subsampled lossless coding is not supported"},
+        {"a second frame",
+         [&] {
+             Bytes b = grey;
+             b.insert(b.begin() + 2, grey.begin() + 2, grey.begin() + huffman);
+             return b;
+         }(),
          Kind::Damaged, "JPEG: the file holds more than one frame"},
     };
     for (const auto &c : cases) {
@@ -334,7 +343,8 @@ TEST(LosslessJpeg, DamagedFilesEndInTypedErrors) {
 TEST(LosslessJpeg, CutAndChangedFilesNeverFailOtherwise) {
     for (const Bytes &file : {OwnLossless(Ramps(7, 5, 12, 3), true, 1), OwnLossless(Ramps(6, 4, 16, 1), false, 2)}) {
         std::vector<Bytes> variants;
-        for (std::size_t size = 2; size < file.size(); ++size) variants.emplace_back(file.begin(), file.begin() + static_cast<long>(size));
+        for (std::size_t size = 2; size < file.size(); ++size)
+            variants.emplace_back(file.begin(), file.begin() + static_cast<long>(size));
         for (std::size_t at = 2; at < file.size(); ++at)
             for (int flip : {0x80, 0x01, 0x7F, 0xFF}) {
                 variants.push_back(file);

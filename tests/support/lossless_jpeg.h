@@ -72,8 +72,8 @@ inline Bytes MadeByDcmtk(const Samples &s, const std::string &options, const std
              << (wide ? 16 : 8) << "\n(0028,0101) US " << s.bits << "\n(0028,0102) US " << s.bits - 1
              << "\n(0028,0103) US 0\n(7fe0,0010) " << (wide ? "OW" : "OB") << " =" << raw.string() << "\n";
     }
-    const std::string command = "dump2dcm -q '" + dump.string() + "' '" + plain.string() + "' && dcmcjpeg -q " + options +
-                                " '" + plain.string() + "' '" + coded.string() + "'";
+    const std::string command = "dump2dcm -q '" + dump.string() + "' '" + plain.string() + "' && dcmcjpeg -q " +
+                                options + " '" + plain.string() + "' '" + coded.string() + "'";
     EXPECT_EQ(std::system(command.c_str()), 0) << command;
     const Bytes dicom = ReadAll(coded);
     const Bytes soi{0xFF, 0xD8}, eoi{0xFF, 0xD9};
