@@ -3,10 +3,11 @@
 // samples are decoded here into rows, so the picture is placed like any
 // other bitmap (Flate, which keeps it exact); samples of more than 8 bits
 // are scaled to 8. Four components (CMYK), which our bitmaps cannot hold,
-// are written again as a baseline JPEG of the highest quality. Only the forms in use are read: one frame, every
-// component sampled 1x1, restart intervals of whole rows. Every read is
-// bounds-checked and a file whose coded data ends early is refused, since
-// a viewer would show invented rows.
+// are written again as a baseline JPEG of the highest quality. Only the
+// forms in use are read: one frame, every component sampled 1x1, restart
+// intervals of whole rows. Every read is bounds-checked, and a file whose
+// coded data ends early is refused, since a viewer would show invented
+// rows.
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -178,8 +179,7 @@ Frame ReadFrame(std::span<const std::uint8_t> segment) {
     if (frame.precision < 2 || frame.precision > 16)
         Damaged(kFormat, "a sample precision of " + std::to_string(frame.precision) + " bits is invalid");
     if (count == 0 || count > 4 || segment.size() < 6 + 3 * count) Damaged(kFormat, "the frame header is invalid");
-    if (count == 2)
-        Refuse("lossless coding with " + std::to_string(count) + " components is not supported");
+    if (count == 2) Refuse("lossless coding with 2 components is not supported");
     for (std::size_t n = 0; n < count; ++n) {
         const std::uint8_t *c = &segment[6 + 3 * n];
         if (c[1] != 0x11) Refuse("subsampled lossless coding is not supported");
