@@ -60,7 +60,8 @@ struct DecodedImage {
     ImagePixelFormat pixelFormat = ImagePixelFormat::Rgb24;
     // Four bytes per entry: blue, green, red, alpha (255 opaque).
     std::vector<std::uint8_t> palette;
-    // Bottom row first, each row Stride() bytes. Empty for JPEG.
+    // Bottom row first, each row Stride() bytes. Empty for JPEG, except for
+    // lossless JPEG, which is decoded to rows and has no jpegData.
     std::vector<std::uint8_t> pixels;
     // JPEG only: the bytes for the DCT filter (the file's own; for an
     // arithmetic-coded file its coefficients with Huffman codes) and their

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "platform/image_decoder.h"
 
@@ -14,6 +15,16 @@ namespace ZavorPlatform::ImageFormats {
 DecodedImage DecodeBmp(std::span<const std::uint8_t> bytes);
 DecodedImage DecodePng(std::span<const std::uint8_t> bytes);
 DecodedImage DecodeJpeg(std::span<const std::uint8_t> bytes);
+// A Huffman-coded lossless JPEG (SOF3) decoded to rows: grey as Indexed8
+// with a grey ramp, three components as Rgb24, with no jpegData; four
+// components (CMYK or YCCK), which rows cannot hold, become a baseline JPEG.
+DecodedImage DecodeLosslessJpeg(std::span<const std::uint8_t> bytes);
+
+// `samples` (four a pixel, bottom row first, as Rgb32 rows hold them) as a
+// baseline JPEG of the highest quality in the colour space `space` (Cmyk
+// or Ycck).
+std::vector<std::uint8_t> EncodeFourComponentJpeg(std::span<const std::uint8_t> samples, int width, int height,
+                                                  JpegColorSpace space);
 DecodedImage DecodeGif(std::span<const std::uint8_t> bytes);
 DecodedImage DecodeTiff(std::span<const std::uint8_t> bytes);
 DecodedImage DecodeIcon(std::span<const std::uint8_t> bytes);

@@ -4,10 +4,11 @@
 // and a viewer would show that grey. PDF readers need only decode Huffman
 // coding (baseline, extended and progressive): arithmetic-coded files get
 // their coefficients written again with Huffman codes, which changes no
-// pixel, and lossless or hierarchical files, which libjpeg cannot read,
-// are refused by name. libjpeg reports errors through error_exit, which
-// jumps back with longjmp; the functions holding the jump buffer keep no
-// C++ objects.
+// pixel; Huffman-coded lossless files, which libjpeg cannot read, are
+// decoded by our own reader, and the rest (arithmetic-coded lossless,
+// hierarchical) are refused by name. libjpeg reports errors through
+// error_exit, which jumps back with longjmp; the functions holding the jump
+// buffer keep no C++ objects.
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -112,7 +113,7 @@ bool ReadJpeg(const std::uint8_t *data, std::size_t size, JpegHeader *header, Jp
     return true;
 }
 
-enum class Process { Sequential, Lossless, Hierarchical };
+enum class Process { Sequential, Lossless, ArithmeticLossless, Hierarchical };
 
 // The coding process of the first frame, from the markers before it;
 // libjpeg reads only the sequential and progressive ones. Anything else
@@ -127,7 +128,8 @@ Process ProcessOf(std::span<const std::uint8_t> bytes) {
         }
         std::uint8_t marker = bytes[at + 1];
         switch (marker) {
-        case 0xC3: case 0xCB: return Process::Lossless;
+        case 0xC3: return Process::Lossless;
+        case 0xCB: return Process::ArithmeticLossless;
         case 0xC5: case 0xC6: case 0xC7: case 0xCD: case 0xCE: case 0xCF:
         case 0xDE: return Process::Hierarchical;  // DHP comes first in such files
         case 0xC0: case 0xC1: case 0xC2: case 0xC9: case 0xCA:
@@ -195,6 +197,44 @@ std::vector<std::uint8_t> HuffmanCoded(std::span<const std::uint8_t> bytes) {
     return out;
 }
 
+// Four samples a pixel, bottom row first, as a baseline JPEG in the same
+// colour space (CMYK or YCCK, which libjpeg marks as Adobe does). No C++
+// objects: error_exit jumps back here.
+bool WriteFourComponents(const std::uint8_t *samples, int width, int height, J_COLOR_SPACE space,
+                         unsigned char **out, unsigned long *outSize, JpegErrors *errors) {
+    jpeg_compress_struct info{};
+    info.err = jpeg_std_error(&errors->manager);
+    errors->manager.error_exit = OnError;
+    errors->manager.emit_message = OnMessage;
+    if (setjmp(errors->jump)) {
+        jpeg_destroy_compress(&info);
+        return false;
+    }
+    jpeg_create_compress(&info);
+    jpeg_mem_dest(&info, out, outSize);
+    info.image_width = static_cast<JDIMENSION>(width);
+    info.image_height = static_cast<JDIMENSION>(height);
+    info.input_components = 4;
+    info.in_color_space = space;
+    jpeg_set_defaults(&info);
+    jpeg_set_colorspace(&info, space);
+    for (int c = 0; c < 4; ++c) {  // YCCK would have its chroma halved
+        info.comp_info[c].h_samp_factor = 1;
+        info.comp_info[c].v_samp_factor = 1;
+    }
+    jpeg_set_quality(&info, 100, TRUE);
+    info.optimize_coding = TRUE;
+    jpeg_start_compress(&info, TRUE);
+    while (info.next_scanline < info.image_height) {
+        std::size_t stored = static_cast<std::size_t>(info.image_height - 1 - info.next_scanline);
+        JSAMPROW row = const_cast<JSAMPROW>(samples + stored * 4 * static_cast<std::size_t>(width));
+        jpeg_write_scanlines(&info, &row, 1);
+    }
+    jpeg_finish_compress(&info);
+    jpeg_destroy_compress(&info);
+    return true;
+}
+
 JpegColorSpace ColorSpaceOf(const JpegHeader &header) {
     switch (header.colorSpace) {
     case JCS_GRAYSCALE: return JpegColorSpace::Gray;
@@ -208,10 +248,25 @@ JpegColorSpace ColorSpaceOf(const JpegHeader &header) {
 
 }  // namespace
 
+std::vector<std::uint8_t> EncodeFourComponentJpeg(std::span<const std::uint8_t> samples, int width, int height,
+                                                  JpegColorSpace space) {
+    JpegErrors errors{};
+    unsigned char *buffer = nullptr;
+    unsigned long size = 0;
+    bool ok = WriteFourComponents(samples.data(), width, height, space == JpegColorSpace::Ycck ? JCS_YCCK : JCS_CMYK,
+                                  &buffer, &size, &errors);
+    std::vector<std::uint8_t> out;
+    if (ok) out.assign(buffer, buffer + size);
+    std::free(buffer);
+    if (!ok) Damaged(kFormat, errors.message);
+    return out;
+}
+
 DecodedImage DecodeJpeg(std::span<const std::uint8_t> bytes) {
     Process process = ProcessOf(bytes);
-    if (process == Process::Lossless)
-        throw ImageError(ImageError::Kind::Unsupported, "JPEG: lossless coding is not supported");
+    if (process == Process::Lossless) return DecodeLosslessJpeg(bytes);
+    if (process == Process::ArithmeticLossless)
+        throw ImageError(ImageError::Kind::Unsupported, "JPEG: arithmetic-coded lossless coding is not supported");
     if (process == Process::Hierarchical)
         throw ImageError(ImageError::Kind::Unsupported, "JPEG: hierarchical coding is not supported");
     JpegHeader header{};

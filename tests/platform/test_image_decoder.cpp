@@ -163,8 +163,10 @@ TEST(ImageDecoder, JpegHeaderGivesSizeColourSpaceResolutionAndKeepsTheBytes) {
 }
 
 // PDF readers need decode only Huffman-coded frames. libjpeg reads no
-// lossless or hierarchical ones, so those are refused by name; the frame
-// marker is found behind other segments and fill bytes.
+// lossless or hierarchical ones; our own reader takes Huffman-coded
+// lossless frames (here one whose colours are subsampled, which it
+// refuses), the rest are refused by name. The frame marker is found behind
+// other segments and fill bytes.
 TEST(ImageDecoder, JpegCodingsThatCannotBePlacedAreRefusedByName) {
     Bytes jpeg = EncodeJpeg(ColourPicture(ImagePixelFormat::Rgb24));
     std::size_t frame = 2;
@@ -175,7 +177,8 @@ TEST(ImageDecoder, JpegCodingsThatCannotBePlacedAreRefusedByName) {
         if (fill) bytes.insert(bytes.begin() + static_cast<long>(frame), 0xFF);
         return bytes;
     };
-    const char *const lossless = "JPEG: lossless coding is not supported";
+    const char *const subsampled = "JPEG: subsampled lossless coding is not supported";
+    const char *const arithmetic = "JPEG: arithmetic-coded lossless coding is not supported";
     const char *const hierarchical = "JPEG: hierarchical coding is not supported";
     const struct {
         const char *name;
@@ -183,8 +186,8 @@ TEST(ImageDecoder, JpegCodingsThatCannotBePlacedAreRefusedByName) {
         ImageError::Kind kind;
         const char *message;
     } cases[] = {
-        {"SOF3", marked(0xC3), ImageError::Kind::Unsupported, lossless},
-        {"SOF11 after a fill byte", marked(0xCB, true), ImageError::Kind::Unsupported, lossless},
+        {"SOF3", marked(0xC3), ImageError::Kind::Unsupported, subsampled},
+        {"SOF11 after a fill byte", marked(0xCB, true), ImageError::Kind::Unsupported, arithmetic},
         {"SOF5", marked(0xC5), ImageError::Kind::Unsupported, hierarchical},
         {"SOF7", marked(0xC7), ImageError::Kind::Unsupported, hierarchical},
         {"SOF14", marked(0xCE), ImageError::Kind::Unsupported, hierarchical},
