@@ -58,10 +58,23 @@ public:
     using ZavorPdfException::ZavorPdfException;
 };
 
-// A file being read is damaged or not a PDF file.
+// Why a file being read was refused, for callers that explain it to a
+// person rather than pass the English message on.
+enum class PdfReadFailure { Damaged, Password, UnsupportedEncryption, NotPdf };
+
+// A file being read is damaged, locked or not a PDF file. Detail() names the
+// encryption that is not supported.
 class PdfReaderException : public ZavorPdfException {
 public:
-    using ZavorPdfException::ZavorPdfException;
+    explicit PdfReaderException(const std::string &message, PdfReadFailure reason = PdfReadFailure::Damaged,
+                                std::string detail = {})
+        : ZavorPdfException(message), reason_(reason), detail_(std::move(detail)) {}
+    PdfReadFailure Reason() const noexcept { return reason_; }
+    const std::string &Detail() const noexcept { return detail_; }
+
+private:
+    PdfReadFailure reason_;
+    std::string detail_;
 };
 
 }  // namespace ZavorPdf

@@ -55,7 +55,10 @@ PdfStandardSecurityHandler::PdfStandardSecurityHandler(const PdfStandardSecurity
       ownerPassword_(other.ownerPassword_),
       hasOwnerPermissions_(other.hasOwnerPermissions_),
       encryptionKey_(other.encryptionKey_),
-      keySize_(other.keySize_) {}
+      keySize_(other.keySize_),
+      stringMethod_(other.stringMethod_),
+      streamMethod_(other.streamMethod_),
+      encryptMetadata_(other.encryptMetadata_) {}
 
 std::unique_ptr<PdfItem> PdfStandardSecurityHandler::Clone() const {
     return std::make_unique<PdfStandardSecurityHandler>(*this);
@@ -117,6 +120,10 @@ void PdfStandardSecurityHandler::InitEncryptionKey(const std::vector<std::uint8_
     md5_.Update(ownerKey);
     md5_.Update(permissionBytes);
     md5_.Update(documentID);
+    // Revision 4 keys a file with clear metadata differently, so that the
+    // same passwords cannot unlock the same file with metadata encrypted.
+    const std::uint8_t clearMetadata[4] = {0xFF, 0xFF, 0xFF, 0xFF};
+    if (revision >= 4 && !encryptMetadata_) md5_.Update(clearMetadata);
     ZavorPlatform::Md5Hash hash = md5_.Final();
     keySize_ = static_cast<std::size_t>(keySize);
     if (revision >= 3) {
@@ -168,6 +175,12 @@ void PdfStandardSecurityHandler::PrepareEncryption(PdfDocumentSecurityLevel leve
     p &= 0xFFFFFFFCu;
     auto permissions = static_cast<std::int32_t>(p);
 
+    // Whatever a file read used, the document is written with RC4 alone.
+    stringMethod_ = streamMethod_ = CryptMethod::Rc4;
+    encryptMetadata_ = true;
+    for (const char *key : {Keys::CF, Keys::StmF, Keys::StrF, Keys::EncryptMetadata, Keys::OE, Keys::UE, "/Perms"})
+        Elements().Remove(key);
+
     Pad userPad = PadPassword(user);
     Pad ownerKey = ComputeOwnerKey(userPad, PadPassword(owner), keySize, revision);
     InitEncryptionKey(documentID, userPad, ownerKey, permissions, keySize, revision);
@@ -183,6 +196,7 @@ void PdfStandardSecurityHandler::PrepareEncryption(PdfDocumentSecurityLevel leve
 }
 
 void PdfStandardSecurityHandler::SetHashKey(PdfObjectID id) {
+    currentId_ = id;
     auto number = static_cast<std::uint32_t>(id.ObjectNumber());
     std::uint16_t generation = id.GenerationNumber();
     const std::uint8_t salt[5] = {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),

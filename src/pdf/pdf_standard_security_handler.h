@@ -1,7 +1,9 @@
 // The standard security handler: password-based RC4 encryption with MD5 key
-// derivation (revisions 2 and 3, 40- and 128-bit keys). It is the "/Encrypt"
-// dictionary itself, the writer's encryption hook while a document is
-// saved, and the decryption of a document that was read.
+// derivation (revisions 2 and 3, 40- and 128-bit keys), which is also all it
+// writes. Files read may also use crypt filters (revision 4: RC4 or AES-128)
+// or AES-256 (revisions 5 and 6, SHA-2 key derivation). It is the
+// "/Encrypt" dictionary itself, the writer's encryption hook while a
+// document is saved, and the decryption of a document that was read.
 #pragma once
 
 #include <array>
@@ -42,6 +44,13 @@ public:
         static constexpr const char *O = "/O";
         static constexpr const char *U = "/U";
         static constexpr const char *P = "/P";
+        static constexpr const char *CF = "/CF";
+        static constexpr const char *StmF = "/StmF";
+        static constexpr const char *StrF = "/StrF";
+        static constexpr const char *CFM = "/CFM";
+        static constexpr const char *EncryptMetadata = "/EncryptMetadata";
+        static constexpr const char *OE = "/OE";
+        static constexpr const char *UE = "/UE";
         static const DictionaryMeta &Meta();
     };
 
@@ -79,10 +88,15 @@ public:
     // The same for an explicit level and file identifier.
     void PrepareEncryption(PdfDocumentSecurityLevel level, const std::vector<std::uint8_t> &documentID);
 
+    // How strings or streams of a file read are encrypted.
+    enum class CryptMethod { Identity, Rc4, Aes128, Aes256 };
+
     // Checks a password against the dictionary of a file that was read and
-    // keeps the document key it yields. A password with a character outside
-    // PDFDocEncoding is invalid. Unknown filters or versions fail
-    // with PdfReaderException.
+    // keeps the document key it yields. A password that the file's
+    // revision cannot hold (a character outside PDFDocEncoding up to
+    // revision 4, one that SASLprep prohibits above) is invalid. Unknown
+    // filters, versions or crypt filters fail with PdfReaderException
+    // (UnsupportedEncryption, naming them).
     PasswordValidity ValidatePassword(std::u16string_view password);
     // Set by ValidatePassword: the password given was the owner's.
     bool HasOwnerPermissions() const { return hasOwnerPermissions_; }
@@ -92,7 +106,11 @@ public:
     void EncryptDocument();
     // The same for one object: its strings, nested ones included, and its
     // stream, with the key of its object ID. References are not followed.
+    // AES data that is no whole number of blocks or badly padded fails with
+    // PdfReaderException (Damaged).
     void EncryptObject(PdfObject &object);
+    CryptMethod StringMethod() const { return stringMethod_; }
+    CryptMethod StreamMethod() const { return streamMethod_; }
 
     // The key of one indirect object: MD5 of the document key, three bytes
     // of the object number and two of the generation.
@@ -102,7 +120,7 @@ public:
     void EncryptString(std::vector<std::uint8_t> &bytes) override { EncryptBytes(bytes); }
     void EncryptStream(std::vector<std::uint8_t> &bytes) override { EncryptBytes(bytes); }
 
-    // The document key (5 or 16 bytes) and the usable part of the current
+    // The document key (5, 16 or 32 bytes) and the usable part of the current
     // object key.
     std::span<const std::uint8_t> EncryptionKey() const { return {encryptionKey_.data(), keySize_}; }
     std::span<const std::uint8_t> ObjectKey() const { return {objectKey_.data(), objectKeySize_}; }
@@ -122,7 +140,18 @@ public:
                            int revision);
     std::array<std::uint8_t, 32> ComputeUserKey(const std::vector<std::uint8_t> &documentID, int revision);
 
+    // The key derivation hash of revisions 5 (plain SHA-256) and 6.
+    static std::array<std::uint8_t, 32> Aes256Hash(std::span<const std::uint8_t> password,
+                                                   std::span<const std::uint8_t> salt,
+                                                   std::span<const std::uint8_t> userKey, int revision);
+
 private:
+    void ReadCryptFilters(int version);
+    CryptMethod FilterMethod(const char *key, int version) const;
+    PasswordValidity ValidateAes256(std::u16string_view password, int revision);
+    void Decrypt(std::vector<std::uint8_t> &bytes, CryptMethod method);
+    bool SkipsStream(const PdfDictionary &dictionary) const;
+    void SetOwnerPermissions(bool owner);
     std::array<std::uint8_t, 32> RecoverUserPad(std::span<const std::uint8_t> ownerKey,
                                                 const std::array<std::uint8_t, 32> &ownerPad, int keySize,
                                                 int revision);
@@ -136,8 +165,12 @@ private:
     std::optional<std::u16string> userPassword_;
     std::optional<std::u16string> ownerPassword_;
     bool hasOwnerPermissions_ = true;
-    std::array<std::uint8_t, 16> encryptionKey_{};
+    std::array<std::uint8_t, 32> encryptionKey_{};
     std::size_t keySize_ = 0;
+    CryptMethod stringMethod_ = CryptMethod::Rc4;
+    CryptMethod streamMethod_ = CryptMethod::Rc4;
+    bool encryptMetadata_ = true;
+    PdfObjectID currentId_{};
     std::array<std::uint8_t, 16> objectKey_{};
     std::size_t objectKeySize_ = 0;
     ZavorPlatform::Md5Digest md5_;

@@ -35,9 +35,10 @@ bool ReaderSecurity::Authenticate(const std::optional<std::u16string> &password,
     Access access = Validate(password.value_or(std::u16string()));
     while (!Sufficient(access, mode)) {
         if (!provider) {
-            if (access == Access::User) throw PdfReaderException(ReaderMessages::OwnerPasswordRequired);
-            if (!password) throw PdfReaderException(ReaderMessages::PasswordRequired);
-            throw PdfReaderException(ReaderMessages::InvalidPassword);
+            const PdfReadFailure reason = PdfReadFailure::Password;
+            if (access == Access::User) throw PdfReaderException(ReaderMessages::OwnerPasswordRequired, reason);
+            if (!password) throw PdfReaderException(ReaderMessages::PasswordRequired, reason);
+            throw PdfReaderException(ReaderMessages::InvalidPassword, reason);
         }
         PdfPasswordProviderArgs args;
         provider(args);
