@@ -38,6 +38,8 @@ bool SetUnguarded(std::u16string_view name, std::u16string_view value) {
         PDF::GetInstance().AddPassword(value, 1);
     } else if (SameVariableName(name, u"Sicherheit_AnwenderPasswort")) {
         PDF::GetInstance().AddPassword(value, 2);
+    } else if (SameVariableName(name, u"ExternePDFDatei_Passwort")) {
+        PDF::GetInstance().SetExternalPassword(value);
     } else {
         return false;
     }

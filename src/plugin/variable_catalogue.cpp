@@ -24,7 +24,7 @@ constexpr std::u16string_view kColourComponent =
     u"(Veraltet!-Befehl nutzen) Zeichenfarbe(argb) setzen, wird ab diesem Punkt verwendet";
 constexpr std::u16string_view kLineEffect = u"Ausgabe modifizieren AUS=0, sonst Abstand;Muster(1-5)";
 
-constexpr std::array<CatalogueEntry, 57> kVariables{{
+constexpr std::array<CatalogueEntry, 58> kVariables{{
     {u"S:Info_Titel", u"Titel des PDF"},
     {u"S:Info_Autor", u"Autor des PDF"},
     {u"S:Info_Keywords", u"Suchbegriffe des PDF festlegen"},
@@ -106,6 +106,7 @@ constexpr std::array<CatalogueEntry, 57> kVariables{{
     {u"S:FarbeBlau", kColourComponent},
     {u"S:Seite_Hoehe", u"(Veraltet!-Befehl nutzen) H\u00f6he der neuen Seite setzen"},
     {u"S:Seite_Breite", u"(Veraltet!-Befehl nutzen) Breite der neuen Seite setzen"},
+    {u"S:ExternePDFDatei_Passwort", u"Passwort zum \u00d6ffnen externer PDF-Dateien setzen"},
 }};
 
 constexpr std::array<CatalogueEntry, 3> kEvents{{

@@ -95,6 +95,9 @@ public:
     void AddPDF(std::u16string_view file, std::int32_t from, std::int32_t to);
     std::u16string GetPDFInfo(std::u16string_view file, std::int32_t typ);
     std::u16string GetPDFText(std::u16string_view file, std::int32_t part);
+    // Tried, after the empty one, on every external file opened from now
+    // on; an empty text forgets it.
+    void SetExternalPassword(std::u16string_view password) { externalPassword_ = password; }
 
     // Host variables substituted by the host ("Subst").
     std::u16string ResolveQNVar(std::u16string_view var);
@@ -133,6 +136,8 @@ public:
     ZavorPdf::Pdf::PdfOutline *outline = nullptr;
 
 private:
+    std::u16string externalPassword_;
+
     // What an effect clips to; the numbers are those scripts know.
     enum class Figure { Text = 0, Rectangle = 1, RoundedRectangle = 2, Line = 3, Ellipse = 4, Pie = 5, Arc = 6,
                         Polygon = 7 };

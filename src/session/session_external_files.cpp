@@ -20,6 +20,7 @@ namespace ZavorPlugin {
 
 namespace {
 
+using ZavorPdf::PdfReadFailure;
 using ZavorPdf::Pdf::PdfDocument;
 using ZavorPdf::Pdf::PdfDocumentOpenMode;
 using ZavorPdf::Pdf::IO::PdfReader;
@@ -28,8 +29,44 @@ std::u16string UnreadableFileMessage(std::u16string_view file) {
     return u"Die Datei \"" + std::u16string(file) + u"\" konnte nicht eingelesen werden.";
 }
 
-std::unique_ptr<PdfDocument> OpenExternal(std::u16string_view file, PdfDocumentOpenMode mode) {
-    std::unique_ptr<PdfDocument> opened = PdfReader::Open(std::filesystem::path(std::u16string(file)), mode);
+// One sentence on why the file being handled was refused, for the failure
+// that is being handled.
+std::u16string RefusalReason(std::u16string_view file) {
+    try {
+        throw;
+    } catch (const ZavorPdf::PdfReaderException &error) {
+        switch (error.Reason()) {
+        case PdfReadFailure::Password:
+            return u"Das Passwort fehlt oder ist falsch.";
+        case PdfReadFailure::UnsupportedEncryption:
+            return u"Die Verschl\u00fcsselung \"" + ZavorPlatform::Utf8ToUtf16(error.Detail()) +
+                   u"\" wird nicht unterst\u00fctzt.";
+        case PdfReadFailure::NotPdf:
+            return u"Die Datei ist keine PDF-Datei.";
+        case PdfReadFailure::Damaged:
+            break;
+        }
+    } catch (...) {
+    }
+    std::filesystem::path path{std::u16string(file)};
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return u"Die Datei existiert nicht oder ist nicht lesbar.";
+    if (PdfReader::TestPdfFile(path) == 0) return u"Die Datei ist keine PDF-Datei.";
+    return u"Die Datei ist so besch\u00e4digt, dass sie nicht repariert werden kann.";
+}
+
+std::unique_ptr<PdfDocument> OpenExternal(std::u16string_view file, PdfDocumentOpenMode mode,
+                                          const std::u16string &password) {
+    std::filesystem::path path{std::u16string(file)};
+    std::unique_ptr<PdfDocument> opened;
+    try {
+        opened = PdfReader::Open(path, mode);
+    } catch (const ZavorPdf::PdfReaderException &error) {
+        // The script's password comes second, so that a file that opens
+        // without one never depends on it.
+        if (error.Reason() != PdfReadFailure::Password || password.empty()) throw;
+        opened = PdfReader::Open(path, password, mode);
+    }
     // Only a password dialog that the user cancels gives no document; the
     // session never offers one, but a missing document is still no document.
     if (!opened) throw ZavorPdf::InvalidOperationException("The document could not be opened.");
@@ -58,8 +95,14 @@ std::u16string InformationField(PdfDocument &source, std::int32_t typ) {
 }  // namespace
 
 void PDF::AddPDF(std::u16string_view file, std::int32_t from, std::int32_t to) {
+    std::unique_ptr<PdfDocument> source;
     try {
-        std::unique_ptr<PdfDocument> source = OpenExternal(file, PdfDocumentOpenMode::Import);
+        source = OpenExternal(file, PdfDocumentOpenMode::Import, externalPassword_);
+    } catch (...) {
+        ReportFailure(UnreadableFileMessage(file) + u" " + RefusalReason(file), kFileFailureEvent);
+        return;
+    }
+    try {
         // Pages counted from 1; a last page of 0 means the whole file. The
         // indexes are 64-bit so that the script's extremes cannot wrap.
         std::int64_t first = to == 0 ? 0 : std::int64_t{from} - 1;
@@ -81,18 +124,22 @@ void PDF::AddPDF(std::u16string_view file, std::int32_t from, std::int32_t to) {
             throw;
         }
         import.ResolveLinks();
-    } catch (...) {
-        // Pages appended before the failure stay: the script may use them.
+    } catch (const ZavorPdf::ArgumentOutOfRangeException &) {
+        // A page the file does not have is the script's mistake, not the
+        // file's. Pages appended before the failure stay: the script may
+        // use them.
         ReportFailure(UnreadableFileMessage(file), kFileFailureEvent);
+    } catch (...) {
+        ReportFailure(UnreadableFileMessage(file) + u" " + RefusalReason(file), kFileFailureEvent);
     }
 }
 
 std::u16string PDF::GetPDFInfo(std::u16string_view file, std::int32_t typ) {
     std::unique_ptr<PdfDocument> source;
     try {
-        source = OpenExternal(file, PdfDocumentOpenMode::InformationOnly);
+        source = OpenExternal(file, PdfDocumentOpenMode::InformationOnly, externalPassword_);
     } catch (...) {
-        ReportFailure(UnreadableFileMessage(file), kFileFailureEvent);
+        ReportFailure(UnreadableFileMessage(file) + u" " + RefusalReason(file), kFileFailureEvent);
         return {};
     }
     try {
@@ -107,7 +154,8 @@ std::u16string PDF::GetPDFText(std::u16string_view file, std::int32_t part) {
     // The extractor turns every failure into an empty text itself; the
     // script learns nothing more than that the page gave no text.
     try {
-        return ZavorPdf::Pdf::Content::PdfTextExtractor::GetText(std::filesystem::path(std::u16string(file)), part);
+        std::unique_ptr<PdfDocument> source = OpenExternal(file, PdfDocumentOpenMode::ReadOnly, externalPassword_);
+        return ZavorPdf::Pdf::Content::PdfTextExtractor::GetText(*source, part);
     } catch (...) {
         return {};
     }

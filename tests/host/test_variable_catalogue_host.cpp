@@ -21,7 +21,7 @@ TEST(RealPluginCatalogue, VarsListsEveryVariableAndEvent) {
     ScratchFolder folder;
     ProcessResult result = RunZavor(folder, "vars");
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_EQ(LinesStartingWith(result.out, "variable\t"), 57u);
+    EXPECT_EQ(LinesStartingWith(result.out, "variable\t"), 58u);
     EXPECT_EQ(LinesStartingWith(result.out, "event\t"), 3u);
     const char *lines[] = {
         "category\tZAVOR\n",
@@ -29,7 +29,9 @@ TEST(RealPluginCatalogue, VarsListsEveryVariableAndEvent) {
         "variable\tS:ExternePDFDatei_Hinzufuegen\tF\xC3\xBCgt PDF Datei dem aktuellen PDF hinzu: Aufbau: "
         "Seitevon;Seitebis;Datei \n",
         "variable\tL:ExternePDFDatei_Text\t(Seite;PDF-Datei) - Text aus PDF extrahieren\n",
-        "variable\tS:Seite_Breite\t(Veraltet!-Befehl nutzen) Breite der neuen Seite setzen\nevent\tZAVOR_Fehler",
+        "variable\tS:Seite_Breite\t(Veraltet!-Befehl nutzen) Breite der neuen Seite setzen\n",
+        "variable\tS:ExternePDFDatei_Passwort\tPasswort zum \xC3\x96" "ffnen externer PDF-Dateien setzen\n"
+        "event\tZAVOR_Fehler",
         "event\tZAVOR_ObjektFehler\tPDFObjekt konnte nicht erstellt werden\n",
     };
     for (const char *line : lines) EXPECT_NE(result.out.find(line), std::string::npos) << line;

@@ -14,7 +14,7 @@ namespace {
 
 using ZavorTest::HostBuffer;
 
-constexpr std::int32_t kVariableCount = 57;
+constexpr std::int32_t kVariableCount = 58;
 
 struct Entry {
     std::int32_t index;
@@ -45,6 +45,7 @@ TEST(VariableCatalogue, EntriesByteForByte) {
          "(Veraltet!-Befehl nutzen) Zeichenfarbe(argb) setzen (alpha;rot;gr\xFCn;blau), wird ab diesem Punkt "
          "verwendet"},
         {56, "S:Seite_Breite", "(Veraltet!-Befehl nutzen) Breite der neuen Seite setzen"},
+        {57, "S:ExternePDFDatei_Passwort", "Passwort zum \xD6" "ffnen externer PDF-Dateien setzen"},
     };
     for (const Entry &entry : entries) {
         SCOPED_TRACE(entry.index);

@@ -117,8 +117,9 @@ TEST_F(SessionDamagedFiles, ImportGivesTheRecoveredPagesOrTheFileError) {
             ASSERT_EQ(Session().document->PageCount(), 3);
         } else {
             EXPECT_EQ(host.Events(), std::vector<std::string>{"ZAVOR_DateiFehler"});
-            EXPECT_EQ(Session().fehlertext,
-                      u"Die Datei \"" + Wide(file) + u"\" konnte nicht eingelesen werden.");
+            EXPECT_EQ(Session().fehlertext, u"Die Datei \"" + Wide(file) +
+                                                u"\" konnte nicht eingelesen werden. Die Datei ist so besch\u00e4digt, "
+                                                u"dass sie nicht repariert werden kann.");
             EXPECT_EQ(Session().document->PageCount(), 0);
             Session().fehlertext.clear();
             QnD_SetVar("NeueSeite", "A4");  // a document without pages is not saved

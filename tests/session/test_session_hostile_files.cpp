@@ -66,7 +66,9 @@ TEST_F(SessionHostileFiles, PageOfStreamBombsPlacedAsPictureIsAFileError) {
 
 TEST_F(SessionHostileFiles, TooManyArrayItemsAreAFileErrorOfEveryOperation) {
     const std::string file = Written("hostile_long_array.pdf", ZavorTest::Hostile::LongArray(70000));
-    const std::u16string message = u"Die Datei \"" + Wide(file) + u"\" konnte nicht eingelesen werden.";
+    const std::u16string message = u"Die Datei \"" + Wide(file) +
+                                   u"\" konnte nicht eingelesen werden. Die Datei ist so besch\u00e4digt, dass sie "
+                                   u"nicht repariert werden kann.";
     EXPECT_EQ(Session().GetPDFInfo(Wide(file), 0), u"");
     EXPECT_EQ(Session().fehlertext, message);
     Session().fehlertext.clear();
