@@ -32,6 +32,18 @@ using Pdf::IO::PdfReader;
 // Keyed by the canonical path: names differing only in case are different
 // files here, two spellings of one path are the same file.
 thread_local std::map<std::string, std::weak_ptr<Pdf::PdfDocument>> openedDocuments;
+thread_local std::u16string openPassword;
+
+// The password comes second, so that a file that opens without one never
+// depends on it.
+std::shared_ptr<Pdf::PdfDocument> OpenForImport(const fs::path &path) {
+    try {
+        return PdfReader::Open(path, Pdf::PdfDocumentOpenMode::Import);
+    } catch (const PdfReaderException &error) {
+        if (error.Reason() != PdfReadFailure::Password || openPassword.empty()) throw;
+        return PdfReader::Open(path, openPassword, Pdf::PdfDocumentOpenMode::Import);
+    }
+}
 
 std::shared_ptr<Pdf::PdfDocument> OpenShared(const std::u16string &path) {
     std::string key = CanonicalFileKey(path);
@@ -41,7 +53,7 @@ std::shared_ptr<Pdf::PdfDocument> OpenShared(const std::u16string &path) {
             return document;
         openedDocuments.erase(found);
     }
-    std::shared_ptr<Pdf::PdfDocument> document = PdfReader::Open(ToPath(path), Pdf::PdfDocumentOpenMode::Import);
+    std::shared_ptr<Pdf::PdfDocument> document = OpenForImport(ToPath(path));
     if (document == nullptr)
         throw InvalidOperationException("The document '" + ZavorPlatform::Utf16ToUtf8(path) + "' was not opened.");
     openedDocuments[key] = document;
@@ -121,6 +133,8 @@ XPdfForm::XPdfForm(std::istream &stream) : XImage(StreamPath(), XImageFormat::Pd
     if (external_ == nullptr)
         throw InvalidOperationException("The document '" + ZavorPlatform::Utf16ToUtf8(Path()) + "' was not opened.");
 }
+
+void XPdfForm::SetPassword(std::u16string password) { openPassword = std::move(password); }
 
 std::unique_ptr<XPdfForm> XPdfForm::FromFile(std::u16string_view path) { return std::make_unique<XPdfForm>(path); }
 

@@ -30,6 +30,9 @@ public:
     explicit XPdfForm(std::istream &stream);
     static std::unique_ptr<XPdfForm> FromFile(std::u16string_view path);
     static std::unique_ptr<XPdfForm> FromStream(std::istream &stream);
+    // Tried on this thread, after the empty one, for every file opened from
+    // now on; an empty text forgets it.
+    static void SetPassword(std::u16string password);
     ~XPdfForm() override;
 
     // Counted from 1.

@@ -155,6 +155,8 @@ PasswordValidity PdfStandardSecurityHandler::ValidatePassword(std::u16string_vie
         int bits = Elements().ContainsKey(Keys::Length) ? Elements().GetInteger(Keys::Length) : 40;
         keySize = (bits >= 40 && bits <= 128 && bits % 8 == 0) ? bits / 8 : 16;
     }
+    // AES-128 has no shorter key, whatever "/Length" says.
+    if (stringMethod_ == CryptMethod::Aes128 || streamMethod_ == CryptMethod::Aes128) keySize = 16;
 
     if (!Internal::PdfDocEncodingHolds(password)) {
         // No file can hold such a password; nothing to try.

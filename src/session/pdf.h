@@ -97,7 +97,7 @@ public:
     std::u16string GetPDFText(std::u16string_view file, std::int32_t part);
     // Tried, after the empty one, on every external file opened from now
     // on; an empty text forgets it.
-    void SetExternalPassword(std::u16string_view password) { externalPassword_ = password; }
+    void SetExternalPassword(std::u16string_view password);
 
     // Host variables substituted by the host ("Subst").
     std::u16string ResolveQNVar(std::u16string_view var);

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "drawing/x_pdf_form.h"
 #include "pdf/content/pdf_text_extractor.h"
 #include "pdf/errors.h"
 #include "pdf/io/pdf_reader.h"
@@ -93,6 +94,12 @@ std::u16string InformationField(PdfDocument &source, std::int32_t typ) {
 }
 
 }  // namespace
+
+void PDF::SetExternalPassword(std::u16string_view password) {
+    externalPassword_ = password;
+    // Pages of PDF files placed as pictures open with it too.
+    ZavorPdf::Drawing::XPdfForm::SetPassword(externalPassword_);
+}
 
 void PDF::AddPDF(std::u16string_view file, std::int32_t from, std::int32_t to) {
     std::unique_ptr<PdfDocument> source;

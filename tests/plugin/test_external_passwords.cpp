@@ -97,6 +97,11 @@ TEST_F(ExternalPasswords, ImportedAesPagesSaveAsACheckedFile) {
     // A file that opens without a password does so also while one is set.
     QnD_SetVar("ExternePDFDatei_Hinzufuegen", ("1;1;" + aes256).c_str());
     EXPECT_EQ(ReadVariable("AnzahlSeiten"), "3");
+    // The second page of the AES-128 file as a picture, on a page of its
+    // own: imports leave no page to draw on.
+    QnD_SetVar("BildHinzufuegen", (aes128 + "#2").c_str());
+    EXPECT_EQ(ReadVariable("Fehler"), "");
+    EXPECT_TRUE(host.Events().empty());
     const std::string saved = ZavorTest::OutputPath("external_passwords_imported.pdf").string();
     host.SaveTo(saved);
     ASSERT_EQ(ReadVariable("Fehler"), "");
@@ -105,6 +110,8 @@ TEST_F(ExternalPasswords, ImportedAesPagesSaveAsACheckedFile) {
     std::string text = ZavorTest::RunCommand("pdftotext '" + saved + "' - 2>&1");
     EXPECT_NE(text.find("Eins"), std::string::npos) << text;
     EXPECT_NE(text.find("Zwei"), std::string::npos) << text;
+    std::string last = ZavorTest::RunCommand("pdftotext -f 4 -l 4 '" + saved + "' - 2>&1");
+    EXPECT_NE(last.find("Zwei"), std::string::npos) << last;
 }
 
 TEST_F(ExternalPasswords, EveryRefusalSaysWhy) {
