@@ -16,6 +16,8 @@
 #include "pdf/pdf_trailer.h"
 #include "pdf/pdf_writer.h"
 #include "pdf/rc4_cipher.h"
+#include "platform/aes_cipher.h"
+#include "platform/md5_digest.h"
 
 namespace ZavorPdf::Pdf {
 namespace {
@@ -269,6 +271,95 @@ TEST(SecurityHandler, EncryptDocumentDecryptsStringsAndStreamsButNotItself) {
     EXPECT_EQ(dictionary.Elements().GetInteger("/Length"), 5);
     // The handler's own /O stays as it was.
     EXPECT_EQ(StringHex(read.Handler(), "/O"), StringHex(written, "/O"));
+}
+
+// Revision 4 keys as revision 3 does; its crypt filters choose per kind.
+PdfStandardSecurityHandler CryptFilterHandler(const char *stringFilter, const char *streamFilter,
+                                              const char *aesMethod) {
+    PdfStandardSecurityHandler written;
+    written.SetUserPassword(u"");
+    written.SetOwnerPassword(u"owner");
+    written.PrepareEncryption(PdfDocumentSecurityLevel::Encrypted128Bit, FixedID);
+    written.Elements().SetInteger("/V", 4);
+    written.Elements().SetInteger("/R", 4);
+    auto aes = std::make_unique<PdfDictionary>();
+    aes->Elements().SetName("/CFM", aesMethod);
+    auto rc4 = std::make_unique<PdfDictionary>();
+    rc4->Elements().SetName("/CFM", "/V2");
+    auto filters = std::make_unique<PdfDictionary>();
+    filters->Elements().SetObject("/StdCF", std::move(aes));
+    filters->Elements().SetObject("/RC", std::move(rc4));
+    written.Elements().SetObject("/CF", std::move(filters));
+    if (stringFilter != nullptr) written.Elements().SetName("/StrF", stringFilter);
+    if (streamFilter != nullptr) written.Elements().SetName("/StmF", streamFilter);
+    return written;
+}
+
+TEST(SecurityHandler, CryptFiltersChooseTheMethodOfStringsAndStreams) {
+    using Method = PdfStandardSecurityHandler::CryptMethod;
+    struct Row {
+        const char *strings, *streams;
+        Method stringMethod, streamMethod;
+    };
+    const Row rows[] = {
+        {"/StdCF", "/StdCF", Method::Aes128, Method::Aes128},
+        {"/StdCF", "/Identity", Method::Aes128, Method::Identity},
+        {nullptr, "/RC", Method::Identity, Method::Rc4},
+    };
+    for (const Row &row : rows) {
+        ReadHandler read(CryptFilterHandler(row.strings, row.streams, "/AESV2"));
+        ASSERT_EQ(read.Handler().ValidatePassword(u""), PasswordValidity::UserPassword);
+        EXPECT_EQ(read.Handler().StringMethod(), row.stringMethod);
+        EXPECT_EQ(read.Handler().StreamMethod(), row.streamMethod);
+    }
+    for (auto [method, stream] : {std::pair{"/AESV3", "/StdCF"}, {"/AESV2", "/Missing"}}) {
+        ReadHandler read(CryptFilterHandler("/StdCF", stream, method));
+        try {
+            read.Handler().ValidatePassword(u"");
+            ADD_FAILURE() << method;
+        } catch (const PdfReaderException &e) {
+            EXPECT_EQ(e.Reason(), PdfReadFailure::UnsupportedEncryption);
+            EXPECT_EQ(e.Detail(), std::string(stream) == "/Missing" ? "Missing" : "AESV3");
+        }
+    }
+}
+
+// An AES string: IV first, then CBC under MD5(key, object, generation,
+// "sAlT") with PKCS#5 padding; a stream under /Identity stays as it is.
+TEST(SecurityHandler, AesStringsDecryptAndBadPaddingIsDamage) {
+    ReadHandler read(CryptFilterHandler("/StdCF", "/Identity", "/AESV2"));
+    ASSERT_EQ(read.Handler().ValidatePassword(u""), PasswordValidity::UserPassword);
+    auto sealed = [&](PdfObjectID id, std::vector<std::uint8_t> plain) {
+        std::vector<std::uint8_t> key(read.Handler().EncryptionKey().begin(), read.Handler().EncryptionKey().end());
+        auto number = static_cast<std::uint8_t>(id.ObjectNumber());
+        key.insert(key.end(), {number, 0, 0, 0, 0, 's', 'A', 'l', 'T'});
+        ZavorPlatform::Md5Hash objectKey = ZavorPlatform::Md5Digest::Compute(key);
+        std::vector<std::uint8_t> iv(16, 7);
+        std::vector<std::uint8_t> data = ZavorPlatform::AesCbcEncrypt(objectKey, iv, plain);
+        iv.insert(iv.end(), data.begin(), data.end());
+        return std::make_unique<PdfString>(PdfString::FromBytes(iv));
+    };
+    PdfDocument &document = read.Document();
+    PdfReference *reference = document.ReferenceTable().Add(std::make_unique<PdfDictionary>());
+    auto &dictionary = static_cast<PdfDictionary &>(*reference->Value());
+    std::vector<std::uint8_t> padded = Bytes("Titel");
+    padded.resize(16, 11);
+    dictionary.Elements().SetValue("/T", sealed(reference->ObjectID(), padded));
+    dictionary.CreateStream(Bytes("BT ET"));
+    read.Handler().EncryptObject(dictionary);
+    EXPECT_EQ(dictionary.Elements().GetString("/T"), u"Titel");
+    EXPECT_EQ(dictionary.Stream()->Value(), Bytes("BT ET"));
+
+    padded.back() = 12;
+    dictionary.Elements().SetValue("/T", sealed(reference->ObjectID(), padded));
+    try {
+        read.Handler().EncryptObject(dictionary);
+        ADD_FAILURE();
+    } catch (const PdfReaderException &e) {
+        EXPECT_EQ(e.Reason(), PdfReadFailure::Damaged);
+        EXPECT_EQ(std::string(e.what()), "Object " + reference->ObjectID().ToString() +
+                                             " of the file is damaged and cannot be read.");
+    }
 }
 
 TEST(SecurityHandler, WritesItselfInClearEvenWhileEncrypting) {
