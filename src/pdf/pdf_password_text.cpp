@@ -62,7 +62,8 @@ std::optional<std::string> SaslPreparedPassword(std::u16string_view password) {
             mapped.push_back(u' ');
             continue;
         }
-        const Fold *fold = std::find_if(std::begin(kFolds), std::end(kFolds), [c](const Fold &f) { return f.from == c; });
+        const Fold *fold =
+            std::find_if(std::begin(kFolds), std::end(kFolds), [c](const Fold &f) { return f.from == c; });
         if (fold != std::end(kFolds))
             mapped.append(fold->to);
         else

@@ -294,7 +294,9 @@ std::array<std::uint8_t, 32> PdfStandardSecurityHandler::Aes256Hash(std::span<co
             ZavorPlatform::AesCbcEncrypt(Part(hash, 0, 16), Part(hash, 16, 16), repeated);
         unsigned sum = 0;
         for (std::size_t i = 0; i < 16; ++i) sum += sealed[i];
-        Sha2Variant next = sum % 3 == 0 ? Sha2Variant::Sha256 : sum % 3 == 1 ? Sha2Variant::Sha384 : Sha2Variant::Sha512;
+        Sha2Variant next = sum % 3 == 0   ? Sha2Variant::Sha256
+                           : sum % 3 == 1 ? Sha2Variant::Sha384
+                                          : Sha2Variant::Sha512;
         hash = ZavorPlatform::Sha2Digest(next, sealed);
         if (round >= 63 && sealed.back() <= round + 1 - 32) break;
     }
@@ -369,9 +371,10 @@ void PdfStandardSecurityHandler::Decrypt(std::vector<std::uint8_t> &bytes, Crypt
         key = objectKey;
     }
     std::optional<std::vector<std::uint8_t>> plain;
-    if (bytes.size() >= 16) plain = ZavorPlatform::AesCbcDecrypt(key, Part(bytes, 0, 16), Part(bytes, 16, bytes.size() - 16),
-                                                                  true);
-    if (bytes.size() == 16) plain = std::vector<std::uint8_t>{};
+    if (bytes.size() == 16)
+        plain.emplace();  // the IV alone: some writers seal an empty text so
+    else if (bytes.size() > 16)
+        plain = ZavorPlatform::AesCbcDecrypt(key, Part(bytes, 0, 16), Part(bytes, 16, bytes.size() - 16), true);
     if (!plain) throw PdfReaderException(ZavorPdf::Messages::DamagedObject(currentId_.ToString()));
     bytes = std::move(*plain);
 }

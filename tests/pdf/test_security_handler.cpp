@@ -221,7 +221,8 @@ TEST(SecurityHandler, RevisionThreeWithFortyBitKeyUsesItsLength) {
 
 TEST(SecurityHandler, UnsupportedEncryptionIsRefused) {
     const std::string message = "The PDF document is protected with an encryption not supported by ZavorPdf.";
-    const std::vector<std::pair<const char *, int>> refused = {{"/Standard", 3}, {"/Standard", 6}, {"/Other", 2}, {"/Standard", 0}};
+    const std::vector<std::pair<const char *, int>> refused = {
+        {"/Standard", 3}, {"/Standard", 6}, {"/Other", 2}, {"/Standard", 0}};
     for (auto [filter, v] : refused) {
         PdfStandardSecurityHandler written;
         written.SetUserPassword(u"u");

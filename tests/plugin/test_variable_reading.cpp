@@ -82,7 +82,8 @@ TEST_F(VariableReading, UnreadableFileReadsEmptyAndIsReported) {
     EXPECT_EQ(length, 0);
     EXPECT_EQ(host.Events(), std::vector<std::string>{"ZAVOR_DateiFehler"});
     const std::string message =
-        "Die Datei \"" + missing + "\" konnte nicht eingelesen werden. Die Datei existiert nicht oder ist nicht lesbar.";
+        "Die Datei \"" + missing +
+        "\" konnte nicht eingelesen werden. Die Datei existiert nicht oder ist nicht lesbar.";
     EXPECT_EQ(Read("Fehler", "", length), message);
     EXPECT_EQ(length, static_cast<std::int32_t>(message.size()));
     EXPECT_TRUE(host.Boxes().empty());
