@@ -1,4 +1,4 @@
-// AES-encrypted files as qpdf writes them (crypt filters with AES-128,
+// Encrypted files as qpdf writes them (crypt filters with AES-128 or RC4,
 // AES-256 of revisions 5 and 6) open with the user and the owner password,
 // and refuse every other one with the password reason.
 #include <filesystem>
@@ -53,7 +53,8 @@ std::filesystem::path Encrypted(const std::string &name, const std::string &user
     std::string file = user.empty() ? name + ".pdf" : name + ".pw-" + user + ".pdf";
     std::filesystem::path target = ZavorTest::OutputPath(file);
     std::filesystem::path scratch = ZavorTest::OutputPath(file + ".tmp");
-    std::string command = "qpdf --object-streams=disable --encrypt '" + user + "' '" + owner + "' " + options +
+    // qpdf writes RC4 crypt filters only when told that weak crypto is meant.
+    std::string command = "qpdf --allow-weak-crypto --object-streams=disable --encrypt '" + user + "' '" + owner + "' " + options +
                           " -- '" + source.string() + "' '" + scratch.string() + "' 2>&1 && mv '" + scratch.string() +
                           "' '" + target.string() + "'";
     std::string output = ZavorTest::RunCommand(command);
@@ -78,6 +79,7 @@ const AesCase Cases[] = {
     {"aes128_open", "128 --use-aes=y", "", u"", "chef", u"chef", Method::Aes128},
     {"aes128_umlaut", "128 --use-aes=y", "Gr\u00fc\u00dfe\u20ac", u"Gr\u00fc\u00dfe\u20ac", "chef", u"chef",
      Method::Aes128},
+    {"rc4_crypt_filter", "128 --use-aes=n --force-V4", "leser", u"leser", "chef", u"chef", Method::Rc4},
     {"aes256", "256", "leser", u"leser", "chef", u"chef", Method::Aes256},
     {"aes256_r5", "256 --force-R5", "leser", u"leser", "chef", u"chef", Method::Aes256},
     {"aes256_open", "256", "", u"", "chef", u"chef", Method::Aes256},
