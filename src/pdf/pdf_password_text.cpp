@@ -39,9 +39,11 @@ bool MapsToNothing(char16_t c) {
 // Control characters, private use, non-characters and the display
 // controls that SASLprep refuses (RFC 4013 2.3).
 bool IsProhibited(char16_t c) {
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x0340 || c == 0x0341 || c == 0x200E || c == 0x200F ||
-           (c >= 0x202A && c <= 0x202E) || (c >= 0x206A && c <= 0x206F) || (c >= 0xE000 && c <= 0xF8FF) ||
-           (c >= 0xFFF9 && c <= 0xFFFD) || c == 0xFFFE || c == 0xFFFF || (c >= 0x2FF0 && c <= 0x2FFB);
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x0340 || c == 0x0341 || c == 0x06DD || c == 0x070F ||
+           c == 0x180E || c == 0x200E || c == 0x200F || c == 0x2028 || c == 0x2029 || (c >= 0x202A && c <= 0x202E) ||
+           (c >= 0x2061 && c <= 0x2063) || (c >= 0x206A && c <= 0x206F) || (c >= 0x2FF0 && c <= 0x2FFB) ||
+           (c >= 0xE000 && c <= 0xF8FF) || (c >= 0xFDD0 && c <= 0xFDEF) || (c >= 0xFFF9 && c <= 0xFFFD) ||
+           c == 0xFFFE || c == 0xFFFF;
 }
 
 }  // namespace
