@@ -142,6 +142,19 @@ TEST(SecurityAes, ImportedAesPagesSaveAsFilesQpdfAccepts) {
     EXPECT_NE(check.find("No syntax or stream encoding errors found"), std::string::npos) << check;
     std::string text = ZavorTest::RunCommand("pdftotext '" + saved.string() + "' - 2>&1");
     EXPECT_NE(text.find("Hallo Welt"), std::string::npos) << text;
+
+    // Encrypted again, it is written with RC4 and none of the AES entries.
+    auto again = PdfReader::Open(path, u"chef", PdfDocumentOpenMode::Modify);
+    again->SecuritySettings().SetUserPassword(u"neu");
+    std::filesystem::path rc4 = ZavorTest::OutputPath("aes256_resaved_rc4.pw-neu.pdf");
+    again->Save(rc4);
+    std::string shown = ZavorTest::RunCommand("qpdf --show-encryption --password=neu '" + rc4.string() + "' 2>&1");
+    EXPECT_NE(shown.find("R = 3"), std::string::npos) << shown;
+    std::string file = ZavorTest::RunCommand("cat '" + rc4.string() + "'");
+    for (const char *key : {"/UE", "/OE", "/Perms", "/StmF", "/CF"})
+        EXPECT_EQ(file.find(key), std::string::npos) << key;
+    text = ZavorTest::RunCommand("pdftotext -upw neu '" + rc4.string() + "' - 2>&1");
+    EXPECT_NE(text.find("Hallo Welt"), std::string::npos) << text;
 }
 
 TEST(SecurityAes, UnsupportedEncryptionIsNamed) {
