@@ -140,12 +140,11 @@ public:
                            int revision);
     std::array<std::uint8_t, 32> ComputeUserKey(const std::vector<std::uint8_t> &documentID, int revision);
 
+private:
     // The key derivation hash of revisions 5 (plain SHA-256) and 6.
     static std::array<std::uint8_t, 32> Aes256Hash(std::span<const std::uint8_t> password,
                                                    std::span<const std::uint8_t> salt,
                                                    std::span<const std::uint8_t> userKey, int revision);
-
-private:
     void ReadCryptFilters(int version);
     CryptMethod FilterMethod(const char *key, int version) const;
     PasswordValidity ValidateAes256(std::u16string_view password, int revision);

@@ -2,10 +2,10 @@
 #include <algorithm>
 
 #include "pdf/errors.h"
+#include "pdf/messages.h"
 #include "pdf/pdf_array.h"
 #include "pdf/pdf_document.h"
 #include "pdf/pdf_encodings.h"
-#include "pdf/messages.h"
 #include "pdf/pdf_indirect_values.h"
 #include "pdf/pdf_password_text.h"
 #include "pdf/pdf_reference.h"
