@@ -75,7 +75,7 @@ TEST(ReaderObjectStreams, QpdfFilesReadLikeTheClassicOne) {
         const char *output;
     } cases[] = {
         {"--object-streams=generate IN", "qpdf_object_streams.pdf"},
-        {"--object-streams=generate --compress-streams=n IN", "qpdf_object_streams_plain.pdf"},
+        {"--object-streams=generate --stream-data=uncompress IN", "qpdf_object_streams_plain.pdf"},
         {"--object-streams=generate --linearize IN", "qpdf_object_streams_linearized.pdf"},
     };
     for (const auto &c : cases) {
