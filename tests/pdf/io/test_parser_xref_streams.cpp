@@ -143,6 +143,39 @@ TEST(ParserXRefStreams, DamagedObjectStreamsLeaveTheirObjectsDamaged) {
     }
 }
 
+// Objects 1 to 3 listed by a cross-reference stream alone, its fields as
+// wide as the widths say; a width of 0 leaves the field at its default
+// (type 1, generation 0).
+std::string StreamOnly(const std::vector<int> &widths) {
+    std::string text = "%PDF-1.5\n";
+    const char *objects[] = {"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+                             "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 300 200] >>"};
+    std::string entries;
+    auto field = [&](std::size_t value, int width) {
+        for (int i = width - 1; i >= 0; --i) entries += static_cast<char>((value >> (8 * i)) & 0xFF);
+    };
+    for (int number = 1; number <= 3; ++number) {
+        field(1, widths[0]);
+        field(text.size(), widths[1]);
+        field(0, widths[2]);
+        text += std::to_string(number) + " 0 obj\n" + objects[number - 1] + "\nendobj\n";
+    }
+    std::size_t xref = text.size();
+    text += "4 0 obj\n<< /Type /XRef /Size 4 /Index [1 3] /W [" + std::to_string(widths[0]) + " " +
+            std::to_string(widths[1]) + " " + std::to_string(widths[2]) + "] /Root 1 0 R /Length " +
+            std::to_string(entries.size()) + " >>\nstream\n" + entries + "\nendstream\nendobj\n";
+    return text + "startxref\n" + std::to_string(xref) + "\n%%EOF\n";
+}
+
+TEST(ParserXRefStreams, FieldsOfAnyWidthAndDefaultsRead) {
+    for (const std::vector<int> &widths : {std::vector<int>{1, 2, 1}, {0, 2, 1}, {1, 4, 0}, {0, 8, 0}, {2, 3, 2}}) {
+        std::string text = StreamOnly(widths);
+        std::unique_ptr<PdfDocument> document = IO::PdfReader::Open(
+            std::vector<std::uint8_t>(text.begin(), text.end()), PdfDocumentOpenMode::Import);
+        EXPECT_EQ(document->PageCount(), 1) << widths[0] << widths[1] << widths[2];
+    }
+}
+
 // A "/Prev" or "/XRefStm" that leads back to a section already read ends
 // the chain there.
 TEST(ParserXRefStreams, ChainsThatComeBackEnd) {
