@@ -143,28 +143,45 @@ std::string Hex(std::size_t value, int digits) {
     return buffer;
 }
 
-// Appends an update that gives the information dictionary a new title,
-// listed in a classic table or in a cross-reference stream.
-std::string WithUpdate(std::string file, bool stream) {
+enum class Update { Table, Stream, ObjectStream };
+
+// Appends an update that gives the information dictionary a new title: an
+// ordinary object listed in a classic table or in a cross-reference stream,
+// or an object in a new object stream.
+std::string WithUpdate(std::string file, Update kind) {
     std::string info = LastMatch(file, R"(/Info (\d+) 0 R)");
     std::string root = LastMatch(file, R"(/Root (\d+) 0 R)");
-    std::string size = LastMatch(file, R"(/Size (\d+))");
+    int size = std::stoi(LastMatch(file, R"(/Size (\d+))"));
     std::string prev = LastMatch(file, R"(startxref\s+(\d+))");
-    std::size_t infoAt = file.size() + 1;
-    file += "\n" + info + " 0 obj\n<< /Title (Second revision) >>\nendobj\n";
-    std::size_t xrefAt = file.size();
+    const std::string title = "<< /Title (Second revision) >>";
     std::string entries = "/Root " + root + " 0 R /Info " + info + " 0 R /Prev " + prev;
-    if (stream) {
-        std::string hex = "01" + Hex(infoAt, 8) + "00 01" + Hex(xrefAt, 8) + "00>";
-        file += size + " 0 obj\n<< /Type /XRef /Size " + std::to_string(std::stoi(size) + 1) + " /Index [" + info +
-                " 1 " + size + " 1] /W [1 4 1] " + entries + " /Filter /ASCIIHexDecode /Length " +
-                std::to_string(hex.size()) + " >>\nstream\n" + hex + "\nendstream\nendobj\n";
+    std::size_t infoAt = file.size() + 1;
+    if (kind == Update::ObjectStream) {
+        std::string header = info + " 0 ";
+        file += "\n" + std::to_string(size) + " 0 obj\n<< /Type /ObjStm /N 1 /First " +
+                std::to_string(header.size()) + " /Length " + std::to_string(header.size() + title.size()) +
+                " >>\nstream\n" + header + title + "\nendstream\nendobj\n";
     } else {
+        file += "\n" + info + " 0 obj\n" + title + "\nendobj\n";
+    }
+    std::size_t xrefAt = file.size();
+    if (kind == Update::Table) {
         file += "xref\n0 1\n0000000000 65535 f \n" + info + " 1\n";
         char line[24];
         std::snprintf(line, sizeof line, "%010zu 00000 n \n", infoAt);
-        file += std::string(line) + "trailer\n<< /Size " + size + " " + entries + " >>\n";
+        return file + line + "trailer\n<< /Size " + std::to_string(size) + " " + entries + " >>\nstartxref\n" +
+               std::to_string(xrefAt) + "\n%%EOF\n";
     }
+    // The new objects take the numbers from the old "/Size" on.
+    bool packed = kind == Update::ObjectStream;
+    std::string hex = packed ? "02" + Hex(static_cast<std::size_t>(size), 8) + "00 01" + Hex(infoAt, 8) + "00 "
+                             : "01" + Hex(infoAt, 8) + "00 ";
+    hex += "01" + Hex(xrefAt, 8) + "00>";
+    int xrefNumber = packed ? size + 1 : size;
+    file += std::to_string(xrefNumber) + " 0 obj\n<< /Type /XRef /Size " + std::to_string(xrefNumber + 1) +
+            " /Index [" + info + " 1 " + std::to_string(size) + (packed ? " 2" : " 1") + "] /W [1 4 1] " + entries +
+            " /Filter /ASCIIHexDecode /Length " + std::to_string(hex.size()) + " >>\nstream\n" + hex +
+            "\nendstream\nendobj\n";
     return file + "startxref\n" + std::to_string(xrefAt) + "\n%%EOF\n";
 }
 
@@ -173,16 +190,18 @@ TEST(ReaderObjectStreams, PrevChainsMixBothKinds) {
     std::filesystem::path streams = Qpdf("--object-streams=generate IN", "qpdf_object_streams_base.pdf");
     const struct {
         const std::filesystem::path &base;
-        bool stream;
+        Update kind;
         const char *output;
     } cases[] = {
-        {classic, true, "update_stream_on_classic.pdf"},
-        {streams, false, "update_classic_on_stream.pdf"},
-        {streams, true, "update_stream_on_stream.pdf"},
+        {classic, Update::Stream, "update_stream_on_classic.pdf"},
+        {classic, Update::ObjectStream, "update_object_stream_on_classic.pdf"},
+        {streams, Update::Table, "update_classic_on_stream.pdf"},
+        {streams, Update::Stream, "update_stream_on_stream.pdf"},
+        {streams, Update::ObjectStream, "update_object_stream_on_stream.pdf"},
     };
     for (const auto &c : cases) {
         std::filesystem::path path = ZavorTest::OutputPath(c.output);
-        ZavorTest::PublishFile(path, WithUpdate(ZavorTest::ReadFileText(c.base), c.stream));
+        ZavorTest::PublishFile(path, WithUpdate(ZavorTest::ReadFileText(c.base), c.kind));
         std::unique_ptr<PdfDocument> document = PdfReader::Open(path, PdfDocumentOpenMode::Import);
         EXPECT_EQ(document->Info().Title(), u"Second revision") << c.output;
         ExpectSourcePages(*document, c.output);
