@@ -66,10 +66,11 @@ void Parser::ReadObjectStream(std::int32_t stream,
     std::vector<std::pair<std::int32_t, std::int32_t>> header = inner.ReadObjectStreamHeader(count->Value());
     for (const auto &[index, number] : members) {
         PdfObjectID id(number, 0);
+        auto place = static_cast<std::size_t>(index);
         try {
-            if (static_cast<std::size_t>(index) >= header.size() || header[static_cast<std::size_t>(index)].first != number)
+            if (place >= header.size() || header[place].first != number)
                 throw PdfReaderException(ReaderMessages::ObjectMismatch(id.ToString()));
-            inner.ReadStreamedObject(id, std::int64_t{first->Value()} + header[static_cast<std::size_t>(index)].second);
+            inner.ReadStreamedObject(id, std::int64_t{first->Value()} + header[place].second);
         } catch (const ReadBudgetExceededException &) {
             throw;
         } catch (const ZavorPdfException &) {

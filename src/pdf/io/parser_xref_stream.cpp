@@ -102,6 +102,8 @@ void Parser::ReadXRefStream(std::int32_t offset, PdfDictionary &trailer) {
 }
 
 void Parser::ReadXRefStreamEntries(const PdfDictionary &dictionary, const std::vector<std::uint8_t> &data) {
+    // Positions beyond this cannot be in a file the lexer reads.
+    constexpr auto MaxPosition = static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max());
     std::array<int, 3> widths = FieldWidths(dictionary);
     std::size_t rowWidth = static_cast<std::size_t>(widths[0] + widths[1] + widths[2]);
     std::size_t at = 0;
@@ -118,7 +120,7 @@ void Parser::ReadXRefStreamEntries(const PdfDictionary &dictionary, const std::v
             }
             // Without a type field every entry is an object in the file.
             std::uint64_t type = widths[0] == 0 ? 1 : fields[0];
-            bool placed = fields[1] > 0 && fields[1] <= static_cast<std::uint64_t>(std::numeric_limits<std::int32_t>::max());
+            bool placed = fields[1] > 0 && fields[1] <= MaxPosition;
             if (type == 1 && placed && fields[2] <= 65535)
                 AddXRefEntry(first + i, static_cast<std::int32_t>(fields[2]), static_cast<std::int32_t>(fields[1]));
             else if (type == 2)
