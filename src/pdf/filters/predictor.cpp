@@ -35,6 +35,9 @@ std::uint8_t Paeth(int left, int up, int upLeft) {
 // says: the values only tell that PNG rows follow.
 std::vector<std::uint8_t> UndoPng(const std::vector<std::uint8_t> &data, std::size_t rowLength,
                                   std::size_t pixelLength) {
+    // Wide rows named by a few bytes of parameters cost nothing without
+    // the data to fill them.
+    if (data.size() < rowLength + 1) return {};
     std::vector<std::uint8_t> out;
     std::vector<std::uint8_t> previous(rowLength, 0);
     std::vector<std::uint8_t> row(rowLength);

@@ -27,6 +27,8 @@ TEST(Predictor, PngRowsOfEveryTypeAndTiffRows) {
     EXPECT_EQ(Filters::Predictor::Undo(rows, &png), (Bytes{10, 20, 5, 8, 6, 10, 7, 12, 8, 13}));
     PdfDictionary tiff = Parms(2, 3);
     EXPECT_EQ(Filters::Predictor::Undo({1, 1, 1, 5, 250, 10}, &tiff), (Bytes{1, 2, 3, 5, 255, 9}));
+    PdfDictionary wide = Parms(15, 1 << 20);
+    EXPECT_EQ(Filters::Predictor::Undo({2, 1, 2}, &wide), Bytes{});
     PdfDictionary none = Parms(1, 2);
     EXPECT_EQ(Filters::Predictor::Undo({7, 8, 9}, &none), (Bytes{7, 8, 9}));
     EXPECT_EQ(Filters::Predictor::Undo({7, 8, 9}, nullptr), (Bytes{7, 8, 9}));
