@@ -62,6 +62,7 @@ void Parser::ReadObjectStream(std::int32_t stream,
     if (first->Value() < 0 || static_cast<std::size_t>(first->Value()) > data.size() || count->Value() < 0 ||
         count->Value() > first->Value() / 4 + 1)
         throw PdfReaderException(damaged);
+    document_.Budget().AllowItemsFor(data.size());
     Parser inner(document_, std::move(data));
     std::vector<std::pair<std::int32_t, std::int32_t>> header = inner.ReadObjectStreamHeader(count->Value());
     for (const auto &[index, number] : members) {
