@@ -22,6 +22,13 @@ void MarkDamaged(PdfReferenceTable &table, PdfObjectID id) {
         reference->MarkDamaged();
 }
 
+bool IsObjectStream(PdfReference *reference) {
+    auto *dictionary = reference != nullptr ? dynamic_cast<PdfDictionary *>(reference->Value()) : nullptr;
+    if (dictionary == nullptr || dictionary->Stream() == nullptr) return false;
+    auto *type = dynamic_cast<PdfName *>(dictionary->Elements()["/Type"]);
+    return type != nullptr && type->Value() == "/ObjStm";
+}
+
 }  // namespace
 
 void Parser::ReadCompressedObjects() {
@@ -37,8 +44,8 @@ void Parser::ReadCompressedObjects() {
         } catch (const ZavorPdfException &) {
             for (const auto &member : members) MarkDamaged(table, PdfObjectID(member.second, 0));
         }
-        // An object stream that is itself placed in one was never read.
-        if (!compressed_.contains(stream)) table.Remove(PdfObjectID(stream, 0));
+        // Any other object that an entry names as an object stream stays.
+        if (IsObjectStream(table[PdfObjectID(stream, 0)])) table.Remove(PdfObjectID(stream, 0));
     }
 }
 
@@ -49,15 +56,12 @@ void Parser::ReadObjectStream(std::int32_t stream,
     constexpr const char *damaged = ReaderMessages::ObjectStreamDamaged;
     PdfReferenceTable &table = document_.ReferenceTable();
     PdfReference *reference = table[PdfObjectID(stream, 0)];
-    if (reference == nullptr || compressed_.contains(stream)) throw PdfReaderException(damaged);
-    auto *dictionary = dynamic_cast<PdfDictionary *>(reference->Value());
-    if (dictionary == nullptr || dictionary->Stream() == nullptr) throw PdfReaderException(damaged);
-    auto *type = dynamic_cast<PdfName *>(dictionary->Elements()["/Type"]);
-    auto *count = dynamic_cast<PdfInteger *>(dictionary->Elements()["/N"]);
-    auto *first = dynamic_cast<PdfInteger *>(dictionary->Elements()["/First"]);
-    if (type == nullptr || type->Value() != "/ObjStm" || count == nullptr || first == nullptr)
-        throw PdfReaderException(damaged);
-    std::vector<std::uint8_t> data = DecodedStream(*dictionary, damaged);
+    if (compressed_.contains(stream) || !IsObjectStream(reference)) throw PdfReaderException(damaged);
+    auto &dictionary = static_cast<PdfDictionary &>(*reference->Value());
+    auto *count = dynamic_cast<PdfInteger *>(dictionary.Elements()["/N"]);
+    auto *first = dynamic_cast<PdfInteger *>(dictionary.Elements()["/First"]);
+    if (count == nullptr || first == nullptr) throw PdfReaderException(damaged);
+    std::vector<std::uint8_t> data = DecodedStream(dictionary, damaged);
     // Every pair in the header takes at least four bytes ("1 0 ").
     if (first->Value() < 0 || static_cast<std::size_t>(first->Value()) > data.size() || count->Value() < 0 ||
         count->Value() > first->Value() / 4 + 1)

@@ -107,6 +107,8 @@ std::string ObjectsRead(const Hybrid &file) {
     parsed.parser->DropCrossReferenceStreams();
     parsed.parser->ReadCompressedObjects();
     std::string result;
+    PdfReference *catalog = parsed.document->ReferenceTable()[PdfObjectID(1)];
+    if (catalog == nullptr || catalog->Value() == nullptr) result += "no catalog ";
     for (int number : {3, 4}) {
         PdfReference *reference = parsed.document->ReferenceTable()[PdfObjectID(number)];
         result += reference == nullptr ? "none " : reference->IsDamaged() ? "damaged " : "read ";
@@ -135,6 +137,8 @@ TEST(ParserXRefStreams, DamagedObjectStreamsLeaveTheirObjectsDamaged) {
         {"a keyword inside", &Hybrid::info, "endobj", "read damaged "},
         // Object 4 is placed in object 3, itself in an object stream.
         {"stream in a stream", &Hybrid::entries, "020500 020300>", "read damaged "},
+        // Object 4 is placed in object 1, the catalog, which stays.
+        {"catalog as a stream", &Hybrid::entries, "020500 020100>", "read damaged "},
     };
     for (const auto &c : cases) {
         Hybrid file;
