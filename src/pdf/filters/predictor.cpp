@@ -3,6 +3,8 @@
 #include <cstdlib>
 
 #include "pdf/errors.h"
+#include "pdf/item_access.h"
+#include "pdf/pdf_array.h"
 #include "pdf/pdf_dictionary.h"
 #include "pdf/pdf_number.h"
 
@@ -92,6 +94,14 @@ std::vector<std::uint8_t> Predictor::Undo(std::vector<std::uint8_t> data, const 
     if (predictor >= 10 && predictor <= 15) return UndoPng(data, rowLength, pixelLength);
     if (predictor == 2 && bits == 8) return UndoTiff(std::move(data), rowLength, static_cast<std::size_t>(colors));
     throw PdfReaderException(Unsupported);
+}
+
+const PdfItem *Predictor::LastFilterParms(PdfItem *decodeParms) {
+    PdfItem *parms = Internal::Resolve(decodeParms);
+    auto *array = dynamic_cast<PdfArray *>(parms);
+    if (array == nullptr) return parms;
+    int count = array->Elements().Count();
+    return count > 0 ? Internal::Resolve(array->Elements()[count - 1]) : nullptr;
 }
 
 }  // namespace ZavorPdf::Pdf::Filters

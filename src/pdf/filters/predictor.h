@@ -22,6 +22,11 @@ public:
     // out of range, "/Predictor" 2 with other than 8 bits per component
     // included. A last row cut short is dropped, as it cannot be complete.
     static std::vector<std::uint8_t> Undo(std::vector<std::uint8_t> data, const PdfItem *decodeParms);
+
+    // The parameters of the last filter of a stream's chain, references
+    // resolved: the predictor applies to what the whole chain decoded, and
+    // the writers that use predictors use one filter only. Null for none.
+    static const PdfItem *LastFilterParms(PdfItem *decodeParms);
 };
 
 }  // namespace ZavorPdf::Pdf::Filters

@@ -143,19 +143,15 @@ void Parser::AddCompressedEntry(std::int64_t number, std::uint64_t stream, std::
     if (compressed_.emplace(id.ObjectNumber(), entry).second) table.GetOrCreateReference(id);
 }
 
-// The predictor belongs to the last filter of a chain: the programs that
-// write cross-reference and object streams use one filter only. Without a
-// filter, parameters have nothing to apply to.
+// Without a filter, parameters have nothing to apply to.
 std::vector<std::uint8_t> Parser::DecodedStream(const PdfDictionary &dictionary, const char *damaged) {
     const std::vector<std::uint8_t> &data = dictionary.Stream()->Value();
     PdfItem *filter = dictionary.Elements()["/Filter"];
     if (filter == nullptr) return data;
     auto decoded = Filters::Filtering::Decode(data, filter, &document_.Budget());
     if (!decoded) throw PdfReaderException(damaged);
-    PdfItem *parms = dictionary.Elements()["/DecodeParms"];
-    if (auto *array = dynamic_cast<PdfArray *>(parms))
-        parms = array->Elements().Count() > 0 ? array->Elements()[array->Elements().Count() - 1] : nullptr;
-    return Filters::Predictor::Undo(std::move(*decoded), parms);
+    return Filters::Predictor::Undo(std::move(*decoded),
+                                    Filters::Predictor::LastFilterParms(dictionary.Elements()["/DecodeParms"]));
 }
 
 void Parser::DropCrossReferenceStreams() {
