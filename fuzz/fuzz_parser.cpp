@@ -1,7 +1,8 @@
 // The lexer and parser of PDF files on arbitrary bytes.
-// Contract: for any input, reading the cross-reference sections, the trailer
-// and every listed object does nothing worse than throw an engine exception
-// (ZavorPdf::ZavorPdfException or a class derived from it). Any other
+// Contract: for any input, reading the cross-reference sections and streams,
+// the trailer, every listed object and the objects of object streams does
+// nothing worse than throw an engine exception (ZavorPdf::ZavorPdfException
+// or a class derived from it). Any other
 // exception, a crash, a hang, unbounded memory or a sanitizer report is a
 // finding: nesting depth, item counts, stream lengths and "/Prev" chains are
 // all bounded by the parser. The item budget is set low, so that a corpus
@@ -53,6 +54,11 @@ void ReadDocument(const std::vector<std::uint8_t> &bytes) {
         } catch (const ZavorPdfException &) {
         }
         first = false;
+    }
+    parser.DropCrossReferenceStreams();
+    try {
+        parser.ReadCompressedObjects();
+    } catch (const ZavorPdfException &) {
     }
     document.ReferenceTable().SetUnderConstruction(false);
 }

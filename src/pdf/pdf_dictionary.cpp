@@ -3,6 +3,7 @@
 #include "pdf/errors.h"
 #include "pdf/filters/filtering.h"
 #include "pdf/filters/flate_decode.h"
+#include "pdf/filters/predictor.h"
 #include "pdf/item_access.h"
 #include "pdf/pdf_document.h"
 #include "pdf/pdf_name.h"
@@ -66,9 +67,11 @@ namespace {
 // as undecodable as a known filter that we cannot decode. A file that has
 // spent its budget is not: its next stream would be refused again.
 std::optional<std::vector<std::uint8_t>> TryDecode(const std::vector<std::uint8_t> &data, PdfItem *filter,
-                                                   PdfDocument *document) {
+                                                   PdfItem *decodeParms, PdfDocument *document) {
     try {
-        return Filters::Filtering::Decode(data, filter, document != nullptr ? &document->Budget() : nullptr);
+        auto decoded = Filters::Filtering::Decode(data, filter, document != nullptr ? &document->Budget() : nullptr);
+        if (!decoded) return std::nullopt;
+        return Filters::Predictor::Undo(std::move(*decoded), Filters::Predictor::LastFilterParms(decodeParms));
     } catch (const ReadBudgetExceededException &) {
         throw;
     } catch (const ZavorPdfException &) {
@@ -81,7 +84,8 @@ std::optional<std::vector<std::uint8_t>> TryDecode(const std::vector<std::uint8_
 std::vector<std::uint8_t> PdfStream::UnfilteredValue() const {
     PdfItem *filter = owner_->Elements()["/Filter"];
     if (filter == nullptr) return value_;
-    if (auto decoded = TryDecode(value_, filter, owner_->Owner())) return std::move(*decoded);
+    PdfItem *parms = owner_->Elements()["/DecodeParms"];
+    if (auto decoded = TryDecode(value_, filter, parms, owner_->Owner())) return std::move(*decoded);
     // The text names the filter; its guillemets are single bytes, as every
     // text made into stream bytes here.
     PdfItem *resolved = Internal::Resolve(filter);
@@ -93,7 +97,7 @@ std::vector<std::uint8_t> PdfStream::UnfilteredValue() const {
 bool PdfStream::TryUnfilter() {
     PdfItem *filter = owner_->Elements()["/Filter"];
     if (filter == nullptr) return true;
-    auto decoded = TryDecode(value_, filter, owner_->Owner());
+    auto decoded = TryDecode(value_, filter, owner_->Elements()["/DecodeParms"], owner_->Owner());
     if (!decoded) return false;
     owner_->Elements().Remove("/Filter");
     owner_->Elements().Remove("/DecodeParms");

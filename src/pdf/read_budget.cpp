@@ -31,4 +31,9 @@ void ReadBudget::ChargeItems(std::size_t count) {
     items_ += count;
 }
 
+void ReadBudget::AllowItemsFor(std::size_t textBytes) {
+    if (itemLimit_ >= ItemCeiling) return;
+    itemLimit_ = std::min(ItemCeiling, itemLimit_ + textBytes / FileBytesPerItem);
+}
+
 }  // namespace ZavorPdf::Pdf

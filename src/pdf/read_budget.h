@@ -53,6 +53,10 @@ public:
     // Throw ReadBudgetExceededException when the count does not fit.
     void ChargeDecoded(std::size_t count);
     void ChargeItems(std::size_t count);
+    // An object stream holds the text of many objects compressed: its
+    // decoded bytes allow items as the file's own bytes do, up to the
+    // ceiling. The decoded budget already bounds those bytes.
+    void AllowItemsFor(std::size_t textBytes);
     // Also spends what was left: the next stream of a file that was
     // refused once fails at once instead of decoding as far again.
     [[noreturn]] void RefuseDecoded();

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include "pdf/errors.h"
+#include "pdf/filters/filtering.h"
+#include "pdf/filters/flate_decode.h"
 #include "pdf/pdf_array.h"
 #include "pdf/pdf_boolean.h"
 #include "pdf/pdf_dictionary.h"
@@ -322,6 +324,42 @@ TEST(DictionaryStream, ZipAndUnfilterRoundTrip) {
     EXPECT_EQ(stream.Value(), plain);
     EXPECT_EQ(dictionary.Elements().GetInteger("/Length"), 2000);
     EXPECT_TRUE(stream.TryUnfilter());  // no filter: nothing to do
+}
+
+// Two rows of three bytes, the second stored as its difference to the
+// first (PNG "Up"), then deflated; parameters direct, in an array, or out
+// of range (undecodable).
+TEST(DictionaryStream, PredictorIsUndoneAfterTheFilter) {
+    const std::vector<std::uint8_t> plain{10, 20, 30, 15, 25, 35};
+    const std::vector<std::uint8_t> rows{2, 10, 20, 30, 2, 5, 5, 5};
+    auto parms = [](int columns) {
+        auto dictionary = std::make_unique<PdfDictionary>();
+        dictionary->Elements().SetInteger("/Predictor", 12);
+        dictionary->Elements().SetInteger("/Columns", columns);
+        return dictionary;
+    };
+    for (int form = 0; form < 3; ++form) {
+        PdfDictionary dictionary;
+        auto &stream = dictionary.CreateStream(Filters::Filtering::FlateDecode().Encode(rows));
+        dictionary.Elements().SetName("/Filter", "/FlateDecode");
+        if (form == 1) {
+            auto array = std::make_unique<PdfArray>();
+            array->Elements().Add(parms(3));
+            dictionary.Elements().SetValue("/DecodeParms", std::move(array));
+        } else {
+            dictionary.Elements().SetValue("/DecodeParms", parms(form == 0 ? 3 : 0));
+        }
+        std::vector<std::uint8_t> value = stream.UnfilteredValue();
+        if (form == 2) {
+            EXPECT_EQ(std::string(value.begin(), value.end()), "\xAB" "Cannot decode filter '/FlateDecode'\xBB");
+            EXPECT_FALSE(stream.TryUnfilter());
+            continue;
+        }
+        EXPECT_EQ(value, plain) << form;
+        EXPECT_TRUE(stream.TryUnfilter());
+        EXPECT_EQ(stream.Value(), plain);
+        EXPECT_FALSE(dictionary.Elements().ContainsKey("/DecodeParms"));
+    }
 }
 
 TEST(DictionaryStream, UndecodableFilterNamesItself) {

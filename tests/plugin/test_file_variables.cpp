@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "platform/message_box.h"
@@ -102,6 +104,26 @@ TEST_F(FileVariables, ImportedPagesKeepTheirContentAndOrder) {
         EXPECT_EQ(ReadVariable("ExternePDFDatei_Text", std::to_string(page) + ";" + saved),
                   std::string(expected[page - 1]) + "\r\n");
     }
+}
+
+// Object and cross-reference streams, as most files written today have
+// them; the pages imported from one save as ordinary objects.
+TEST_F(FileVariables, ObjectStreamFilesReadAndImport) {
+    const std::string streams = ZavorTest::OutputPath("file_variables_object_streams.pdf").string();
+    ASSERT_EQ(Qpdf("--object-streams=generate " + sample + " " + streams), 0);
+    EXPECT_EQ(ReadVariable("ExternePDFDatei_Info_AnzahlSeiten", streams), "3");
+    EXPECT_EQ(ReadVariable("ExternePDFDatei_Info_Titel", streams), "Drei Seiten");
+    EXPECT_EQ(ReadVariable("ExternePDFDatei_Text", "2;" + streams), "Zwei\r\n");
+    QnD_SetVar("ExternePDFDatei_AlleSeitenHinzufuegen", streams.c_str());
+    const std::string saved = ZavorTest::OutputPath("file_variables_from_object_streams.pdf").string();
+    host.SaveTo(saved);
+    EXPECT_EQ(ReadVariable("Fehler"), "");
+    EXPECT_EQ(Qpdf("--check " + saved), 0);
+    EXPECT_EQ(ReadVariable("ExternePDFDatei_Info_AnzahlSeiten", saved), "3");
+    std::ifstream file(saved, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(bytes.find("/ObjStm"), std::string::npos);
+    EXPECT_TRUE(host.Events().empty());
 }
 
 TEST_F(FileVariables, ImportOfAllPagesIgnoresABlankValue) {

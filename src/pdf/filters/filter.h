@@ -19,9 +19,9 @@ namespace ZavorPdf::Pdf::Filters {
 
 // The decode parameters of a stream ("/DecodeParms"), and the budget of the
 // file the stream comes from. The parameters are carried along for callers
-// that want them; no filter of ours evaluates them (predictors are not
-// applied). The filters charge what they decode to the budget and stop
-// decoding where it runs out.
+// that want them; no filter of ours evaluates them: a stream undoes its
+// predictor after its whole chain (Predictor). The filters charge what they
+// decode to the budget and stop decoding where it runs out.
 class FilterParms {
 public:
     FilterParms() = default;

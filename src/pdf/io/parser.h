@@ -1,6 +1,7 @@
 // Reads an existing PDF file into the object model: indirect objects with
-// their streams, the classic cross-reference table with its trailer, and
-// older revisions reached through "/Prev".
+// their streams, classic cross-reference tables and cross-reference streams
+// with their trailers, older revisions reached through "/Prev", and the
+// objects packed into object streams.
 //
 // For any input the parser does nothing worse than throw one of the
 // engine's exceptions: nesting, item counts and stream lengths are bounded
@@ -9,6 +10,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <set>
 #include <string_view>
@@ -52,6 +54,16 @@ public:
     // table and fills the document's trailer from the newest one.
     PdfTrailer &ReadTrailer();
 
+    // Cross-reference streams are not part of the document and are never
+    // encrypted: they leave the table before the document is decrypted.
+    void DropCrossReferenceStreams();
+    // Reads the objects that the cross-reference streams place in object
+    // streams, once the object streams themselves are decrypted; their
+    // strings are not encrypted one by one. The object streams then leave
+    // the table, so that their objects are written as ordinary ones. An
+    // object that fails to read stays without value, marked damaged.
+    void ReadCompressedObjects();
+
     // Reads the indirect object that the reference table places for the ID
     // and files it there. A supplied array or dictionary is filled in place
     // when the file holds one of that kind (a typed class read as itself).
@@ -89,6 +101,14 @@ private:
     std::int32_t FindStartXRef();
     void ReadXRefSection(std::int32_t offset);
     void AddXRefEntry(std::int64_t number, std::int32_t generation, std::int32_t offset);
+    void ReadSection(std::int32_t offset, PdfDictionary &trailer, std::set<std::int32_t> &visited);
+    void ReadXRefStream(std::int32_t offset, PdfDictionary &trailer);
+    void ReadXRefStreamEntries(const PdfDictionary &dictionary, const std::vector<std::uint8_t> &data);
+    void AddCompressedEntry(std::int64_t number, std::uint64_t stream, std::uint64_t index);
+    std::vector<std::uint8_t> DecodedStream(const PdfDictionary &dictionary, const char *damaged);
+    void ReadObjectStream(std::int32_t stream, const std::vector<std::pair<std::int32_t, std::int32_t>> &members);
+    std::vector<std::pair<std::int32_t, std::int32_t>> ReadObjectStreamHeader(std::int32_t count);
+    void ReadStreamedObject(PdfObjectID id, std::int64_t position);
 
     void Expect(Symbol symbol);
     std::int32_t ExpectInteger();
@@ -98,6 +118,16 @@ private:
     Lexer lexer_;
     ShiftStack stack_;
     int nesting_ = 0;
+
+    // Where an object of an object stream is: the stream's object number
+    // and the object's index in it.
+    struct CompressedEntry {
+        std::int32_t stream;
+        std::int32_t index;
+    };
+    // By object number; such objects always have generation 0.
+    std::map<std::int32_t, CompressedEntry> compressed_;
+    std::vector<PdfObjectID> xrefStreams_;
 };
 
 }  // namespace ZavorPdf::Pdf::IO

@@ -35,7 +35,6 @@ PdfTrailer &Parser::ReadTrailer() {
     bool newest = true;
     // A chain that comes back to a section already read ends there.
     while (visited.insert(offset).second && static_cast<int>(visited.size()) <= MaxXRefSections) {
-        ReadXRefSection(offset);
         std::unique_ptr<PdfDictionary> older;
         PdfDictionary *dictionary = &trailer;
         if (newest) {
@@ -44,21 +43,37 @@ PdfTrailer &Parser::ReadTrailer() {
             older = std::make_unique<PdfDictionary>(&document_);
             dictionary = older.get();
         }
-        stack_.Reduce(stack_.SP());
-        ReadDictionary(*dictionary);
+        ReadSection(offset, *dictionary, visited);
         newest = false;
         auto *prev = dynamic_cast<PdfInteger *>(dictionary->Elements()[PdfTrailer::Keys::Prev]);
         if (prev == nullptr || prev->Value() == 0) break;
         offset = prev->Value();
     }
+    // The offset would be wrong in any file written from this document.
+    trailer.Elements().Remove("/XRefStm");
     return trailer;
+}
+
+// A hybrid file lists the objects of its object streams a second time, in
+// a stream that readers of the classic table alone skip; the table's own
+// entries take precedence.
+void Parser::ReadSection(std::int32_t offset, PdfDictionary &trailer, std::set<std::int32_t> &visited) {
+    lexer_.SetPosition(offset);
+    if (lexer_.ScanNextToken() == Symbol::Integer) return ReadXRefStream(offset, trailer);
+    ReadXRefSection(offset);
+    stack_.Reduce(stack_.SP());
+    ReadDictionary(trailer);
+    auto *hybrid = dynamic_cast<PdfInteger *>(trailer.Elements()["/XRefStm"]);
+    if (hybrid != nullptr && visited.insert(hybrid->Value()).second) {
+        PdfDictionary ignored(&document_);
+        ReadXRefStream(hybrid->Value(), ignored);
+    }
 }
 
 // Leaves the lexer after the "<<" that opens the section's trailer.
 void Parser::ReadXRefSection(std::int32_t offset) {
     lexer_.SetPosition(offset);
     Symbol symbol = lexer_.ScanNextToken();
-    if (symbol == Symbol::Integer) throw PdfReaderException(ReaderMessages::CrossReferenceStreams);
     if (symbol != Symbol::XRef) FailUnexpected();
     while ((symbol = lexer_.ScanNextToken()) != Symbol::Trailer) {
         if (symbol != Symbol::Integer) FailUnexpected();
@@ -88,7 +103,8 @@ void Parser::AddXRefEntry(std::int64_t number, std::int32_t generation, std::int
     PdfReference *reference = table[id];
     if (reference == nullptr) {
         table.GetOrCreateReference(id)->SetPosition(position);
-    } else if (reference->Value() == nullptr && reference->Position() == 0) {
+    } else if (reference->Value() == nullptr && reference->Position() == 0 &&
+               !(generation == 0 && compressed_.contains(id.ObjectNumber()))) {
         reference->SetPosition(position);
     }
 }

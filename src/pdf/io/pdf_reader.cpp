@@ -146,7 +146,9 @@ std::unique_ptr<PdfDocument> PdfReader::Open(std::vector<std::uint8_t> bytes,
     ReaderSecurity security(*document, parser);
     if (!security.Authenticate(password, mode, provider)) return nullptr;
     ReadAllObjects(parser, table);
+    parser.DropCrossReferenceStreams();
     security.DecryptDocument();
+    parser.ReadCompressedObjects();
 
     // Trailer entries already share the table's references: the parser
     // reads references through the table while it is under construction.

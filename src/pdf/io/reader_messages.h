@@ -11,9 +11,9 @@ inline constexpr const char *MoreThanOnePeriod = "More than one period in number
 inline constexpr const char *NumberExceedsRange = "Number exceeds integer range.";
 inline constexpr const char *NameExpected = "name expected";
 inline constexpr const char *UnexpectedEndOfFile = "Unexpected end of file.";
-inline constexpr const char *CrossReferenceStreams =
-    "Cannot handle cross-reference streams. The current implementation of ZavorPdf cannot read this PDF 1.5 "
-    "feature.";
+inline constexpr const char *CrossReferenceStreamDamaged = "The cross-reference stream is damaged.";
+inline constexpr const char *ObjectStreamDamaged = "The object stream is damaged.";
+inline constexpr const char *StreamInObjectStream = "An object stream cannot hold a stream.";
 inline constexpr const char *KeywordObject = "Keyword";
 inline constexpr const char *FileStreams = "File streams are not yet implemented.";
 inline constexpr const char *CannotRetrieveStreamLength = "Cannot retrieve stream length.";

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "pdf/content/c_parser.h"
 #include "pdf/errors.h"
 #include "pdf/io/pdf_reader.h"
+#include "pdf/pdf_array.h"
 #include "pdf/pdf_catalog.h"
 #include "pdf/pdf_content.h"
 #include "pdf/pdf_contents.h"
@@ -18,6 +20,7 @@
 #include "pdf/pdf_pages.h"
 #include "pdf/read_budget.h"
 #include "support/hostile_pdfs.h"
+#include "support/test_output.h"
 #include "test_reader_support.h"
 
 namespace {
@@ -62,6 +65,50 @@ TEST(ReadBudgetFiles, ArraysBeyondTheItemBudgetRefuseTheFileInEveryMode) {
         EXPECT_EQ(FailureOf([&] { PdfReader::Open(beyond, mode); }),
                   "The arrays and dictionaries of the file hold more than 65536 items in all.");
     }
+}
+
+// A page of 4,000 links: packed into object streams the file is a
+// fraction of its classic size, while its items stay as many.
+std::string LinkPage(int links) {
+    std::string text = "%PDF-1.4\n";
+    std::vector<std::size_t> positions;
+    auto add = [&](const std::string &object) {
+        positions.push_back(text.size());
+        text += std::to_string(positions.size()) + " 0 obj\n" + object + "\nendobj\n";
+    };
+    add("<< /Type /Catalog /Pages 2 0 R >>");
+    add("<< /Type /Pages /Kids [3 0 R] /Count 1 >>");
+    std::string annots;
+    for (int i = 0; i < links; ++i) annots += std::to_string(4 + i) + " 0 R ";
+    add("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Annots [" + annots + "] >>");
+    for (int i = 0; i < links; ++i)
+        add("<< /Type /Annot /Subtype /Link /Rect [72 " + std::to_string(i % 700) + " 200 700] /Border [0 0 0] "
+            "/A << /S /URI /URI (http://example.org/" + std::to_string(i) + ") >> >>");
+    std::size_t xref = text.size();
+    text += "xref\n0 " + std::to_string(positions.size() + 1) + "\n0000000000 65535 f \n";
+    for (std::size_t position : positions) {
+        std::string digits = std::to_string(position);
+        text += std::string(10 - digits.size(), '0') + digits + " 00000 n \n";
+    }
+    return text + "trailer\n<< /Size " + std::to_string(positions.size() + 1) + " /Root 1 0 R >>\nstartxref\n" +
+           std::to_string(xref) + "\n%%EOF\n";
+}
+
+TEST(ReadBudgetFiles, ObjectStreamsAllowItemsForTheirText) {
+    std::filesystem::path classic = ZavorTest::OutputPath("budget_links.pdf");
+    std::filesystem::path packed = ZavorTest::OutputPath("budget_links_object_streams.pdf");
+    ZavorTest::PublishFile(classic, LinkPage(4000));
+    ZavorTest::RunCommand("qpdf --object-streams=generate '" + classic.string() + "' '" + packed.string() + "'");
+    ASSERT_LT(std::filesystem::file_size(packed) / ReadBudget::FileBytesPerItem, ReadBudget::ItemFloor);
+    std::unique_ptr<PdfDocument> document = PdfReader::Open(packed, PdfDocumentOpenMode::Import);
+    EXPECT_EQ(document->Pages()[0].Elements().GetArray("/Annots")->Elements().Count(), 4000);
+
+    ReadBudget budget(0, ReadBudget::ItemCeiling - 10);
+    budget.AllowItemsFor(1000);
+    EXPECT_EQ(budget.ItemLimit(), ReadBudget::ItemCeiling);
+    ReadBudget unlimited;
+    unlimited.AllowItemsFor(1000);
+    EXPECT_EQ(unlimited.ItemLimit(), ReadBudget().ItemLimit());
 }
 
 // Eight streams of 2 MiB each stay under every filter's own limit; the
