@@ -9,6 +9,7 @@
 #include "pdf/errors.h"
 #include "pdf/io/parser.h"
 #include "pdf/io/pdf_reader_security.h"
+#include "pdf/io/xref_repair.h"
 #include "pdf/messages.h"
 #include "pdf/pdf_array.h"
 #include "pdf/pdf_catalog.h"
@@ -142,7 +143,7 @@ std::unique_ptr<PdfDocument> PdfReader::Open(std::vector<std::uint8_t> bytes,
     PdfReferenceTable &table = document->ReferenceTable();
     table.SetUnderConstruction(true);
     Parser parser(*document, std::move(bytes));
-    parser.ReadTrailer();
+    XRefRepair::ReadTrailer(parser, *document);
     ReaderSecurity security(*document, parser);
     if (!security.Authenticate(password, mode, provider)) return nullptr;
     ReadAllObjects(parser, table);
