@@ -40,23 +40,25 @@ bool HeaderAt(const std::vector<std::uint8_t> &bytes, std::int32_t position, Pdf
     };
     if (!number(id.ObjectNumber()) || !number(id.GenerationNumber())) return false;
     constexpr std::string_view keyword = "obj";
-    return bytes.size() - at >= keyword.size() && std::equal(keyword.begin(), keyword.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
+    return bytes.size() - at >= keyword.size() &&
+           std::equal(keyword.begin(), keyword.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at));
 }
 
 // Entries that point at another object than their own take the scan's
 // place for their object, when the scan finds it under the same ID.
-void MoveMisplacedEntries(Parser &parser, PdfDocument &document) {
+bool MoveMisplacedEntries(Parser &parser, PdfDocument &document) {
     const std::vector<std::uint8_t> &bytes = parser.GetLexer().Bytes();
     std::vector<PdfReference *> misplaced;
     for (PdfReference *reference : document.ReferenceTable().AllReferences())
         if (reference->Position() > 0 && !HeaderAt(bytes, reference->Position(), reference->ObjectID()))
             misplaced.push_back(reference);
-    if (misplaced.empty()) return;
+    if (misplaced.empty()) return false;
     XRefScan scan(bytes, document.Budget());
     for (PdfReference *reference : misplaced) {
         const XRefScan::Definition *found = scan.Find(reference->ObjectNumber());
         if (found != nullptr && found->id == reference->ObjectID()) reference->SetPosition(found->position);
     }
+    return true;
 }
 
 // The trailer dictionaries the scan found, newest first; those that do
@@ -143,20 +145,20 @@ bool Rebuild(Parser &parser, PdfDocument &document) {
 
 }  // namespace
 
-void XRefRepair::ReadTrailer(Parser &parser, PdfDocument &document) {
+bool XRefRepair::ReadTrailer(Parser &parser, PdfDocument &document) {
     std::exception_ptr failure;
     try {
         parser.ReadTrailer();
-        if (document.Trailer().Elements().ContainsKey(PdfTrailer::Keys::Root)) {
-            MoveMisplacedEntries(parser, document);
-            return;
-        }
+        if (document.Trailer().Elements().ContainsKey(PdfTrailer::Keys::Root))
+            return MoveMisplacedEntries(parser, document);
     } catch (const ReadBudgetExceededException &) {
         throw;
     } catch (const ZavorPdfException &) {
         failure = std::current_exception();
     }
-    if (!Rebuild(parser, document) && failure) std::rethrow_exception(failure);
+    bool rebuilt = Rebuild(parser, document);
+    if (!rebuilt && failure) std::rethrow_exception(failure);
+    return rebuilt;
 }
 
 }  // namespace ZavorPdf::Pdf::IO

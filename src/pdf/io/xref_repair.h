@@ -20,7 +20,8 @@ public:
     // newest definition of each number winning, with the catalog of the
     // last trailer that names one or else the last "/Type /Catalog". When
     // the scan finds nothing usable, the failure of the table stands.
-    static void ReadTrailer(Parser &parser, PdfDocument &document);
+    // Returns whether anything was repaired.
+    static bool ReadTrailer(Parser &parser, PdfDocument &document);
 };
 
 }  // namespace ZavorPdf::Pdf::IO

@@ -11,7 +11,9 @@ namespace {
 
 bool IsBlank(std::uint8_t c) { return c == 0 || c == '\t' || c == '\n' || c == '\f' || c == '\r' || c == ' '; }
 bool IsDigit(std::uint8_t c) { return c >= '0' && c <= '9'; }
-bool IsDelimiter(std::uint8_t c) { return std::string_view("()<>[]{}/%").find(static_cast<char>(c)) != std::string_view::npos; }
+bool IsDelimiter(std::uint8_t c) {
+    return std::string_view("()<>[]{}/%").find(static_cast<char>(c)) != std::string_view::npos;
+}
 
 bool Matches(const std::vector<std::uint8_t> &bytes, std::size_t at, std::string_view word) {
     if (at > bytes.size() || bytes.size() - at < word.size()) return false;
@@ -55,6 +57,7 @@ std::int64_t DigitValue(const std::vector<std::uint8_t> &bytes, std::size_t from
 
 XRefScan::XRefScan(const std::vector<std::uint8_t> &bytes, ReadBudget &budget) : bytes_(bytes), budget_(budget) {
     Scan();
+    DropCutShort();
     std::vector<Definition> found = std::move(found_);
     Finish(found);
 }
@@ -81,6 +84,20 @@ void XRefScan::Scan() {
         } else {
             ++i;
         }
+    }
+}
+
+// A file cut short ends inside its last object: that object is not in the
+// file, and an older definition of its number, if any, stands.
+void XRefScan::DropCutShort() {
+    if (found_.empty()) return;
+    constexpr std::string_view end = "endobj";
+    auto from = bytes_.begin() + found_.back().position;
+    if (std::search(from, bytes_.end(), end.begin(), end.end(), [](std::uint8_t a, char b) {
+            return a == static_cast<std::uint8_t>(b);
+        }) == bytes_.end()) {
+        found_.pop_back();
+        if (!catalogs_.empty() && catalogs_.back() == found_.size()) catalogs_.pop_back();
     }
 }
 

@@ -46,6 +46,7 @@ public:
 
 private:
     void Scan();
+    void DropCutShort();
     std::size_t AfterStream(std::size_t at);
     void AddHeaderEndingAt(std::size_t objAt);
     void NoteCatalogAt(std::size_t at);
