@@ -45,7 +45,8 @@ bool HeaderAt(const std::vector<std::uint8_t> &bytes, std::int32_t position, Pdf
 }
 
 // Entries that point at another object than their own take the scan's
-// place for their object, when the scan finds it under the same ID.
+// place for their object; one the scan does not find under the same ID is
+// not in the file at all.
 bool MoveMisplacedEntries(Parser &parser, PdfDocument &document) {
     const std::vector<std::uint8_t> &bytes = parser.GetLexer().Bytes();
     std::vector<PdfReference *> misplaced;
@@ -56,7 +57,8 @@ bool MoveMisplacedEntries(Parser &parser, PdfDocument &document) {
     XRefScan scan(bytes, document.Budget());
     for (PdfReference *reference : misplaced) {
         const XRefScan::Definition *found = scan.Find(reference->ObjectNumber());
-        if (found != nullptr && found->id == reference->ObjectID()) reference->SetPosition(found->position);
+        bool same = found != nullptr && found->id == reference->ObjectID();
+        reference->SetPosition(same ? found->position : 0);
     }
     return true;
 }
