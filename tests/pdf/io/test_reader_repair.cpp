@@ -178,6 +178,41 @@ TEST(ReaderRepair, PageCountsMatchQpdfWhereItReadsTheFile) {
     }
 }
 
+// The key of an encrypted file comes from the trailer that the scan finds:
+// its "/Encrypt" and "/ID" are taken even from a trailer older than the
+// one naming the catalog.
+TEST(ReaderRepair, EncryptedFilesDecryptWithTheTrailerFound) {
+    std::ifstream kept(ZavorTest::SourceDir() / "tests/data/qpdf_rc4_128.pw-user.pdf", std::ios::binary);
+    const std::string file{std::istreambuf_iterator<char>(kept), {}};
+    std::size_t catalog = file.find("1 0 obj");
+    const struct {
+        const char *name;
+        std::string file;
+    } cases[] = {
+        {"startxref missing", file.substr(0, file.rfind("startxref"))},
+        {"table line damaged", DamageTableLine(file)},
+        {"newer trailer without the key",
+         StartXRefTo(file, "0") + file.substr(catalog, file.find("endobj", catalog) + 7 - catalog) +
+             "trailer << /Root 1 0 R >>\n"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const char16_t *password : {u"user", u"owner"}) {
+            std::unique_ptr<PdfDocument> document;
+            ASSERT_EQ(FailureOf([&] {
+                          document = PdfReader::Open(Bytes(c.file), std::u16string(password),
+                                                     PdfDocumentOpenMode::Import, nullptr);
+                      }),
+                      "no failure");
+            EXPECT_EQ(document->PageCount(), 3);
+            EXPECT_EQ(document->Info().Title(), u"Reader test");
+            EXPECT_EQ(ZavorTest::ContentText(document->Pages()[1]), "BT /F1 12 Tf 20 20 Td (page 2) Tj ET");
+        }
+        EXPECT_EQ(FailureOf([&] { PdfReader::Open(Bytes(c.file), PdfDocumentOpenMode::Import); }),
+                  "A password is required to open the PDF document.");
+    }
+}
+
 std::string File(const std::string &objects) {
     return "%PDF-1.4\n" + objects + "\n@xref\ntrailer << /Size 20 /Root 1 0 R >>\nstartxref\n@startxref\n%%EOF\n";
 }
