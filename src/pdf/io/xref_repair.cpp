@@ -63,6 +63,15 @@ bool MoveMisplacedEntries(Parser &parser, PdfDocument &document) {
     return true;
 }
 
+// A table that lacks the catalog the trailer names is damaged, as when it
+// was cut short or its count is wrong.
+bool CatalogIsListed(PdfDocument &document) {
+    for (const auto &entry : document.Trailer().Elements().Entries())
+        if (entry.key == PdfTrailer::Keys::Root)
+            return entry.value.Reference() == nullptr || entry.value.Reference()->Position() > 0;
+    return false;
+}
+
 // The trailer dictionaries the scan found, newest first; those that do
 // not read are left out.
 std::vector<std::unique_ptr<PdfDictionary>> ReadTrailers(Parser &parser, PdfDocument &document,
@@ -151,8 +160,7 @@ bool XRefRepair::ReadTrailer(Parser &parser, PdfDocument &document) {
     std::exception_ptr failure;
     try {
         parser.ReadTrailer();
-        if (document.Trailer().Elements().ContainsKey(PdfTrailer::Keys::Root))
-            return MoveMisplacedEntries(parser, document);
+        if (CatalogIsListed(document)) return MoveMisplacedEntries(parser, document);
     } catch (const ReadBudgetExceededException &) {
         throw;
     } catch (const ZavorPdfException &) {

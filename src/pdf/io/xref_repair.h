@@ -15,11 +15,11 @@ class XRefRepair {
 public:
     // Fills the document's reference table and trailer. Entries of a table
     // that reads but points at another object than their own move to where
-    // a scan finds the object. A table that does not read, or a trailer
-    // without a catalog, is rebuilt from every "N G obj" in the file, the
-    // newest definition of each number winning, with the catalog of the
-    // last trailer that names one or else the last "/Type /Catalog". When
-    // the scan finds nothing usable, the failure of the table stands.
+    // a scan finds the object. A table that does not read, or that lacks
+    // the catalog the trailer names, is rebuilt from every "N G obj" in the
+    // file, the newest definition of each number winning, with the catalog
+    // of the last trailer that names one or else the last "/Type /Catalog".
+    // When the scan finds nothing usable, the failure of the table stands.
     // Returns whether anything was repaired.
     static bool ReadTrailer(Parser &parser, PdfDocument &document);
 };

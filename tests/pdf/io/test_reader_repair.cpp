@@ -57,6 +57,15 @@ std::string DamageTableLine(std::string file) {
     return file;
 }
 
+// The table's only section lists objects 0 to 2: the catalog, object 3,
+// is not among them.
+std::string CutTableShort(std::string file) {
+    std::size_t section = TableAt(file) + 5;
+    std::size_t entries = file.find('\n', section) + 1;
+    std::size_t rest = file.find("trailer", entries);
+    return file.replace(section, rest - section, "0 3\n" + file.substr(entries, 3 * 20));
+}
+
 // Half-way into the data of the last content stream.
 std::string CutInLastStream(const std::string &file) {
     std::size_t data = file.rfind("stream\n", file.rfind("endstream")) + 7;
@@ -117,6 +126,7 @@ TEST(ReaderRepair, DamagedTablesAreRebuiltFromTheObjects) {
         {"startxref_past_the_end", StartXRefTo(source, "999999"), 3, all, u"Reader test"},
         {"offsets_shifted", ShiftObjects(source), 3, all, u"Reader test"},
         {"table_line_damaged", DamageTableLine(source), 3, all, u"Reader test"},
+        {"table_cut_short", CutTableShort(source), 3, all, u"Reader test"},
         // No trailer is left: the catalog is found by its type, and the
         // document information with the trailer is lost.
         {"cut_before_the_table", source.substr(0, TableAt(source)), 3, all, u""},
@@ -151,7 +161,8 @@ TEST(ReaderRepair, DamagedTablesAreRebuiltFromTheObjects) {
 
 // Our reader, qpdf and poppler agree on the files qpdf accepts, in pages
 // and in the text of the first page; qpdf gives up on those without any
-// trailer, which are read here all the same.
+// trailer and on a table without the catalog (which poppler reads as we
+// do), and those are read here all the same.
 TEST(ReaderRepair, PageCountsMatchQpdfWhereItReadsTheFile) {
     const std::string &source = Source();
     const struct {
