@@ -66,6 +66,17 @@ std::string CutTableShort(std::string file) {
     return file.replace(section, rest - section, "0 3\n" + file.substr(entries, 3 * 20));
 }
 
+// The entries of objects 5 and 7, pages 1 and 2, trade places: each points
+// at the other's object.
+std::string SwapEntries(std::string file) {
+    std::size_t first = TableAt(file) + 5;
+    first = file.find('\n', first) + 1 + 5 * 20;
+    std::size_t second = first + 2 * 20;
+    std::string entry = file.substr(first, 20);
+    file.replace(first, 20, file.substr(second, 20));
+    return file.replace(second, 20, entry);
+}
+
 // Half-way into the data of the last content stream.
 std::string CutInLastStream(const std::string &file) {
     std::size_t data = file.rfind("stream\n", file.rfind("endstream")) + 7;
@@ -127,6 +138,7 @@ TEST(ReaderRepair, DamagedTablesAreRebuiltFromTheObjects) {
         {"offsets_shifted", ShiftObjects(source), 3, all, u"Reader test"},
         {"table_line_damaged", DamageTableLine(source), 3, all, u"Reader test"},
         {"table_cut_short", CutTableShort(source), 3, all, u"Reader test"},
+        {"entries_swapped", SwapEntries(source), 3, all, u"Reader test"},
         // No trailer is left: the catalog is found by its type, and the
         // document information with the trailer is lost.
         {"cut_before_the_table", source.substr(0, TableAt(source)), 3, all, u""},
@@ -174,6 +186,7 @@ TEST(ReaderRepair, PageCountsMatchQpdfWhereItReadsTheFile) {
         {"startxref_missing", source.substr(0, source.rfind("startxref")), "3\n", "page 1"},
         {"offsets_shifted", ShiftObjects(source), "3\n", "page 1"},
         {"table_line_damaged", DamageTableLine(source), "3\n", "page 1"},
+        {"entries_swapped", SwapEntries(source), "3\n", "page 1"},
         {"update_without_table", UpdateWithoutTable(source), "3\n", "page one"},
     };
     for (const auto &c : cases) {
