@@ -1,7 +1,10 @@
 #include "pdf/io/xref_repair.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <exception>
 #include <memory>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -46,17 +49,17 @@ bool HeaderAt(const std::vector<std::uint8_t> &bytes, std::int32_t position, Pdf
 
 // Entries that point at another object than their own take the scan's
 // place for their object; one the scan does not find under the same ID is
-// not in the file at all.
-bool MoveMisplacedEntries(Parser &parser, PdfDocument &document) {
+// not in the file at all. The scan is made only when an entry is wrong.
+bool MoveMisplacedEntries(Parser &parser, PdfDocument &document, std::optional<XRefScan> &scan) {
     const std::vector<std::uint8_t> &bytes = parser.GetLexer().Bytes();
     std::vector<PdfReference *> misplaced;
     for (PdfReference *reference : document.ReferenceTable().AllReferences())
         if (reference->Position() > 0 && !HeaderAt(bytes, reference->Position(), reference->ObjectID()))
             misplaced.push_back(reference);
     if (misplaced.empty()) return false;
-    XRefScan scan(bytes, document.Budget());
+    if (!scan) scan.emplace(bytes, document.Budget());
     for (PdfReference *reference : misplaced) {
-        const XRefScan::Definition *found = scan.Find(reference->ObjectNumber());
+        const XRefScan::Definition *found = scan->Find(reference->ObjectNumber());
         bool same = found != nullptr && found->id == reference->ObjectID();
         reference->SetPosition(same ? found->position : 0);
     }
@@ -140,8 +143,7 @@ void RebuildTrailer(Parser &parser, PdfDocument &document, const XRefScan &scan)
 }
 
 // Returns false when the scan finds no object at all or no catalog.
-bool Rebuild(Parser &parser, PdfDocument &document) {
-    XRefScan scan(parser.GetLexer().Bytes(), document.Budget());
+bool Rebuild(Parser &parser, PdfDocument &document, const XRefScan &scan) {
     if (scan.Objects().empty()) return false;
     PdfReferenceTable &table = document.ReferenceTable();
     // What the damaged table said is dropped: position 0 reads as an
@@ -158,15 +160,22 @@ bool Rebuild(Parser &parser, PdfDocument &document) {
 
 bool XRefRepair::ReadTrailer(Parser &parser, PdfDocument &document) {
     std::exception_ptr failure;
+    std::optional<XRefScan> scan;
     try {
         parser.ReadTrailer();
-        if (CatalogIsListed(document)) return MoveMisplacedEntries(parser, document);
+        if (CatalogIsListed(document)) return MoveMisplacedEntries(parser, document, scan);
+        // A catalog in an object stream has no position of its own: with
+        // object streams in the file, an unlisted catalog is no sign of a
+        // damaged table.
+        scan.emplace(parser.GetLexer().Bytes(), document.Budget());
+        if (scan->HasObjectStreams()) return MoveMisplacedEntries(parser, document, scan);
     } catch (const ReadBudgetExceededException &) {
         throw;
     } catch (const ZavorPdfException &) {
         failure = std::current_exception();
     }
-    bool rebuilt = Rebuild(parser, document);
+    if (!scan) scan.emplace(parser.GetLexer().Bytes(), document.Budget());
+    bool rebuilt = Rebuild(parser, document, *scan);
     if (!rebuilt && failure) std::rethrow_exception(failure);
     return rebuilt;
 }

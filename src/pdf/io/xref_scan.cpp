@@ -81,6 +81,9 @@ void XRefScan::Scan() {
         } else if (c == '/' && Matches(bytes_, i, "/Catalog") && EndsToken(bytes_, i + 8)) {
             NoteCatalogAt(i);
             i += 8;
+        } else if (c == '/' && Matches(bytes_, i, "/ObjStm") && EndsToken(bytes_, i + 7)) {
+            hasObjectStreams_ = true;
+            i += 7;
         } else {
             ++i;
         }

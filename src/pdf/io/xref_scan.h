@@ -43,6 +43,9 @@ public:
     const std::vector<std::int32_t> &Trailers() const { return trailers_; }
     // The newest object that says "/Type /Catalog".
     std::optional<PdfObjectID> Catalog() const { return catalog_; }
+    // Whether the file names "/ObjStm" outside stream data, as object
+    // streams do in their dictionaries.
+    bool HasObjectStreams() const { return hasObjectStreams_; }
 
 private:
     void Scan();
@@ -60,6 +63,7 @@ private:
     // Headers (index into found_) of objects that say "/Type /Catalog".
     std::vector<std::size_t> catalogs_;
     std::optional<PdfObjectID> catalog_;
+    bool hasObjectStreams_ = false;
     // No "endstream" follows this position: no later stream needs a search.
     std::size_t noEndstreamFrom_ = SIZE_MAX;
 };

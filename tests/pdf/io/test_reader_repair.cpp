@@ -202,6 +202,17 @@ TEST(ReaderRepair, PageCountsMatchQpdfWhereItReadsTheFile) {
     }
 }
 
+// With object streams in the file, a catalog the table does not list may
+// be in one of them: the table is kept, and without the object stream
+// reader placing it, the file has no catalog.
+TEST(ReaderRepair, UnlistedCatalogBesideObjectStreamsKeepsTheTable) {
+    std::string file = CutTableShort(Source());
+    file.insert(TableAt(file), "99 0 obj\n<< /Type /ObjStm /N 0 /First 0 /Length 0 >>\nstream\n\nendstream\nendobj\n");
+    file = StartXRefTo(file, std::to_string(TableAt(file)));
+    EXPECT_EQ(FailureOf([&] { PdfReader::Open(Bytes(file), PdfDocumentOpenMode::Import); }),
+              "The file is not a valid PDF document.");
+}
+
 // The key of an encrypted file comes from the trailer that the scan finds:
 // its "/Encrypt" and "/ID" are taken even from a trailer older than the
 // one naming the catalog.

@@ -84,6 +84,22 @@ TEST(XRefScan, FindsTrailersAndTheCatalog) {
     for (const auto &c : cases) EXPECT_EQ(Describe(c.text), c.found) << c.name;
 }
 
+TEST(XRefScan, NoticesObjectStreamsOutsideStreamData) {
+    const struct {
+        std::string text;
+        bool found;
+    } cases[] = {
+        {"1 0 obj << /Type /ObjStm /N 0 /First 0 /Length 0 >>\nstream\n\nendstream\nendobj\n", true},
+        {"1 0 obj << /Type /ObjStmX >> endobj\n", false},
+        {"1 0 obj << /Length 12 >>\nstream\n/Type/ObjStm\nendstream\nendobj\n", false},
+    };
+    for (const auto &c : cases) {
+        std::vector<std::uint8_t> bytes(c.text.begin(), c.text.end());
+        ReadBudget budget;
+        EXPECT_EQ(XRefScan(bytes, budget).HasObjectStreams(), c.found) << c.text;
+    }
+}
+
 // Each object found costs an item of the file's budget.
 TEST(XRefScan, ObjectsAreChargedToTheBudget) {
     std::string text = "1 0 obj 1 endobj\n2 0 obj 1 endobj\n3 0 obj 1 endobj\n";
