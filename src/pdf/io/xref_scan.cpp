@@ -58,8 +58,9 @@ std::int64_t DigitValue(const std::vector<std::uint8_t> &bytes, std::size_t from
 XRefScan::XRefScan(const std::vector<std::uint8_t> &bytes, ReadBudget &budget) : bytes_(bytes), budget_(budget) {
     Scan();
     DropCutShort();
-    std::vector<Definition> found = std::move(found_);
-    Finish(found);
+    Finish();
+    found_ = {};
+    catalogs_ = {};
 }
 
 void XRefScan::Scan() {
@@ -146,7 +147,8 @@ void XRefScan::NoteCatalogAt(std::size_t at) {
 
 // Of several definitions of a number the last in the file is the newest,
 // as an incremental update appends its objects.
-void XRefScan::Finish(const std::vector<Definition> &found) {
+void XRefScan::Finish() {
+    const std::vector<Definition> &found = found_;
     std::vector<std::size_t> order(found.size());
     for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {

@@ -53,10 +53,11 @@ private:
     std::size_t AfterStream(std::size_t at);
     void AddHeaderEndingAt(std::size_t objAt);
     void NoteCatalogAt(std::size_t at);
-    void Finish(const std::vector<Definition> &found);
+    void Finish();
 
     const std::vector<std::uint8_t> &bytes_;
     ReadBudget &budget_;
+    // Every header in file order, while the scan runs.
     std::vector<Definition> found_;
     std::vector<Definition> objects_;
     std::vector<std::int32_t> trailers_;
