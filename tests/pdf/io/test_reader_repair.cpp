@@ -66,6 +66,18 @@ std::string CutTableShort(std::string file) {
     return file.replace(section, rest - section, "0 3\n" + file.substr(entries, 3 * 20));
 }
 
+// The trailer names an older table where there is none.
+std::string PrevIntoNothing(std::string file) {
+    return file.insert(file.rfind("trailer\n<<\n") + 11, "/Prev 99999\n");
+}
+
+// More lines after "%%EOF" than a reader looks back over for "startxref".
+std::string JunkAfterTheEnd(const std::string &file) {
+    std::string junk;
+    for (int i = 0; i < 20; ++i) junk += "%junk line\n";
+    return file + junk;
+}
+
 // The entries of objects 5 and 7, pages 1 and 2, trade places: each points
 // at the other's object.
 std::string SwapEntries(std::string file) {
@@ -139,6 +151,8 @@ TEST(ReaderRepair, DamagedTablesAreRebuiltFromTheObjects) {
         {"table_line_damaged", DamageTableLine(source), 3, all, u"Reader test"},
         {"table_cut_short", CutTableShort(source), 3, all, u"Reader test"},
         {"entries_swapped", SwapEntries(source), 3, all, u"Reader test"},
+        {"prev_into_nothing", PrevIntoNothing(source), 3, all, u"Reader test"},
+        {"junk_after_the_end", JunkAfterTheEnd(source), 3, all, u"Reader test"},
         // No trailer is left: the catalog is found by its type, and the
         // document information with the trailer is lost.
         {"cut_before_the_table", source.substr(0, TableAt(source)), 3, all, u""},
@@ -187,6 +201,8 @@ TEST(ReaderRepair, PageCountsMatchQpdfWhereItReadsTheFile) {
         {"offsets_shifted", ShiftObjects(source), "3\n", "page 1"},
         {"table_line_damaged", DamageTableLine(source), "3\n", "page 1"},
         {"entries_swapped", SwapEntries(source), "3\n", "page 1"},
+        {"prev_into_nothing", PrevIntoNothing(source), "3\n", "page 1"},
+        {"junk_after_the_end", JunkAfterTheEnd(source), "3\n", "page 1"},
         {"update_without_table", UpdateWithoutTable(source), "3\n", "page one"},
     };
     for (const auto &c : cases) {
