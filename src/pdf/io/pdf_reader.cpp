@@ -9,6 +9,7 @@
 #include "pdf/errors.h"
 #include "pdf/io/parser.h"
 #include "pdf/io/pdf_reader_security.h"
+#include "pdf/io/xref_repair.h"
 #include "pdf/messages.h"
 #include "pdf/pdf_array.h"
 #include "pdf/pdf_catalog.h"
@@ -142,7 +143,7 @@ std::unique_ptr<PdfDocument> PdfReader::Open(std::vector<std::uint8_t> bytes,
     PdfReferenceTable &table = document->ReferenceTable();
     table.SetUnderConstruction(true);
     Parser parser(*document, std::move(bytes));
-    parser.ReadTrailer();
+    bool repaired = XRefRepair::ReadTrailer(parser, *document);
     ReaderSecurity security(*document, parser);
     if (!security.Authenticate(password, mode, provider)) return nullptr;
     ReadAllObjects(parser, table);
@@ -155,9 +156,11 @@ std::unique_ptr<PdfDocument> PdfReader::Open(std::vector<std::uint8_t> bytes,
     document->Trailer().Elements().Remove(PdfTrailer::Keys::Prev);
     table.SetUnderConstruction(false);
     CheckStructure(*document);
+    // A repaired file's "/Count" may name pages that were lost: it counts
+    // what the tree still reaches, as an import would.
     if (mode == PdfDocumentOpenMode::Modify)
         PrepareForModify(*document);
-    else if (mode != PdfDocumentOpenMode::InformationOnly)
+    else if (mode != PdfDocumentOpenMode::InformationOnly || repaired)
         document->Pages().FlattenPageTree();
     return document;
 }

@@ -165,6 +165,8 @@ TEST(ReaderDamaged, DamagedObjectsFailWhereTheyAreReached) {
     }
 }
 
+// The table is rebuilt from the objects in such files, but these hold no
+// catalog, or no object at all: the table's own failure stands.
 TEST(ReaderDamaged, BrokenTablesFailWithReaderErrors) {
     const struct {
         const char *name;
