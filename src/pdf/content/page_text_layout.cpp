@@ -76,8 +76,6 @@ PageTextLayout::PageTextLayout(const PdfPage &page) {
     if (std::string problem = FindBrokenToken(content); !problem.empty())
         throw ContentReaderException(ContentMessages::BrokenToken(problem));
     Run(std::move(content), page.Elements().GetDictionary("/Resources"), 0);
-    while (!text_.empty() && (text_.back() == u' ' || text_.back() == u'\n' || text_.back() == u'\r'))
-        text_.pop_back();
 }
 
 void PageTextLayout::Run(std::vector<std::uint8_t> content, const PdfDictionary *resources, int depth) {

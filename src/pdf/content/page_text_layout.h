@@ -29,8 +29,8 @@ public:
     // be read fails with ContentReaderException.
     explicit PageTextLayout(const PdfPage &page);
 
-    // Blanks between words, CR LF between lines, no blank or line break at
-    // the end.
+    // Blanks between words and CR LF between lines, as decoded; nothing is
+    // added after the last string.
     const std::u16string &Text() const { return text_; }
 
 private:

@@ -211,7 +211,11 @@ std::u16string TextFont::SimpleText(std::uint8_t code) const {
     if (auto found = differences_.find(code); found != differences_.end())
         return found->second;
     const char16_t c = baseEncoding_(code);
-    return c != 0 ? std::u16string(1, c) : std::u16string();
+    if (c != 0)
+        return std::u16string(1, c);
+    // A glyph behind a control code still takes its place in the text (the
+    // host shows it as a blank); pdfTeX's math fonts put the minus sign there.
+    return code < 0x20 ? std::u16string(1, static_cast<char16_t>(code)) : std::u16string();
 }
 
 std::vector<TextFont::Glyph> TextFont::Decode(const std::u16string &shown) const {

@@ -73,8 +73,8 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"BT 14 TL (a) Tj (b) ' 1 2 (c) \" ET", u"a\r\nb\r\nc\r\n"},
         TextCase{"BT (a\\(b\\)c) Tj (x(y)z) Tj (\\101) Tj ET", u"a(b)cx(y)zA\r\n"},
         TextCase{"BT <48 65 6C 6C 6F> Tj ET", u"Hello\r\n"},
-        // Control codes stand for no character.
-        TextCase{"BT (a\r\nb) Tj ET", u"ab\r\n"},
+        // Control codes stay as they are; the host shows them as blanks.
+        TextCase{"BT (a\r\nb) Tj ET", u"a\nb\r\n"},
         // Without a leading T* stays on the line; text objects alone do
         // not separate.
         TextCase{"BT (one) Tj T* (two) Tj ET BT (three) Tj ET", u"onetwothree\r\n"},
@@ -82,7 +82,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Strings in a font the page does not define read as WinAnsi,
         // one byte per code.
         TextCase{"BT (\xE4\x80) Tj ET", u"\u00E4\u20AC\r\n"},
-        TextCase{"BT /F2 12 Tf <00480065> Tj ET"sv, u"He\r\n"sv},
+        TextCase{"BT /F2 12 Tf <00480065> Tj ET"sv, u"\u0000H\u0000e\r\n"sv},
         TextCase{"BT <FEFF004100C4> Tj (\xFE\xFF\x00\x42) Tj ET"sv, u"A\u00C4B\r\n"},
         TextCase{"BI /W 2 /H 1 /BPC 8 /CS /G ID \x01(EI)\xFF\nEI BT (after) Tj ET", u"after\r\n"},
         TextCase{"/Span <</ActualText (hidden)>> BDC BT (shown) Tj ET EMC", u"shown\r\n"},
