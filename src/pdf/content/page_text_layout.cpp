@@ -278,7 +278,9 @@ void PageTextLayout::Show(const CString &string) {
     Separate(apply(start, 0, state_.rise), size, space, direction);
 
     for (const TextFont::Glyph &glyph : glyphs) {
-        text_ += glyph.text;
+        // A line starts with its first visible character.
+        if (glyph.text != u" " || (!text_.empty() && text_.back() != u'\n'))
+            text_ += glyph.text;
         const double spacing = state_.charSpacing + (glyph.wordSpace ? state_.wordSpacing : 0);
         if (font.Vertical()) {
             const double ty = -glyph.width * state_.fontSize + spacing;
