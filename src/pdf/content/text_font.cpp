@@ -17,6 +17,7 @@ namespace {
 
 // Width arrays longer than any real font are damage; the rest is ignored.
 constexpr int kMaxWidthEntries = 65536;
+constexpr std::size_t kMaxCidWidths = 1 << 17;
 
 bool TryNumber(PdfItem *item, double &value) {
     item = Internal::Resolve(item);
@@ -179,31 +180,37 @@ void TextFont::ReadComposite(const PdfDictionary &font) {
     for (int i = 0; i + 1 < items.Count() && i < kMaxWidthEntries;) {
         double first = 0;
         double last = 0;
-        if (!TryNumber(items[i], first) || first < 0)
-            return;
+        if (!TryNumber(items[i], first) || first < 0 || first > 0xFFFFFFF)
+            break;
         if (auto *list = items.GetArray(i + 1)) {
-            for (int k = 0; k < list->Elements().Count() && k < kMaxWidthEntries; ++k)
+            for (int k = 0; k < list->Elements().Count() && cidWidths_.size() < kMaxCidWidths; ++k)
                 if (TryNumber(list->Elements()[k], width))
                     cidWidths_.push_back({static_cast<std::uint32_t>(first) + k,
                                           static_cast<std::uint32_t>(first) + k, width / 1000});
             i += 2;
         } else if (i + 2 < items.Count() && TryNumber(items[i + 1], last) && TryNumber(items[i + 2], width)) {
-            if (last >= first)
+            if (last >= first && last <= 0xFFFFFFF)
                 cidWidths_.push_back({static_cast<std::uint32_t>(first), static_cast<std::uint32_t>(last),
                                       width / 1000});
             i += 3;
         } else {
-            return;
+            break;
         }
     }
+    if (cidWidths_.size() > kMaxCidWidths)
+        cidWidths_.resize(kMaxCidWidths);
+    std::stable_sort(cidWidths_.begin(), cidWidths_.end(),
+                     [](const WidthRange &a, const WidthRange &b) { return a.first < b.first; });
 }
 
 double TextFont::CompositeWidth(std::uint32_t code) const {
     // Identity CMaps make the code the CID; for others the code is the best
-    // guess there is without the CMap files.
-    for (const WidthRange &range : cidWidths_)
-        if (code >= range.first && code <= range.last)
-            return range.width;
+    // guess there is without the CMap files. Ranges are sorted by their
+    // first CID; of overlapping ones the nearest start counts.
+    auto after = std::upper_bound(cidWidths_.begin(), cidWidths_.end(), code,
+                                  [](std::uint32_t cid, const WidthRange &range) { return cid < range.first; });
+    if (after != cidWidths_.begin() && code <= std::prev(after)->last)
+        return std::prev(after)->width;
     return defaultWidth_;
 }
 

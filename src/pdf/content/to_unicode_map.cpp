@@ -10,6 +10,12 @@ namespace {
 constexpr int kMaxCodeBytes = 4;
 // Ranges with more array targets than this are damaged or hostile.
 constexpr std::size_t kMaxArrayTargets = 65536;
+// Ranges this short (all that a well-formed map has: a range stays within
+// one last byte) become single codes, looked up in logarithmic time; the
+// few longer ones are searched one by one, and there may be only so many.
+constexpr std::uint32_t kExpandedRange = 256;
+constexpr std::size_t kMaxLongRanges = 256;
+constexpr std::size_t kMaxCodes = 1 << 18;
 
 enum class TokenKind { End, Hex, Number, ArrayOpen, ArrayClose, Keyword, Other };
 
@@ -167,7 +173,7 @@ ToUnicodeMap ToUnicodeMap::Parse(std::string_view cmap) {
         const int length = static_cast<int>(low.size());
         if (section == "beginbfchar") {
             Token target = tokens.Next();
-            if (target.kind == TokenKind::Hex)
+            if (target.kind == TokenKind::Hex && map.chars_.size() < kMaxCodes)
                 map.chars_[Key(CodeValue(low), length)] = Utf16(target.bytes);
             continue;
         }
@@ -194,10 +200,32 @@ ToUnicodeMap ToUnicodeMap::Parse(std::string_view cmap) {
             } else {
                 continue;
             }
-            map.ranges_.push_back(std::move(range));
+            map.AddRange(std::move(range));
         }
     }
     return map;
+}
+
+void ToUnicodeMap::AddRange(Range range) {
+    if (range.high - range.low >= kExpandedRange) {
+        if (ranges_.size() < kMaxLongRanges)
+            ranges_.push_back(std::move(range));
+        return;
+    }
+    for (std::uint32_t code = range.low; code <= range.high && chars_.size() < kMaxCodes; ++code) {
+        std::u16string text;
+        const std::uint32_t offset = code - range.low;
+        if (!range.targets.empty()) {
+            if (offset >= range.targets.size())
+                break;
+            text = range.targets[offset];
+        } else {
+            text = range.first;
+            if (!text.empty())
+                text.back() = static_cast<char16_t>(text.back() + offset);
+        }
+        chars_.emplace(Key(code, range.length), std::move(text));
+    }
 }
 
 int ToUnicodeMap::CodeLength(std::string_view bytes) const {

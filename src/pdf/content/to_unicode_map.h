@@ -49,6 +49,8 @@ private:
         return static_cast<std::uint64_t>(length) << 32 | code;
     }
 
+    void AddRange(Range range);
+
     std::vector<Space> codeSpace_;
     std::map<std::uint64_t, std::u16string> chars_;
     std::vector<Range> ranges_;
