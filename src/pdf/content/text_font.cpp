@@ -1,6 +1,7 @@
 #include "pdf/content/text_font.h"
 
 #include <algorithm>
+#include <charconv>
 #include <string_view>
 
 #include "pdf/content/glyph_names.h"
@@ -18,6 +19,9 @@ namespace {
 // Width arrays longer than any real font are damage; the rest is ignored.
 constexpr int kMaxWidthEntries = 65536;
 constexpr std::size_t kMaxCidWidths = 1 << 17;
+// The clear-text part of a Type 1 program with its encoding is a few
+// kilobytes; the search stops well after.
+constexpr std::size_t kMaxClearText = 1 << 16;
 
 bool TryNumber(PdfItem *item, double &value) {
     item = Internal::Resolve(item);
@@ -107,13 +111,20 @@ void TextFont::ReadSimple(const PdfDictionary &font) {
     if (subtype == "TrueType")
         baseEncoding_ = Internal::WinAnsiEncodingToUnicode;
     PdfItem *encoding = Internal::Resolve(font.Elements()["/Encoding"]);
+    bool named = false;
     if (auto *dictionary = dynamic_cast<const PdfDictionary *>(encoding)) {
-        if (BaseEncoding base = EncodingNamed(NameOf(dictionary->Elements()["/BaseEncoding"])))
+        if (BaseEncoding base = EncodingNamed(NameOf(dictionary->Elements()["/BaseEncoding"]))) {
             baseEncoding_ = base;
+            named = true;
+        }
         ReadDifferences(*dictionary);
     } else if (BaseEncoding base = EncodingNamed(NameOf(encoding))) {
         baseEncoding_ = base;
+        named = true;
     }
+    if (!named && (subtype == "Type1" || subtype == "MMType1"))
+        if (auto *descriptor = font.Elements().GetDictionary("/FontDescriptor"))
+            ReadBuiltInEncoding(StreamText(descriptor->Elements()["/FontFile"]));
 
     if (subtype == "Type3") {
         double scale = 0;
@@ -154,6 +165,27 @@ void TextFont::ReadDifferences(const PdfDictionary &encoding) {
                 differences_[code] = GlyphNameToUnicode(name);
             ++code;
         }
+    }
+}
+
+// The encoding a Type 1 program carries in its clear-text part, as TeX's
+// fonts use it: "dup 12 /fi put" for each code.
+void TextFont::ReadBuiltInEncoding(std::string_view program) {
+    program = program.substr(0, std::min(program.find("eexec"), kMaxClearText));
+    const std::size_t start = program.find("/Encoding");
+    if (start == std::string_view::npos)
+        return;
+    for (std::size_t at = program.find("dup ", start); at != std::string_view::npos;
+         at = program.find("dup ", at + 4)) {
+        int code = -1;
+        const char *digits = program.data() + at + 4;
+        auto [end, error] = std::from_chars(digits, program.data() + program.size(), code);
+        if (error != std::errc() || code < 0 || code > 255 || end + 2 > program.data() + program.size() ||
+            end[0] != ' ' || end[1] != '/')
+            continue;
+        std::string_view name(end + 2, static_cast<std::size_t>(program.data() + program.size() - (end + 2)));
+        name = name.substr(0, name.find_first_of(" \t\r\n/"));
+        builtIn_[code] = GlyphNameToUnicode(name);
     }
 }
 
@@ -216,6 +248,8 @@ double TextFont::CompositeWidth(std::uint32_t code) const {
 
 std::u16string TextFont::SimpleText(std::uint8_t code) const {
     if (auto found = differences_.find(code); found != differences_.end())
+        return found->second;
+    if (auto found = builtIn_.find(code); found != builtIn_.end())
         return found->second;
     const char16_t c = baseEncoding_(code);
     if (c != 0)

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "pdf/content/to_unicode_map.h"
@@ -43,6 +44,7 @@ private:
     void ReadSimple(const PdfDictionary &font);
     void ReadComposite(const PdfDictionary &font);
     void ReadDifferences(const PdfDictionary &encoding);
+    void ReadBuiltInEncoding(std::string_view program);
     double CompositeWidth(std::uint32_t code) const;
     std::u16string SimpleText(std::uint8_t code) const;
 
@@ -53,6 +55,7 @@ private:
     ToUnicodeMap codeSpace_;  // the encoding CMap of a composite font
     char16_t (*baseEncoding_)(std::uint8_t) = nullptr;
     std::map<int, std::u16string> differences_;
+    std::map<int, std::u16string> builtIn_;  // from an embedded Type 1 program
     // Simple fonts: one width per code; composite fonts: "/W" ranges.
     std::vector<double> widths_ = std::vector<double>(256, -1);
     std::vector<WidthRange> cidWidths_;

@@ -68,6 +68,26 @@ TEST(PageTextFonts, Type1WithDifferences) {
                                     u"\u201Dquoted\u2019 \u2013dash\r\n");
 }
 
+// TeX's Computer Modern fonts name no encoding: their programs carry it.
+// Differences still override it.
+TEST(PageTextFonts, EncodingOfAnEmbeddedType1Program) {
+    const std::string program = "%!PS-AdobeFont-1.0: CMR10 003.002\n/FontName /CMR10 def\n"
+                                "/Encoding 256 array\n0 1 255 {1 index exch /.notdef put} for\n"
+                                "dup 12 /fi put\ndup 25 /germandbls put\ndup 65 /A put\ndup 97 /a put\n"
+                                "dup 123 /endash put\nreadonly def\ncurrentfile eexec\n"
+                                "dup 66 /B put\n";
+    const auto path = OnePage("text_program_encoding.pdf", "<< /Font << /F1 5 0 R /F2 8 0 R >> >>",
+                              "BT /F1 10 Tf 72 700 Td (\014A\031a\173B) Tj /F2 10 Tf (\014a) Tj ET",
+                              {"<< /Type /Font /Subtype /Type1 /BaseFont /CMR10 /FontDescriptor 6 0 R >>",
+                               "<< /Type /FontDescriptor /FontName /CMR10 /Flags 4 /FontFile 7 0 R >>",
+                               Stream(program, " /Length1 " + std::to_string(program.size() - 10) +
+                                                   " /Length2 0 /Length3 0"),
+                               "<< /Type /Font /Subtype /Type1 /BaseFont /CMR10 /FontDescriptor 6 0 R "
+                               "/Encoding << /Differences [97 /adieresis] >> >>"});
+    // B comes after "eexec" and is not read; the standard encoding stands in.
+    EXPECT_EQ(PdfTextExtractor::GetText(path, 0), u"fiA\u00DFa\u2013Bfi\u00E4\r\n");
+}
+
 TEST(PageTextFonts, BaseEncodingsByName) {
     struct Case {
         const char *encoding;
