@@ -294,7 +294,10 @@ std::vector<TextFont::Glyph> TextFont::Decode(const std::u16string &shown) const
         pos += length;
 
         Glyph glyph{{}, 0, length == 1 && code == 32};
-        if (!toUnicode_.TryLookup(code, length, glyph.text) && !composite_)
+        // Some writers give simple fonts a map of two-byte codes; the
+        // one-byte code is looked up among them too.
+        if (!toUnicode_.TryLookup(code, length, glyph.text) && !composite_ &&
+            !toUnicode_.TryLookup(code, 2, glyph.text))
             glyph.text = SimpleText(static_cast<std::uint8_t>(code));
         glyph.text = ExpandLigatures(glyph.text);
         if (composite_)

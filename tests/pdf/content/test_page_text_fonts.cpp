@@ -144,6 +144,18 @@ TEST(PageTextFonts, Type0ThroughToUnicode) {
     EXPECT_EQ(TextAndCompare(path), u"Hadde \u00C4\u00DFfi fi\r\nK1K2\r\n");
 }
 
+// Identity-V advances down the page: a column reads as a line, the next
+// column as the next line, and a positive TJ offset moves down.
+TEST(PageTextFonts, VerticalColumnsAreLines) {
+    const auto path = OnePage(
+        "text_vertical.pdf", "<< /Font << /F1 5 0 R >> >>",
+        "BT /F1 12 Tf 300 700 Td <0001 0010> Tj [500 <0011 0012>] TJ -20 0 Td <0013 0014> Tj ET",
+        {"<< /Type /Font /Subtype /Type0 /BaseFont /Zavor+Test /Encoding /Identity-V /DescendantFonts [6 0 R] "
+         "/ToUnicode 7 0 R >>",
+         CidFont("8 0 R"), Stream(kToUnicode), kDescriptor});
+    EXPECT_EQ(PdfTextExtractor::GetText(path, 0), u"Ha bc\r\nde\r\n");
+}
+
 // A code space of one- and two-byte codes in an embedded encoding CMap,
 // and a simple font whose ToUnicode map overrides its encoding.
 TEST(PageTextFonts, MixedCodeLengthsAndSimpleFontMaps) {
@@ -164,6 +176,13 @@ TEST(PageTextFonts, MixedCodeLengthsAndSimpleFontMaps) {
     // 0x42 has no text; the TrueType font's "d" is not in its map and
     // falls back to the encoding.
     EXPECT_EQ(PdfTextExtractor::GetText(path, 0), u"A\u00E9 xyzd\r\n");
+    // Some writers give a one-byte font a map of two-byte codes.
+    const auto quirk = OnePage("text_simple_wide_map.pdf", "<< /Font << /F3 5 0 R >> >>",
+                               "BT /F3 12 Tf 72 700 Td (AB) Tj ET",
+                               {"<< /Type /Font /Subtype /TrueType /BaseFont /Arial /ToUnicode 6 0 R >>",
+                                Stream("begincmap 1 begincodespacerange <0000> <FFFF> endcodespacerange\n"
+                                       "1 beginbfchar <0041> <00C5> endbfchar endcmap")});
+    EXPECT_EQ(PdfTextExtractor::GetText(quirk, 0), u"\u00C5B\r\n");
 }
 
 }  // namespace
