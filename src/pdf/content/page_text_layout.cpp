@@ -278,9 +278,7 @@ void PageTextLayout::Show(const CString &string) {
     Separate(apply(start, 0, state_.rise), size, space, direction);
 
     for (const TextFont::Glyph &glyph : glyphs) {
-        // A line starts with its first visible character.
-        if (glyph.text != u" " || (!text_.empty() && text_.back() != u'\n'))
-            text_ += glyph.text;
+        Append(glyph.text);
         const double spacing = state_.charSpacing + (glyph.wordSpace ? state_.wordSpacing : 0);
         if (font.Vertical()) {
             const double ty = -glyph.width * state_.fontSize + spacing;
@@ -309,9 +307,22 @@ void PageTextLayout::Separate(Point start, double size, double space, Point dire
     const double across = std::abs(dx * direction.y - dy * direction.x) / norm;
     const double lineSize = std::max(size, lastSize_);
     if (across > kLineShiftPart * lineSize)
+        pending_ = Gap::LineBreak;
+    else if ((along > kWordGapPart * space || along < -lineSize) && pending_ == Gap::None)
+        pending_ = Gap::Blank;
+}
+
+void PageTextLayout::Append(const std::u16string &text) {
+    if (text.empty())
+        return;
+    if (pending_ == Gap::LineBreak)
         AppendLineBreak();
-    else if (along > kWordGapPart * space || along < -lineSize)
+    else if (pending_ == Gap::Blank)
         AppendBlank();
+    pending_ = Gap::None;
+    // A line starts with its first visible character.
+    if (text != u" " || (!text_.empty() && text_.back() != u'\n'))
+        text_ += text;
 }
 
 void PageTextLayout::AppendBlank() {

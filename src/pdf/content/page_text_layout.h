@@ -60,6 +60,7 @@ private:
     Matrix TextToDevice() const;
     void AppendBlank();
     void AppendLineBreak();
+    void Append(const std::u16string &text);
 
     std::u16string text_;
     State state_;
@@ -73,6 +74,11 @@ private:
     bool shownBefore_ = false;
     Point lastEnd_{0, 0};
     double lastSize_ = 0;
+    // What goes before the next character: decided where a string starts,
+    // written only once a string shows something, so that glyphs without
+    // text leave no stray blank or line break.
+    enum class Gap { None, Blank, LineBreak };
+    Gap pending_ = Gap::None;
 };
 
 }  // namespace ZavorPdf::Pdf::Content

@@ -144,6 +144,26 @@ TEST(PageTextFonts, Type0ThroughToUnicode) {
     EXPECT_EQ(TextAndCompare(path), u"Hadde \u00C4\u00DFfi fi\r\nK1K2\r\n");
 }
 
+// Type 3 glyphs measure in the font's own matrix; without a ToUnicode map
+// a composite font's glyph numbers give no text at all.
+TEST(PageTextFonts, Type3WidthsAndUnmappedGlyphNumbers) {
+    const std::string glyph = "50 0 0 0 40 70 d1 0 0 40 70 re f";
+    const auto path = OnePage(
+        "text_type3.pdf", "<< /Font << /F1 5 0 R /F2 8 0 R >> >>",
+        "BT /F1 10 Tf 72 700 Td [(abc)-400(ab)] TJ 39 0 Td (c) Tj /F2 10 Tf 0 -20 Td <00010002> Tj ET",
+        {"<< /Type /Font /Subtype /Type3 /FontBBox [0 0 50 70] /FontMatrix [0.01 0 0 0.01 0 0] "
+         "/CharProcs << /a 6 0 R /b 6 0 R /c 6 0 R >> /Encoding 7 0 R /FirstChar 97 /LastChar 99 "
+         "/Widths [50 50 50] /Resources << >> >>",
+         Stream(glyph), "<< /Type /Encoding /Differences [97 /a /b /c] >>",
+         "<< /Type /Font /Subtype /Type0 /BaseFont /Zavor+Test /Encoding /Identity-H /DescendantFonts [9 0 R] >>",
+         CidFont("10 0 R"), kDescriptor});
+    // A glyph is 5 points wide at 10 points: "c" stands 10 points after
+    // "ab", a word apart.
+    // (pdftotext gives the glyph numbers as control codes.)
+    EXPECT_EQ(PdfTextExtractor::GetText(path, 0), u"abc ab c\r\n");
+    EXPECT_EQ(ZavorTest::RunCommand("pdftotext -raw '" + path.string() + "' -"), "abc ab c\n\x01\x02\n\f");
+}
+
 // Identity-V advances down the page: a column reads as a line, the next
 // column as the next line, and a positive TJ offset moves down.
 TEST(PageTextFonts, VerticalColumnsAreLines) {
