@@ -159,7 +159,7 @@ void TextFont::ReadDifferences(const PdfDictionary &encoding) {
     for (int i = 0; i < differences->Elements().Count() && i < kMaxWidthEntries; ++i) {
         double number = 0;
         if (TryNumber(differences->Elements()[i], number)) {
-            code = static_cast<int>(number);
+            code = number >= 0 && number <= 255 ? static_cast<int>(number) : 256;
         } else if (std::string name = NameOf(differences->Elements()[i]); !name.empty()) {
             if (code >= 0 && code <= 255)
                 differences_[code] = GlyphNameToUnicode(name);

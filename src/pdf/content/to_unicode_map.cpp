@@ -212,9 +212,11 @@ void ToUnicodeMap::AddRange(Range range) {
             ranges_.push_back(std::move(range));
         return;
     }
-    for (std::uint32_t code = range.low; code <= range.high && chars_.size() < kMaxCodes; ++code) {
+    // Counted by offset: a range that ends at the largest code must not
+    // wrap around.
+    for (std::uint32_t offset = 0; offset <= range.high - range.low && chars_.size() < kMaxCodes; ++offset) {
+        const std::uint32_t code = range.low + offset;
         std::u16string text;
-        const std::uint32_t offset = code - range.low;
         if (!range.targets.empty()) {
             if (offset >= range.targets.size())
                 break;
