@@ -320,8 +320,9 @@ void PageTextLayout::Append(const std::u16string &text) {
     else if (pending_ == Gap::Blank)
         AppendBlank();
     pending_ = Gap::None;
-    // A line starts with its first visible character.
-    if (text != u" " || (!text_.empty() && text_.back() != u'\n'))
+    // A line starts with its first visible character, and a blank that
+    // follows a gap taken for one is not doubled.
+    if (text != u" " || (!text_.empty() && text_.back() != u'\n' && text_.back() != u' '))
         text_ += text;
 }
 

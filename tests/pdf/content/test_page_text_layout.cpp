@@ -51,6 +51,7 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutCase{"word gap in TJ", "[(Hello)-250(World)] TJ", u"Hello World"},
         LayoutCase{"kerning in TJ", "[(Hel)-50(lo)120(Wor)-170(ld)] TJ", u"HelloWorld"},
         LayoutCase{"blank in the string", "[(Hello )-250(World)] TJ", u"Hello World"},
+        LayoutCase{"blank after a gap", "[(Hello)-250( World)] TJ", u"Hello World"},
         LayoutCase{"strings placed by Td", "(one) Tj 20 0 Td (two) Tj 19 0 Td (three) Tj", u"one twothree"},
         LayoutCase{"Tc widens each glyph", "5 Tc (ab) Tj (cd) Tj ET BT /F1 10 Tf 116 700 Td (ef) Tj", u"abcdef"},
         LayoutCase{"Tw widens blanks only", "20 Tw (a b) Tj ET BT /F1 10 Tf 110 700 Td (c) Tj", u"a bc"},
