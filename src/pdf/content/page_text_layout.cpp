@@ -202,9 +202,7 @@ void PageTextLayout::SetFont(const PdfDictionary *resources, const COperator &op
         if (auto *fonts = resources->Elements().GetDictionary("/Font"))
             font = fonts->Elements().GetDictionary(name->Name());
     if (font == nullptr) {
-        if (missingFont_ == nullptr)
-            missingFont_ = std::make_unique<TextFont>(nullptr);
-        state_.font = missingFont_.get();
+        state_.font = &MissingFont();
         return;
     }
     std::unique_ptr<TextFont> &cached = fonts_[font];
@@ -242,6 +240,12 @@ void PageTextLayout::DrawForm(const PdfDictionary *resources, const COperator &o
     lineMatrix_ = outerLine;
 }
 
+const TextFont &PageTextLayout::MissingFont() {
+    if (missingFont_ == nullptr)
+        missingFont_ = std::make_unique<TextFont>(nullptr);
+    return *missingFont_;
+}
+
 void PageTextLayout::MoveLine(double tx, double ty) {
     lineMatrix_ = Multiply({1, 0, 0, 1, tx, ty}, lineMatrix_);
     textMatrix_ = lineMatrix_;
@@ -250,12 +254,8 @@ void PageTextLayout::MoveLine(double tx, double ty) {
 PageTextLayout::Matrix PageTextLayout::TextToDevice() const { return Multiply(textMatrix_, state_.ctm); }
 
 void PageTextLayout::Show(const CString &string) {
-    if (state_.font == nullptr) {
-        if (missingFont_ == nullptr)
-            missingFont_ = std::make_unique<TextFont>(nullptr);
-        state_.font = missingFont_.get();
-    }
-    const TextFont &font = *state_.font;
+    // Text shown before any "Tf", or in a font the resources lack.
+    const TextFont &font = state_.font != nullptr ? *state_.font : MissingFont();
     const std::vector<TextFont::Glyph> glyphs = font.Decode(string.Value());
     if (glyphs.empty())
         return;

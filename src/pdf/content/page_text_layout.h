@@ -54,6 +54,7 @@ private:
     void Apply(const Objects::COperator &op, const PdfDictionary *resources, int depth);
     void SetFont(const PdfDictionary *resources, const Objects::COperator &op);
     void DrawForm(const PdfDictionary *resources, const Objects::COperator &op, int depth);
+    const TextFont &MissingFont();
     void MoveLine(double tx, double ty);
     void Show(const Objects::CString &string);
     void Separate(Point start, double size, double space, Point direction);
