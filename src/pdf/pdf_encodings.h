@@ -54,4 +54,11 @@ std::optional<std::uint8_t> TryPdfDocByte(char16_t c);
 // True when every character of the text has a PDFDocEncoding byte.
 bool PdfDocEncodingHolds(std::u16string_view text);
 
+// The character of one code of a simple font with the named base encoding;
+// 0 where the encoding leaves the code undefined. Codes below 32 and 127
+// are undefined in all three.
+char16_t StandardEncodingToUnicode(std::uint8_t code);
+char16_t MacRomanEncodingToUnicode(std::uint8_t code);
+char16_t WinAnsiEncodingToUnicode(std::uint8_t code);
+
 }  // namespace ZavorPdf::Pdf::Internal

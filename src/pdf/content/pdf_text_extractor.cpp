@@ -7,6 +7,7 @@
 #include "pdf/content/c_sequence.h"
 #include "pdf/content/content_reader_exception.h"
 #include "pdf/content/content_token_check.h"
+#include "pdf/content/page_text_layout.h"
 #include "pdf/io/pdf_reader.h"
 #include "pdf/pdf_document.h"
 #include "pdf/pdf_page.h"
@@ -53,8 +54,7 @@ std::u16string PdfTextExtractor::GetText(PdfDocument &document, int page) {
     try {
         if (page < 0 || page >= document.PageCount())
             return {};
-        std::u16string text;
-        ExtractText(document.Pages().PageAt(page), [&text](std::u16string_view piece) { text += piece; });
+        std::u16string text = PageTextLayout(document.Pages().PageAt(page)).Text();
         text += u"\r\n";
         return text;
     } catch (...) {

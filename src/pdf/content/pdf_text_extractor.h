@@ -1,5 +1,5 @@
-// The text that a page shows: the strings of its text-showing operators in
-// content order, as the content holds them.
+// The text that a page shows: as a person reads it (GetText), or the raw
+// strings of its text-showing operators in content order (ExtractText).
 #pragma once
 
 #include <filesystem>
@@ -26,8 +26,9 @@ public:
     // only during the call.
     using TextSink = std::function<void(std::u16string_view)>;
 
-    // The pieces of the page at the zero-based index, joined without
-    // separators and followed by CR LF. Any failure (a file that cannot be
+    // The text of the page at the zero-based index, decoded through its
+    // fonts, with blanks between words and CR LF between lines (see
+    // PageTextLayout), followed by CR LF. Any failure (a file that cannot be
     // read, an index out of range, content that cannot be parsed) gives an
     // empty text: a page yields all its text or none.
     static std::u16string GetText(const std::filesystem::path &pdfFileName, int page);

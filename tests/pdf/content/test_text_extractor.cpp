@@ -67,18 +67,21 @@ INSTANTIATE_TEST_SUITE_P(
         TextCase{"BT /F1 12 Tf 72 712 Td (Hello) Tj ET", u"Hello\r\n"},
         TextCase{"", u"\r\n"},
         TextCase{"BT [(Hel) -120 (lo)] TJ ET", u"Hello\r\n"},
-        // The quotation-mark operators show text but contribute none.
-        TextCase{"BT (a) Tj (b) ' 1 2 (c) \" ET", u"a\r\n"},
+        // The quotation-mark operators move to the next line by the
+        // leading: none set, none moved.
+        TextCase{"BT (a) Tj (b) ' 1 2 (c) \" ET", u"abc\r\n"},
+        TextCase{"BT 14 TL (a) Tj (b) ' 1 2 (c) \" ET", u"a\r\nb\r\nc\r\n"},
         TextCase{"BT (a\\(b\\)c) Tj (x(y)z) Tj (\\101) Tj ET", u"a(b)cx(y)zA\r\n"},
         TextCase{"BT <48 65 6C 6C 6F> Tj ET", u"Hello\r\n"},
+        // Control codes stay as they are; the host shows them as blanks.
         TextCase{"BT (a\r\nb) Tj ET", u"a\nb\r\n"},
-        // No separators between lines or text objects.
+        // Without a leading T* stays on the line; text objects alone do
+        // not separate.
         TextCase{"BT (one) Tj T* (two) Tj ET BT (three) Tj ET", u"onetwothree\r\n"},
-        // Each byte is one character; high bytes are not mapped through any
-        // encoding.
-        TextCase{"BT (\xE4\x80) Tj ET", u"\u00E4\u0080\r\n"},
-        // Two-byte codes of a Type0 font with Identity-H come out as their
-        // bytes, not decoded through the font.
+        TextCase{"BT 12 TL (one) Tj T* (two) Tj ET BT 0 -24 Td (three) Tj ET", u"one\r\ntwo\r\nthree\r\n"},
+        // Strings in a font the page does not define read as WinAnsi,
+        // one byte per code.
+        TextCase{"BT (\xE4\x80) Tj ET", u"\u00E4\u20AC\r\n"},
         TextCase{"BT /F2 12 Tf <00480065> Tj ET"sv, u"\u0000H\u0000e\r\n"sv},
         TextCase{"BT <FEFF004100C4> Tj (\xFE\xFF\x00\x42) Tj ET"sv, u"A\u00C4B\r\n"},
         TextCase{"BI /W 2 /H 1 /BPC 8 /CS /G ID \x01(EI)\xFF\nEI BT (after) Tj ET", u"after\r\n"},
@@ -196,15 +199,12 @@ TEST(PageTextFiles, SavedFileReadsBackAndAgreesWithPdftotext) {
 // (Identity-H with a ToUnicode map) on the second.
 TEST(PageTextFiles, PagesDrawnByTheEngine) {
     const auto path = ZavorTest::SourceDir() / "tests/pdf/content/data/engine_pages.pdf";
-    const std::u16string first = u"Hello (World) \u00E4\u00F6Second line\r\n";
+    const std::u16string first = u"Hello (World) \u00E4\u00F6\r\nSecond line\r\n";
     EXPECT_EQ(PdfTextExtractor::GetText(path, 0), first);
     std::string tool = RunCommand("pdftotext -enc Latin1 -l 1 '" + path.string() + "' -");
     EXPECT_EQ(tool, "Hello (World) \xE4\xF6\nSecond line\n\n\f");
-    // The glyph ids come out as they are written, two bytes per glyph.
-    const std::uint8_t codes[] = {0x00, 0x38, 0x00, 0x51, 0x00, 0x4C, 0x00, 0x46, 0x00, 0x52,
-                                  0x00, 0x47, 0x00, 0x48, 0x00, 0x03, 0x03, 0xAB, 0x0B, 0x84};
-    std::u16string second(std::begin(codes), std::end(codes));
-    EXPECT_EQ(PdfTextExtractor::GetText(path, 1), second + u"\r\n");
+    // Glyph ids read back through the font's ToUnicode map.
+    EXPECT_EQ(PdfTextExtractor::GetText(path, 1), u"Unicode \u0416\u20AC\r\n");
 }
 
 TEST(PageTextFiles, UnreadableFilesGiveEmptyText) {
