@@ -4,6 +4,7 @@
 // spaces), glyph names, and agreement with pdftotext's words.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "page_text_files.h"
@@ -20,6 +21,8 @@ struct GlyphCase {
     std::string_view name;
     std::u16string_view text;
 };
+
+void PrintTo(const GlyphCase &glyph, std::ostream *os) { *os << '"' << glyph.name << '"'; }
 
 class GlyphNames : public testing::TestWithParam<GlyphCase> {};
 

@@ -3,6 +3,7 @@
 // baselines, transformed coordinates and forms, in a font of known widths.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 #include "page_text_files.h"
@@ -38,10 +39,16 @@ struct LayoutCase {
     std::u16string_view text;
 };
 
+void PrintTo(const LayoutCase &layout, std::ostream *os) { *os << layout.what; }
+
 class PageTextLayout : public testing::TestWithParam<LayoutCase> {};
 
 TEST_P(PageTextLayout, BlanksAndLineBreaks) {
-    const auto path = Page("text_layout.pdf", "BT /F1 10 Tf 72 700 Td " + GetParam().content + " ET");
+    // The cases run as processes of their own, side by side: each writes
+    // its own file.
+    std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
+    const auto path = Page("text_layout_" + name.substr(name.rfind('/') + 1) + ".pdf",
+                           "BT /F1 10 Tf 72 700 Td " + GetParam().content + " ET");
     EXPECT_EQ(PdfTextExtractor::GetText(path, 0), std::u16string(GetParam().text) + u"\r\n") << GetParam().what;
 }
 
