@@ -5,6 +5,7 @@
 #include <string>
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "pdf/content/pdf_text_extractor.h"
 #include "pdf/errors.h"
@@ -52,10 +53,12 @@ std::filesystem::path Encrypted(const std::string &name, const std::string &user
     std::filesystem::path source = PlainSource();
     std::string file = user.empty() ? name + ".pdf" : name + ".pw-" + user + ".pdf";
     std::filesystem::path target = ZavorTest::OutputPath(file);
-    std::filesystem::path scratch = ZavorTest::OutputPath(file + ".tmp");
+    // Tests run side by side and make the same files: each writes its own
+    // scratch copy and renames it into place whole.
+    std::filesystem::path scratch = ZavorTest::OutputPath(file + "." + std::to_string(getpid()) + ".tmp");
     // qpdf writes RC4 crypt filters only when told that weak crypto is meant.
-    std::string command = "qpdf --allow-weak-crypto --object-streams=disable --encrypt '" + user + "' '" + owner + "' " + options +
-                          " -- '" + source.string() + "' '" + scratch.string() + "' 2>&1 && mv '" + scratch.string() +
+    std::string command = "qpdf --allow-weak-crypto --object-streams=disable --encrypt '" + user + "' '" + owner +
+                          "' " + options + " -- '" + source.string() + "' '" + scratch.string() + "' 2>&1 && mv '" + scratch.string() +
                           "' '" + target.string() + "'";
     std::string output = ZavorTest::RunCommand(command);
     EXPECT_TRUE(std::filesystem::exists(target)) << output;

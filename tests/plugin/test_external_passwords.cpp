@@ -2,6 +2,7 @@
 // message when one is refused, through QnD_SetVar and QnD_GetVar as a script
 // uses them. The encrypted files are made by qpdf from a sample file.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -42,7 +43,9 @@ protected:
     std::string Encrypted(const std::string &name, const std::string &user, const std::string &options) {
         std::string file = name + ".pw-chef.pdf";
         std::string target = ZavorTest::OutputPath(file).string();
-        std::string scratch = target + ".tmp";
+        // Tests run side by side and make the same files: each writes its
+        // own scratch copy and renames it into place whole.
+        std::string scratch = target + "." + std::to_string(getpid()) + ".tmp";
         std::string output = ZavorTest::RunCommand("qpdf --object-streams=disable --encrypt '" + user + "' chef " +
                                                    options + " -- '" + sample + "' '" + scratch + "' 2>&1 && mv '" +
                                                    scratch + "' '" + target + "'");
