@@ -5,6 +5,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -172,7 +173,7 @@ inline Bytes Rgba(const ZavorPlatform::DecodedImage &image) {
 // Its complaints about pixels that no run reaches leave the pixels decoded,
 // so only the size of the answer counts.
 inline Bytes ImageMagickRgba(const std::filesystem::path &file, int frame, int width, int height) {
-    const std::filesystem::path raw = file.string() + ".rgba";
+    const std::filesystem::path raw = file.string() + "." + std::to_string(getpid()) + ".rgba";
     std::filesystem::remove(raw);
     RunCommand("/usr/bin/convert '" + file.string() + "[" + std::to_string(frame) +
                "]' -depth 8 'rgba:" + raw.string() + "' 2>/dev/null");
@@ -317,7 +318,11 @@ inline std::vector<SamplePicture> SamplePictures() {
             for (int x = 0; x < 40; ++x)
                 source.pixels[static_cast<std::size_t>(29 - y) * source.Stride() + x] =
                     static_cast<std::uint8_t>(y < 15 ? x / 8 + y : (state = state * 1103515245 + 12345) >> 24) % 200;
-        const std::filesystem::path png = OutputPath("rle8_source.png"), bmp = OutputPath("rle8_imagemagick.bmp");
+        // Several tests build the samples side by side: the files are each
+        // process's own.
+        const std::string own = std::to_string(getpid());
+        const std::filesystem::path png = OutputPath("rle8_source." + own + ".png"),
+                                    bmp = OutputPath("rle8_imagemagick." + own + ".bmp");
         WriteFile(png, ZavorPlatform::EncodePng(source));
         RunCommand("/usr/bin/convert '" + png.string() + "' -type Palette -compress RLE 'BMP3:" + bmp.string() + "'");
         pictures.push_back({"rle8_imagemagick", ".bmp", ReadFile(bmp), 0, 40, 30});
