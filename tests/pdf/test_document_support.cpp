@@ -9,6 +9,12 @@
 #include <memory>
 #include <sstream>
 
+#include "pdf/pdf_content.h"
+#include "pdf/pdf_contents.h"
+#include "pdf/pdf_dictionary.h"
+#include "pdf/pdf_document_information.h"
+#include "pdf/pdf_page.h"
+
 namespace ZavorTest {
 
 FixedClock::FixedClock() { ZavorPdf::Pdf::PdfDate::SetTimeSource(&FixedClock::Time); }
@@ -80,6 +86,24 @@ std::vector<std::string> FolderEntries(const std::filesystem::path &folder) {
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+std::unique_ptr<ZavorPdf::Pdf::PdfDocument> TextDocument() {
+    auto document = std::make_unique<ZavorPdf::Pdf::PdfDocument>();
+    ZavorPdf::Pdf::PdfPage &page = document->AddPage();
+    auto font = std::make_unique<ZavorPdf::Pdf::PdfDictionary>();
+    font->Elements().SetName("/Type", "/Font");
+    font->Elements().SetName("/Subtype", "/Type1");
+    font->Elements().SetName("/BaseFont", "/Helvetica");
+    auto fonts = std::make_unique<ZavorPdf::Pdf::PdfDictionary>();
+    fonts->Elements().SetObject("/F1", std::move(font));
+    auto resources = std::make_unique<ZavorPdf::Pdf::PdfDictionary>();
+    resources->Elements().SetObject("/Font", std::move(fonts));
+    page.Elements().SetObject("/Resources", std::move(resources));
+    std::string text = "BT /F1 24 Tf 72 700 Td (Hallo Welt) Tj ET";
+    page.Contents().AppendContent().SetBytes({text.begin(), text.end()});
+    document->Info().SetTitle(u"Geheimer Titel");
+    return document;
 }
 
 }  // namespace ZavorTest

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,10 @@ std::vector<std::uint8_t> Bytes(const std::string &text);
 std::vector<std::string> PdfInfoPageSizes(const std::filesystem::path &file, int pages);
 // The value of one pdfinfo field ("Producer").
 std::string PdfInfoField(const std::filesystem::path &file, const std::string &field);
+
+// A document with one page that shows "Hallo Welt" in Helvetica, titled
+// "Geheimer Titel".
+std::unique_ptr<ZavorPdf::Pdf::PdfDocument> TextDocument();
 
 // Runs of blanks become one blank, for matching tool output.
 std::string CollapseBlanks(const std::string &text);

@@ -19,6 +19,7 @@
 #include "pdf/pdf_security_settings.h"
 #include "pdf/pdf_standard_security_handler.h"
 #include "support/test_output.h"
+#include "test_document_support.h"
 
 namespace ZavorPdf::Pdf {
 namespace {
@@ -28,21 +29,7 @@ using Method = PdfStandardSecurityHandler::CryptMethod;
 
 std::filesystem::path PlainSource() {
     return ZavorTest::PublishOutput("aes_source.pdf", [](const std::filesystem::path &path) {
-        PdfDocument document;
-        PdfPage &page = document.AddPage();
-        auto font = std::make_unique<PdfDictionary>();
-        font->Elements().SetName("/Type", "/Font");
-        font->Elements().SetName("/Subtype", "/Type1");
-        font->Elements().SetName("/BaseFont", "/Helvetica");
-        auto fonts = std::make_unique<PdfDictionary>();
-        fonts->Elements().SetObject("/F1", std::move(font));
-        auto resources = std::make_unique<PdfDictionary>();
-        resources->Elements().SetObject("/Font", std::move(fonts));
-        page.Elements().SetObject("/Resources", std::move(resources));
-        std::string text = "BT /F1 24 Tf 72 700 Td (Hallo Welt) Tj ET";
-        page.Contents().AppendContent().SetBytes({text.begin(), text.end()});
-        document.Info().SetTitle(u"Geheimer Titel");
-        document.Save(path);
+        ZavorTest::TextDocument()->Save(path);
     });
 }
 

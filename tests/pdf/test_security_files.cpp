@@ -27,25 +27,7 @@ namespace ZavorPdf::Pdf {
 namespace {
 
 using ZavorTest::RunCommand;
-
-// A document with one page that shows "Hallo Welt" in Helvetica.
-std::unique_ptr<PdfDocument> TextDocument() {
-    auto document = std::make_unique<PdfDocument>();
-    PdfPage &page = document->AddPage();
-    auto font = std::make_unique<PdfDictionary>();
-    font->Elements().SetName("/Type", "/Font");
-    font->Elements().SetName("/Subtype", "/Type1");
-    font->Elements().SetName("/BaseFont", "/Helvetica");
-    auto fonts = std::make_unique<PdfDictionary>();
-    fonts->Elements().SetObject("/F1", std::move(font));
-    auto resources = std::make_unique<PdfDictionary>();
-    resources->Elements().SetObject("/Font", std::move(fonts));
-    page.Elements().SetObject("/Resources", std::move(resources));
-    std::string text = "BT /F1 24 Tf 72 700 Td (Hallo Welt) Tj ET";
-    page.Contents().AppendContent().SetBytes({text.begin(), text.end()});
-    document->Info().SetTitle(u"Geheimer Titel");
-    return document;
-}
+using ZavorTest::TextDocument;
 
 std::string Quoted(const std::filesystem::path &path) { return "'" + path.string() + "'"; }
 

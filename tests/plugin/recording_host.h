@@ -90,4 +90,11 @@ private:
     std::string bytes_;
 };
 
+// What QnD_GetVar writes for the variable; empty when it writes nothing.
+inline std::string ReadVariable(const std::string &name, const std::string &argument = "") {
+    HostBuffer result(4096);
+    QnD_GetVar(name.c_str(), argument.c_str(), 0, result.data());
+    return result.Text();
+}
+
 }  // namespace ZavorTest

@@ -15,13 +15,8 @@
 
 namespace {
 
-using ZavorTest::HostBuffer;
 
-std::string ReadVariable(const std::string &name, const std::string &argument = "") {
-    HostBuffer result(4096);
-    QnD_GetVar(name.c_str(), argument.c_str(), 0, result.data());
-    return result.Text();
-}
+using ZavorTest::ReadVariable;
 
 std::string Refusal(const std::string &file, const std::string &reason) {
     return "Die Datei \"" + file + "\" konnte nicht eingelesen werden. " + reason;

@@ -18,13 +18,8 @@ namespace {
 
 using ZavorPlatform::MessageBoxIcon;
 using ZavorPlatform::MessageBoxMessage;
-using ZavorTest::HostBuffer;
 
-std::string ReadVariable(const std::string &name, const std::string &argument = "") {
-    HostBuffer result(4096);
-    QnD_GetVar(name.c_str(), argument.c_str(), 0, result.data());
-    return result.Text();
-}
+using ZavorTest::ReadVariable;
 
 int Qpdf(const std::string &arguments) {
     int status = std::system(("qpdf " + arguments + " >/dev/null 2>&1").c_str());

@@ -14,13 +14,8 @@
 
 namespace {
 
-using ZavorTest::HostBuffer;
 
-std::string ReadVariable(const std::string &name, const std::string &argument = "") {
-    HostBuffer result(4096);
-    QnD_GetVar(name.c_str(), argument.c_str(), 0, result.data());
-    return result.Text();
-}
+using ZavorTest::ReadVariable;
 
 std::string FileText(const std::filesystem::path &path) {
     std::ifstream file(path, std::ios::binary);
