@@ -16,8 +16,8 @@
 #include <span>
 #include <vector>
 
-#include "platform/file_descriptor.h"
-#include "platform/save_target.h"
+#include "platform/linux/file_descriptor.h"
+#include "platform/linux/save_target.h"
 
 namespace ZavorPlatform {
 

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "platform/code_page.h"
-#include "platform/gtk_window.h"
+#include "platform/linux/gtk_window.h"
 
 namespace ZavorPlatform {
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 #include <system_error>
 
-#include "platform/temporary_file_names.h"
+#include "platform/linux/temporary_file_names.h"
 
 namespace ZavorPlatform {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <langinfo.h>
 
-#include "platform/locale_handle.h"
+#include "platform/linux/locale_handle.h"
 
 namespace ZavorPlatform {
 

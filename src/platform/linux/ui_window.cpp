@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "platform/gtk_window.h"
+#include "platform/linux/gtk_window.h"
 
 namespace ZavorPlatform {
 namespace {

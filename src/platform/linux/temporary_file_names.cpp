@@ -1,4 +1,4 @@
-#include "platform/temporary_file_names.h"
+#include "platform/linux/temporary_file_names.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -12,7 +12,7 @@
 #include <ctime>
 #include <memory>
 
-#include "platform/file_descriptor.h"
+#include "platform/linux/file_descriptor.h"
 
 namespace ZavorPlatform {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <cstdlib>
 
-#include "platform/locale_handle.h"
+#include "platform/linux/locale_handle.h"
 
 namespace ZavorPlatform {
 namespace {

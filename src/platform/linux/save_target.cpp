@@ -1,4 +1,4 @@
-#include "platform/save_target.h"
+#include "platform/linux/save_target.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
