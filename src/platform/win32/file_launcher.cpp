@@ -34,7 +34,7 @@ private:
 // through DDE finish before the call returns; the viewer itself is not
 // awaited.
 bool LaunchWithSystem(const std::u16string &path) {
-    std::wstring file = ToWide(path);
+    std::wstring file = ToWindowsText(path);
     DWORD attributes = GetFileAttributesW(file.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return false;
     ComScope com;

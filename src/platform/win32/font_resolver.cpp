@@ -149,14 +149,14 @@ int CollectionIndex(const SelectedFont &font) {
 }  // namespace
 
 std::optional<FontFace> MatchFont(std::string_view familyUtf8, bool bold, bool italic) {
-    std::wstring family = ToWide(Utf8ToUtf16(familyUtf8));
+    std::wstring family = ToWindowsText(Utf8ToUtf16(familyUtf8));
     // An unknown family is not left to the mapper's guess at a similar
     // name: it gets the default family, as fontconfig gives on Linux.
     if (!FamilyInstalled(family)) family.clear();
     SelectedFont font(family, bold, italic);
     if (!font.IsSelected() || !font.Size(kWholeFace)) return std::nullopt;
     FontFace face;
-    face.family = Utf16ToUtf8(FromWide(font.Family()));
+    face.family = Utf16ToUtf8(FromWindowsText(font.Family()));
     if (face.family.empty()) return std::nullopt;
     face.faceIndex = CollectionIndex(font);
     face.bold = bold;
@@ -169,7 +169,7 @@ std::optional<FontFace> MatchFont(std::string_view familyUtf8, bool bold, bool i
 // to the same face. A face inside a collection comes as the whole
 // collection, with offsets that are valid in it.
 std::vector<std::uint8_t> ReadFontFace(const FontFace &face) {
-    SelectedFont font(ToWide(Utf8ToUtf16(face.family)), face.bold, face.italic);
+    SelectedFont font(ToWindowsText(Utf8ToUtf16(face.family)), face.bold, face.italic);
     if (!font.IsSelected()) return {};
     DWORD table = font.Size(Tag("ttcf")) ? Tag("ttcf") : kWholeFace;
     std::optional<DWORD> size = font.Size(table);

@@ -47,8 +47,8 @@ bool ShowDialog(const MessageBoxMessage &message) {
     HWND owner = reinterpret_cast<HWND>(HostWindow());
     if (owner != nullptr && !IsWindow(owner)) owner = nullptr;
     UINT style = MB_OK | MB_SETFOREGROUND | IconStyle(message.icon) | (owner == nullptr ? MB_TASKMODAL : 0);
-    std::wstring text = ToWide(message.text);
-    std::wstring caption = ToWide(message.caption);
+    std::wstring text = ToWindowsText(message.text);
+    std::wstring caption = ToWindowsText(message.caption);
     return MessageBoxW(owner, text.c_str(), caption.c_str(), style) != 0;
 }
 
