@@ -44,7 +44,7 @@ std::size_t EntryCount(const fs::path &folder) {
 
 TEST(SavingEverywhere, NewContentArrivesWholeOrNotAtAll) {
     fs::path folder = FreshFolder("whole");
-    fs::path target = folder / "out.pdf";
+    fs::path target = folder / "out.bin";
     WriteText(target, "old");
     const std::string big(300000, 'x');  // several times the write buffer
     for (auto kind : {AtomicFile::Temporary::Unnamed, AtomicFile::Temporary::Named}) {
@@ -78,7 +78,7 @@ TEST(SavingEverywhere, RefusedTargetsStayAsTheyWere) {
     for (const Case &test : cases) {
         SCOPED_TRACE(test.name);
         fs::path folder = FreshFolder("refused");
-        fs::path target = folder / "out.pdf";
+        fs::path target = folder / "out.bin";
         if (test.error == std::errc::is_a_directory) fs::create_directory(target);
         if (test.error == std::errc::permission_denied) {
             WriteText(target, "old");
@@ -86,7 +86,7 @@ TEST(SavingEverywhere, RefusedTargetsStayAsTheyWere) {
             fs::permissions(target, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                             fs::perm_options::remove);
         }
-        if (test.error == std::errc::no_such_file_or_directory) target = folder / "fehlt" / "out.pdf";
+        if (test.error == std::errc::no_such_file_or_directory) target = folder / "fehlt" / "out.bin";
         const std::size_t entries = EntryCount(folder);
         try {
             WriteFileAtomically(target, Bytes("new"));
@@ -106,12 +106,12 @@ TEST(SavingEverywhere, RefusedTargetsStayAsTheyWere) {
 // in a code page.
 TEST(SavingEverywhere, NamesOutsideAsciiAreKept) {
     fs::path folder = FreshFolder(reinterpret_cast<const char *>(u8"\u00e4\u00df"));
-    fs::path target = folder / u8"Ausgabe_\u00c4\u20ac\u0142.pdf";
+    fs::path target = folder / u8"Ausgabe_\u00c4\u20ac\u0142.bin";
     WriteFileAtomically(target, Bytes("erste"));
     WriteFileAtomically(target, Bytes("zweite"));
     EXPECT_EQ(ReadFile(target), "zweite");
     ASSERT_EQ(EntryCount(folder), 1u);
-    EXPECT_TRUE(fs::directory_iterator(folder)->path().filename().u16string() == u"Ausgabe_\u00c4\u20ac\u0142.pdf");
+    EXPECT_TRUE(fs::directory_iterator(folder)->path().filename().u16string() == u"Ausgabe_\u00c4\u20ac\u0142.bin");
 }
 
 // A save that was killed leaves its temporary file; the next save in the
@@ -126,11 +126,11 @@ TEST(SavingEverywhere, TemporaryFilesLeftBehindAreRemoved) {
     const auto anHourAgo = fs::file_time_type::clock::now() - std::chrono::hours(1);
     fs::last_write_time(stale, anHourAgo);
     fs::last_write_time(foreign, anHourAgo);
-    WriteFileAtomically(folder / "out.pdf", Bytes("saved"));
+    WriteFileAtomically(folder / "out.bin", Bytes("saved"));
     EXPECT_FALSE(fs::exists(stale));
     EXPECT_TRUE(fs::exists(young));
     EXPECT_TRUE(fs::exists(foreign));
-    EXPECT_EQ(ReadFile(folder / "out.pdf"), "saved");
+    EXPECT_EQ(ReadFile(folder / "out.bin"), "saved");
 }
 
 }  // namespace
