@@ -116,8 +116,29 @@ private:
         return lines.empty() ? 0 : total + spacing * static_cast<int>(lines.size() - 1);
     }
 
+    // Where a spanning cell's lack goes: to the last line it covers that
+    // expands, as GTK prefers, or else shared among all its lines.
+    static void Widen(std::vector<int> &lines, int expanding, int first, int span, int lack) {
+        if (expanding >= 0) {
+            lines[static_cast<std::size_t>(expanding)] += lack;
+            return;
+        }
+        for (int i = 0; i < span; ++i) lines[static_cast<std::size_t>(first + i)] += lack / span + (i < lack % span ? 1 : 0);
+    }
+
+    int Widened(const UiLayoutNode &grid, bool across, int first, int span) const {
+        for (int line = first + span - 1; line >= first; --line) {
+            for (const UiLayoutNode &child : grid.children) {
+                int start = across ? child.column : child.row;
+                int width = across ? child.columnSpan : child.rowSpan;
+                if (shown_(child) && start == line && width == 1 && Expands(child, across)) return line;
+            }
+        }
+        return -1;
+    }
+
     // Column widths (across) or row heights of a grid: single cells first,
-    // then what a spanning cell lacks goes to the last line it covers.
+    // then what the spanning cells lack.
     std::vector<int> Lines(const UiLayoutNode &grid, bool across) const {
         int spacing = grid.Number(across ? "column-spacing" : "row-spacing", 0);
         std::vector<int> lines;
@@ -132,7 +153,7 @@ private:
                 int wanted = across ? natural.width : natural.height;
                 int have = spacing * (span - 1);
                 for (int i = first; i < first + span; ++i) have += lines[static_cast<std::size_t>(i)];
-                if (wanted > have) lines[static_cast<std::size_t>(first + span - 1)] += wanted - have;
+                if (wanted > have) Widen(lines, Widened(grid, across, first, span), first, span, wanted - have);
             }
         }
         return lines;

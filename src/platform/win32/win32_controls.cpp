@@ -83,8 +83,11 @@ FontHandle DialogFont(bool bold) {
 HWND CreateControl(const UiLayoutNode &node, HWND parent, int id, HINSTANCE module) {
     const std::string &kind = node.kind;
     if (kind == "GtkLabel") {
+        std::string label = node.Property("label");
         DWORD align = node.Property("justify") == "center" ? SS_CENTER : SS_LEFT;
-        return Make(L"STATIC", LabelText(node.Property("label")), align | SS_NOPREFIX, 0, parent, id, module);
+        // One line stands in the middle of its row, beside a taller box.
+        if (label.find('\n') == std::string::npos) align |= SS_CENTERIMAGE;
+        return Make(L"STATIC", LabelText(label), align | SS_NOPREFIX, 0, parent, id, module);
     }
     if (kind == "GtkEntry") {
         return Make(L"EDIT", Utf8ToWide(node.Property("text")), ES_AUTOHSCROLL | WS_TABSTOP, WS_EX_CLIENTEDGE,
