@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <iterator>
 #include <vector>
 
 #include "platform/code_page.h"
@@ -41,6 +42,10 @@ HWND MakeComboBox(const UiLayoutNode &node, HWND parent, int id, HINSTANCE modul
     int active = node.Number("active", -1);
     if (active >= 0 && active < static_cast<int>(node.items.size())) SendMessageW(combo, CB_SETCURSEL, active, 0);
     return combo;
+}
+
+std::string UnknownKind(const UiLayoutNode &node) {
+    return "Layout: \"" + node.id + "\" ist ein " + node.kind + ", das dieses Fenster nicht kennt";
 }
 
 // The extent of a text in the font, lines broken at line feeds.
@@ -105,7 +110,17 @@ HWND CreateControl(const UiLayoutNode &node, HWND parent, int id, HINSTANCE modu
     if (kind == "GtkComboBoxText") return MakeComboBox(node, parent, id, module);
     // A frame holds nothing here but its own background (the colour preview).
     if (kind == "GtkFrame") return Make(L"STATIC", L"", WS_BORDER, 0, parent, id, module);
-    throw UiLayoutError("Layout: \"" + node.id + "\" ist ein " + kind + ", das dieses Fenster nicht kennt");
+    throw UiLayoutError(UnknownKind(node));
+}
+
+void CheckControlKinds(const UiLayoutNode &root) {
+    static const std::string_view known[] = {"GtkLabel", "GtkEntry", "GtkButton", "GtkCheckButton", "GtkComboBoxText",
+                                             "GtkFrame"};
+    ForEachUiNode(root, [](const UiLayoutNode &node) {
+        if (!node.IsContainer() && std::find(std::begin(known), std::end(known), node.kind) == std::end(known)) {
+            throw UiLayoutError(UnknownKind(node));
+        }
+    });
 }
 
 void AddToolTip(const UiLayoutNode &node, HWND control, HWND parent, HINSTANCE module) {

@@ -34,6 +34,10 @@ std::wstring WindowText(HWND window);
 // the style sheet sets bold.
 FontHandle DialogFont(bool bold);
 
+// Throws UiLayoutError when the layout holds a kind of control that
+// CreateControl cannot make.
+void CheckControlKinds(const UiLayoutNode &root);
+
 // The child control for a node that is not a container: GtkLabel, GtkEntry,
 // GtkButton, GtkCheckButton, GtkComboBoxText or GtkFrame, with its caption,
 // entries and initial state, hidden. Throws UiLayoutError for another kind

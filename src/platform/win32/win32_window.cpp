@@ -45,6 +45,8 @@ COLORREF Blend(UiColour colour, COLORREF under) {
 
 Win32UiWindow::Win32UiWindow(std::string_view layout, std::string_view css)
     : layout_(ParseUiLayout(layout)), styles_(ParseUiStyles(css)), font_(DialogFont(false)), boldFont_(DialogFont(true)) {
+    // A broken layout is reported also where no window could be shown.
+    CheckControlKinds(layout_);
     HINSTANCE module = ThisModule();
     static const bool registered = [module] {
         INITCOMMONCONTROLSEX common{sizeof common, ICC_WIN95_CLASSES};
@@ -77,11 +79,18 @@ Win32UiWindow::Win32UiWindow(std::string_view layout, std::string_view css)
                                   module, this);
     if (window == nullptr) return;  // no desktop
     window_.reset(window);
-    AddControls(layout_, nullptr);
-    for (auto &[id, control] : controls_) {
-        if (control.handle != nullptr) AddToolTip(*control.node, control.handle, window, module);
+    try {
+        AddControls(layout_, nullptr);
+        for (auto &[id, control] : controls_) {
+            if (control.handle != nullptr) AddToolTip(*control.node, control.handle, window, module);
+        }
+        Relayout();
+    } catch (...) {
+        // Gone while every member is still whole: its last messages find
+        // no window of ours.
+        window_.reset();
+        throw;
     }
-    Relayout();
 }
 
 Win32UiWindow::~Win32UiWindow() {
