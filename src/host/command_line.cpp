@@ -105,7 +105,9 @@ int HostMain(const std::vector<std::string> &arguments, std::ostream &out, std::
     const std::string &command = options.positional[0];
     if (command == "run") return RunScript(plugin, options.positional[1], options.definitions, out, err);
     if (command == "show") return ShowScript(plugin, options.positional[1], out, err);
-    if (command == "edit") return EditScript(plugin, options.positional[1], *LineNumber(options.positional[2]), out, err);
+    if (command == "edit") {
+        return EditScript(plugin, options.positional[1], *LineNumber(options.positional[2]), out, err);
+    }
     return ListVariables(plugin, out, err);
 }
 

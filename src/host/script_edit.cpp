@@ -111,7 +111,8 @@ std::optional<std::string> Pair(const RecordElement &element, const ZavorPlatfor
     if (text.empty()) return std::string();
     for (char16_t c : text) {
         if (c < 0x20 && c != u'\t') {
-            error = std::string("the record's ") + element.name + " holds a control character, which a script line cannot hold";
+            error = std::string("the record's ") + element.name +
+                    " holds a control character, which a script line cannot hold";
             return std::nullopt;
         }
     }
@@ -174,7 +175,8 @@ std::optional<CommandPlace> FindCommand(std::string_view script, int line, Scrip
     }
     if (line < 1 || number < line) {
         refusal.line = 0;
-        error = "has " + std::to_string(number) + (number == 1 ? " line" : " lines") + ", no line " + std::to_string(line);
+        error =
+            "has " + std::to_string(number) + (number == 1 ? " line" : " lines") + ", no line " + std::to_string(line);
         return std::nullopt;
     }
     ParsedScript parsed = ScriptParser().Parse(script);
@@ -246,7 +248,8 @@ std::optional<std::string> CommandForRecord(std::string_view recordCodes, std::s
     int typNumber = typText[0] - u'0';
     std::string command = std::string(kKeyword) + " Typ=" + std::to_string(typNumber);
     for (const RecordElement &element : RecordElements(typNumber)) {
-        std::optional<std::string> pair = Pair(element, root.FindChild(ZavorPlatform::Utf8ToUtf16(element.name)), error);
+        std::optional<std::string> pair =
+            Pair(element, root.FindChild(ZavorPlatform::Utf8ToUtf16(element.name)), error);
         if (!pair) return std::nullopt;
         if (!pair->empty()) command += " " + *pair;
     }

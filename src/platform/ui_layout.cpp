@@ -87,7 +87,8 @@ public:
         } else {
             size = measure_(node);
         }
-        return {std::max(size.width, node.Number("width-request", 0)), std::max(size.height, node.Number("height-request", 0))};
+        return {std::max(size.width, node.Number("width-request", 0)),
+                std::max(size.height, node.Number("height-request", 0))};
     }
 
     void Place(const UiLayoutNode &node, UiRect rect) {
@@ -123,7 +124,9 @@ private:
             lines[static_cast<std::size_t>(expanding)] += lack;
             return;
         }
-        for (int i = 0; i < span; ++i) lines[static_cast<std::size_t>(first + i)] += lack / span + (i < lack % span ? 1 : 0);
+        for (int i = 0; i < span; ++i) {
+            lines[static_cast<std::size_t>(first + i)] += lack / span + (i < lack % span ? 1 : 0);
+        }
     }
 
     int Widened(const UiLayoutNode &grid, bool across, int first, int span) const {
@@ -148,7 +151,9 @@ private:
                 int first = across ? child.column : child.row;
                 int span = across ? child.columnSpan : child.rowSpan;
                 if ((span == 1) != (pass == 0)) continue;
-                if (static_cast<int>(lines.size()) < first + span) lines.resize(static_cast<std::size_t>(first + span), 0);
+                if (static_cast<int>(lines.size()) < first + span) {
+                    lines.resize(static_cast<std::size_t>(first + span), 0);
+                }
                 UiSize natural = Natural(child);
                 int wanted = across ? natural.width : natural.height;
                 int have = spacing * (span - 1);
@@ -190,7 +195,8 @@ private:
         Grow(sizes, expanding, (vertical ? rect.height : rect.width) - used);
         int at = vertical ? rect.y : rect.x;
         for (std::size_t i = 0; i < shown.size(); ++i) {
-            UiRect inner = vertical ? UiRect{rect.x, at, rect.width, sizes[i]} : UiRect{at, rect.y, sizes[i], rect.height};
+            UiRect inner =
+                vertical ? UiRect{rect.x, at, rect.width, sizes[i]} : UiRect{at, rect.y, sizes[i], rect.height};
             Place(*shown[i], inner);
             at += sizes[i] + spacing;
         }
@@ -231,8 +237,10 @@ private:
 };
 
 std::string_view Trim(std::string_view text) {
-    while (!text.empty() && std::string_view(" \t\r\n").find(text.front()) != std::string_view::npos) text.remove_prefix(1);
-    while (!text.empty() && std::string_view(" \t\r\n").find(text.back()) != std::string_view::npos) text.remove_suffix(1);
+    while (!text.empty() && std::string_view(" \t\r\n").find(text.front()) != std::string_view::npos)
+        text.remove_prefix(1);
+    while (!text.empty() && std::string_view(" \t\r\n").find(text.back()) != std::string_view::npos)
+        text.remove_suffix(1);
     return text;
 }
 
@@ -366,7 +374,8 @@ std::map<std::string, UiStyle, std::less<>> ParseUiStyles(std::string_view css) 
         std::size_t blank = animation.find(' ');
         auto scroll = scrolls.find(animation.substr(0, blank));
         if (scroll == scrolls.end() || scroll->second.first == scroll->second.second) continue;
-        std::string_view duration = blank == std::string_view::npos ? std::string_view() : Trim(animation.substr(blank));
+        std::string_view duration =
+            blank == std::string_view::npos ? std::string_view() : Trim(animation.substr(blank));
         int seconds = 0;
         std::from_chars(duration.data(), duration.data() + duration.size(), seconds);
         UiStyle &style = styles[styleClass];

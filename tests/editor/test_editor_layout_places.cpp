@@ -92,7 +92,8 @@ TEST(EditorLayoutPlaces, EachActionsPanelFitsTheWindowWithoutOverlaps) {
             EXPECT_GT(a.height, 0) << placed.leaves[i];
             EXPECT_TRUE(a.x >= 12 && a.y >= 12 && a.x + a.width <= 464 && a.y + a.height <= 391) << placed.leaves[i];
             for (std::size_t j = i + 1; j < placed.leaves.size(); ++j) {
-                EXPECT_FALSE(Overlap(a, placed.places[placed.leaves[j]])) << placed.leaves[i] << " " << placed.leaves[j];
+                EXPECT_FALSE(Overlap(a, placed.places[placed.leaves[j]]))
+                    << placed.leaves[i] << " " << placed.leaves[j];
             }
         }
         // The buttons close the window at its foot, O.K. first, Abbruch last;

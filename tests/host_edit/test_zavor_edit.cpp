@@ -111,7 +111,8 @@ TEST_F(ZavorEditTest, ConfirmedChangesReplaceOnlyTheCommand) {
              window.Click("cb_fill");
              window.PressEnter("tb_rot");
          },
-         "\xEF\xBB\xBF# Farbe\r\nZQ-PDF Typ=0\r\n\t ON ZAVOR_Fehler  ZQ-PDF Typ=2 Alpha=255 Rot=[rot] Fuellen=true  \t\r\n"
+         "\xEF\xBB\xBF# Farbe\r\nZQ-PDF Typ=0\r\n\t ON ZAVOR_Fehler  ZQ-PDF Typ=2 Alpha=255 Rot=[rot] Fuellen=true  "
+         "\t\r\n"
          "PRINT \xC3\xBC\r\n"},
         {"a stored hex record comes back as pairs; a last line without line feed",
          "SET A = 1\nZQ-PDF hex:3C53657474696E67733E0D0A20203C7665723E3130303C2F7665723E0D0A20203C5479703E303C2F547970"
@@ -123,16 +124,14 @@ TEST_F(ZavorEditTest, ConfirmedChangesReplaceOnlyTheCommand) {
              window.Click("button_ok");
          },
          "SET A = 1\nZQ-PDF Typ=1 Format=X2 Quer=false"},
-        {"a format in lower case is stored as the entry's identifier",
-         "ZQ-PDF Typ=1 format=x2 Breite=100\n", 1,
+        {"a format in lower case is stored as the entry's identifier", "ZQ-PDF Typ=1 format=x2 Breite=100\n", 1,
          [](FakeUiWindow &window) {
              EXPECT_EQ(window.Text("cb_vorlage"), u"Kanzleipapier");
              window.Click("cb_quer");
              window.Click("button_ok");
          },
          "ZQ-PDF Typ=1 Format=X2 Breite=100 Quer=true\n"},
-        {"quotes and a final backslash are escaped only where the reader needs it",
-         "ZQ-PDF Typ=3\n", 1,
+        {"quotes and a final backslash are escaped only where the reader needs it", "ZQ-PDF Typ=3\n", 1,
          [](FakeUiWindow &window) {
              window.SetText("tb_filename", u"\"x\" y\\z\\");
              window.Click("button_ok");
@@ -150,7 +149,8 @@ TEST_F(ZavorEditTest, ConfirmedChangesReplaceOnlyTheCommand) {
         EXPECT_EQ(result.exitCode, ZavorHost::kExitSuccess) << test.name << result.err;
         EXPECT_EQ(result.script, test.after) << test.name;
         // The new command, as the designer reads it.
-        std::size_t begin = test.after.find(test.after.find("ON ") != std::string::npos ? "ZQ-PDF Typ=2" : "ZQ-PDF Typ=");
+        std::size_t begin =
+            test.after.find(test.after.find("ON ") != std::string::npos ? "ZQ-PDF Typ=2" : "ZQ-PDF Typ=");
         std::size_t end = test.after.find_first_of("\r\n", begin);
         std::string command = test.after.substr(begin, end == std::string::npos ? end : end - begin);
         while (command.back() == ' ' || command.back() == '\t') command.pop_back();
@@ -247,7 +247,9 @@ TEST_F(ZavorEditTest, ARecordNoLineCanHoldIsRefused) {
 TEST_F(ZavorEditTest, ALinkedScriptStaysALink) {
     fs::path target = Write("ZQ-PDF Typ=0\n", "ziel.zq");
     fs::path link = target.parent_path() / "s.zq";
-    fs::create_symlink("ziel.zq", link);
+    std::error_code refused;
+    fs::create_symlink("ziel.zq", link, refused);
+    if (refused) GTEST_SKIP() << "no symbolic links here: " << refused.message();
     EditResult result = EditPath(link, 1, [](FakeUiWindow &window) {
         window.Choose("cb_aktion", 3);
         window.Click("button_ok");

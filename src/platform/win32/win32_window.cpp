@@ -38,13 +38,17 @@ COLORREF ToColorRef(UiColour colour) { return RGB(colour.red, colour.green, colo
 // A translucent colour over what lies below it.
 COLORREF Blend(UiColour colour, COLORREF under) {
     auto mix = [&](int top, int bottom) { return (top * colour.alpha + bottom * (255 - colour.alpha)) / 255; };
-    return RGB(mix(colour.red, GetRValue(under)), mix(colour.green, GetGValue(under)), mix(colour.blue, GetBValue(under)));
+    return RGB(mix(colour.red, GetRValue(under)), mix(colour.green, GetGValue(under)),
+               mix(colour.blue, GetBValue(under)));
 }
 
 }  // namespace
 
 Win32UiWindow::Win32UiWindow(std::string_view layout, std::string_view css)
-    : layout_(ParseUiLayout(layout)), styles_(ParseUiStyles(css)), font_(DialogFont(false)), boldFont_(DialogFont(true)) {
+    : layout_(ParseUiLayout(layout)),
+      styles_(ParseUiStyles(css)),
+      font_(DialogFont(false)),
+      boldFont_(DialogFont(true)) {
     // A broken layout is reported also where no window could be shown.
     CheckControlKinds(layout_);
     HINSTANCE module = ThisModule();
@@ -170,8 +174,9 @@ void Win32UiWindow::Relayout() {
     GetClientRect(window_.get(), &client);
     auto measure = [this](const UiLayoutNode &node) {
         auto control = controls_.find(node.id);
-        bool bold = control != controls_.end() && control->second.handle != nullptr &&
-                    SendMessageW(control->second.handle, WM_GETFONT, 0, 0) == reinterpret_cast<LRESULT>(boldFont_.get());
+        bool bold =
+            control != controls_.end() && control->second.handle != nullptr &&
+            SendMessageW(control->second.handle, WM_GETFONT, 0, 0) == reinterpret_cast<LRESULT>(boldFont_.get());
         return MeasureControl(node, bold ? boldFont_.get() : font_.get());
     };
     auto shown = [this](const UiLayoutNode &node) {
@@ -211,10 +216,12 @@ void Win32UiWindow::Scroll() {
             const UiStyle &scroll = style->second;
             DWORD period = static_cast<DWORD>(scroll.scrollSeconds) * 1000;
             DWORD elapsed = (GetTickCount() - control.scrollStart) % period;
-            int offset = scroll.scrollFrom +
-                         static_cast<int>(static_cast<long long>(scroll.scrollTo - scroll.scrollFrom) * elapsed / period);
+            int offset =
+                scroll.scrollFrom +
+                static_cast<int>(static_cast<long long>(scroll.scrollTo - scroll.scrollFrom) * elapsed / period);
             const UiRect &at = place->second;
-            SetWindowPos(control.handle, nullptr, at.x, at.y + offset, at.width, at.height, SWP_NOZORDER | SWP_NOACTIVATE);
+            SetWindowPos(control.handle, nullptr, at.x, at.y + offset, at.width, at.height,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
             any = true;
         }
     }
@@ -260,7 +267,9 @@ LRESULT Win32UiWindow::ColourControl(HDC dc, HWND from) {
     if (control != nullptr) {
         for (const std::string &name : control->classes) {
             auto style = styles_.find(name);
-            if (style != styles_.end() && style->second.foreground) SetTextColor(dc, ToColorRef(*style->second.foreground));
+            if (style != styles_.end() && style->second.foreground) {
+                SetTextColor(dc, ToColorRef(*style->second.foreground));
+            }
         }
     }
     SetBkColor(dc, colour);

@@ -75,7 +75,9 @@ LRESULT CALLBACK Win32UiWindow::EditProc(HWND edit, UINT message, WPARAM wParam,
 // control; a key released is reported after the control has taken it.
 LRESULT Win32UiWindow::HandleEdit(Win32Control &control, UINT message, WPARAM wParam, LPARAM lParam) {
     std::optional<std::u16string> typed;
-    if (message == WM_CHAR && wParam >= 0x20 && wParam != 0x7F) typed = std::u16string(1, static_cast<char16_t>(wParam));
+    if (message == WM_CHAR && wParam >= 0x20 && wParam != 0x7F) {
+        typed = std::u16string(1, static_cast<char16_t>(wParam));
+    }
     if (message == WM_PASTE && control.textInput) {
         if (std::optional<std::wstring> text = ClipboardText(window_.get())) typed = FromWide(*text);
     }
