@@ -5,11 +5,13 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "editor/editor_layout.h"
+#include "platform/host_window.h"
 #include "platform/win32/win32_window.h"
 
 namespace {
@@ -156,6 +158,32 @@ TEST_F(Win32WindowTest, ControlsKeepWhatTheEditorPutsIntoThem) {
     EXPECT_THROW(window.Checked("tb_rot"), UiControlError);
     EXPECT_THROW(window.Select("cb_aktion", 4), UiControlError);
     EXPECT_THROW(window.Connect("tb_rot", UiEvent::Clicked, [] {}), UiControlError);
+}
+
+TEST_F(Win32WindowTest, TheHostsWindowOwnsTheEditorAndTakesNoInputMeanwhile) {
+    HWND host = CreateWindowExW(0, L"STATIC", L"Vornix", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr, nullptr,
+                                nullptr, nullptr);
+    ASSERT_NE(host, nullptr);
+    ZavorPlatform::SetHostWindow(reinterpret_cast<std::intptr_t>(host));
+    window_.reset();
+    Open();
+    bool hostEnabled = true;
+    std::intptr_t boxOwner = 0;
+    window_->ConnectMouseUp([&] {
+        hostEnabled = IsWindowEnabled(host) != FALSE;
+        boxOwner = ZavorPlatform::HostWindow();
+    });
+    RunOn({{handle_, WM_LBUTTONUP, 0, 0, 0, {}}});
+    EXPECT_EQ(GetWindow(handle_, GW_OWNER), host);
+    EXPECT_FALSE(hostEnabled);
+    // A message box shown meanwhile belongs to the editor, so that closing
+    // it does not give the host its input back.
+    EXPECT_EQ(boxOwner, reinterpret_cast<std::intptr_t>(handle_));
+    EXPECT_TRUE(IsWindowEnabled(host));
+    EXPECT_EQ(ZavorPlatform::HostWindow(), reinterpret_cast<std::intptr_t>(host));
+    window_.reset();
+    ZavorPlatform::SetHostWindow(0);
+    DestroyWindow(host);
 }
 
 TEST(Win32WindowLayout, ABrokenLayoutIsRefusedBeforeAnyWindowIsMade) {

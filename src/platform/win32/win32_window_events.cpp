@@ -2,8 +2,10 @@
 #include <commdlg.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
+#include "platform/host_window.h"
 #include "platform/win32/win32_ui_window.h"
 
 namespace ZavorPlatform {
@@ -166,6 +168,16 @@ void Win32UiWindow::RunModal() {
         EnableWindow(owner_, FALSE);
         ownerDisabled_ = true;
     }
+    // Message boxes from the handlers belong to this window while it runs:
+    // one owned by the disabled host window would enable it again when it
+    // closes, and the editor would no longer be modal.
+    struct BoxOwner {
+        std::intptr_t host = HostWindow();
+        explicit BoxOwner(HWND editor) { SetHostWindow(reinterpret_cast<std::intptr_t>(editor)); }
+        ~BoxOwner() { SetHostWindow(host); }
+        BoxOwner(const BoxOwner &) = delete;
+        BoxOwner &operator=(const BoxOwner &) = delete;
+    } boxOwner(window);
     ShowWindow(window, SW_SHOW);
     SetForegroundWindow(window);
     SetFocus(GetNextDlgTabItem(window, nullptr, FALSE));
