@@ -27,11 +27,11 @@ inline constexpr UINT kScrollInterval = 40;  // milliseconds
 inline std::string DescribeControl(std::string_view control) { return "\"" + std::string(control) + "\""; }
 
 struct Win32Control {
-    const UiLayoutNode *node = nullptr;  // non-owning: a node of the window's layout
-    const Win32Control *parent = nullptr;     // non-owning: the enclosing box or grid
-    HWND handle = nullptr;               // none for boxes and grids; destroyed with the window
-    HWND edit = nullptr;                 // where typing goes: the control or a combo box's text part
-    WNDPROC editProc = nullptr;          // the edit's own procedure, which ours hands on to
+    const UiLayoutNode *node = nullptr;    // non-owning: a node of the window's layout
+    const Win32Control *parent = nullptr;  // non-owning: the enclosing box or grid
+    HWND handle = nullptr;                 // none for boxes and grids; destroyed with the window
+    HWND edit = nullptr;                   // where typing goes: the control or a combo box's text part
+    WNDPROC editProc = nullptr;            // the edit's own procedure, which ours hands on to
     bool visible = false;
     std::set<std::string, std::less<>> classes;
     std::optional<UiColour> background;
