@@ -10,6 +10,7 @@
 #include "pdf/pdf_contents.h"
 #include "pdf/pdf_document.h"
 #include "pdf/pdf_encoders.h"
+#include "pdf/pdf_number_format.h"
 #include "pdf/pdf_page.h"
 
 namespace ZavorPdf::Drawing {
@@ -18,6 +19,11 @@ namespace {
 // Ids of saved states are unique in the process, so that a handle of one
 // graphics object is never mistaken for one of another.
 std::atomic<int> nextStateId{1};
+
+// Offsets between the words of a line, in thousandths of the font size:
+// three decimals keep every word within a millionth of the font size of
+// its place.
+constexpr int kTextArrayDecimals = 3;
 
 double UnitFactor(XGraphicsUnit unit) {
     switch (unit) {
@@ -339,7 +345,7 @@ void XGraphics::DrawString(std::u16string_view text, const XFont &font, const XB
     auto form = resource.IsUnicode() ? Pdf::Internal::StringForm::Hex : Pdf::Internal::StringForm::Literal;
     std::string operand = Pdf::Internal::PdfEncoders::FormatStringLiteral(
         bytes, false, Pdf::Internal::UnicodePrefix::None, form, nullptr);
-    renderer.DrawText(font, brush, XPoint(x, y), operand);
+    renderer.DrawText(font, resource, brush, XPoint(x, y), operand);
 
     // Design units to points.
     double scale = h / font.CellSpace();
@@ -352,6 +358,36 @@ void XGraphics::DrawString(std::u16string_view text, const XFont &font, const XB
         double size = std::abs(descriptor.StrikeoutSize() * scale);
         DrawRectangle(nullptr, &brush, XRect(x, y - descriptor.StrikeoutPosition() * scale - size, width, size));
     }
+}
+
+void XGraphics::DrawStringLine(std::span<const PlacedWord> words, const XFont &font, const XBrush &brush, double y) {
+    if (words.size() <= 1 || font.Underline() || font.Strikeout()) {
+        for (const PlacedWord &word : words)
+            DrawString(word.Text, font, brush, word.X, y);
+        return;
+    }
+    XGraphicsPdfRenderer &renderer = Renderer();
+    std::u16string line;
+    for (const PlacedWord &word : words)
+        line += word.Text;
+    Pdf::Advanced::PdfFont &resource = renderer.FontResource(font, line);
+    auto form = resource.IsUnicode() ? Pdf::Internal::StringForm::Hex : Pdf::Internal::StringForm::Literal;
+    std::string operand = "[";
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (i > 0) {
+            // The gap after the previous word's advance, in thousandths of
+            // the font size against the writing direction. The advance is
+            // the sum of the font's whole-unit widths that the PDF font
+            // carries, so the word starts where it would on its own.
+            const PlacedWord &previous = words[i - 1];
+            double gap = words[i].X - (previous.X + previous.Width);
+            Pdf::AppendReal(operand, -gap * 1000 / font.Size(), kTextArrayDecimals);
+        }
+        operand += Pdf::Internal::PdfEncoders::FormatStringLiteral(
+            resource.EncodeText(words[i].Text), false, Pdf::Internal::UnicodePrefix::None, form, nullptr);
+    }
+    operand += ']';
+    renderer.DrawText(font, resource, brush, XPoint(words.front().X, y), operand);
 }
 
 void XGraphics::Clear(const XColor &color) {

@@ -358,8 +358,12 @@ Pdf::Advanced::PdfFont &XGraphicsPdfRenderer::FontResource(const XFont &font, st
     return resource;
 }
 
-void XGraphicsPdfRenderer::RealizeFont(const XFont &font) {
-    std::string name = ResourceName(Pdf::ResourceKind::Font, Pdf::Advanced::PdfFontTables::Of(*document_).GetFont(font));
+void XGraphicsPdfRenderer::RealizeFont(const XFont &font, const Pdf::Advanced::PdfFont &resource) {
+    if (namedFont_ != &resource) {
+        namedFontName_ = ResourceName(Pdf::ResourceKind::Font, resource);
+        namedFont_ = &resource;
+    }
+    const std::string &name = namedFontName_;
     // On a y-down page the size is negative: see BeginPage.
     double size = direction_ == XPageDirection::Downwards ? -font.Size() : font.Size();
     if (name == gfxState_.RealizedFontName && size == gfxState_.RealizedFontSize)
@@ -372,8 +376,8 @@ void XGraphicsPdfRenderer::RealizeFont(const XFont &font) {
     gfxState_.RealizedFontSize = size;
 }
 
-void XGraphicsPdfRenderer::DrawText(const XFont &font, const XBrush &brush, const XPoint &position,
-                                    std::string_view operand) {
+void XGraphicsPdfRenderer::DrawText(const XFont &font, const Pdf::Advanced::PdfFont &resource, const XBrush &brush,
+                                    const XPoint &position, std::string_view operand) {
     CheckOpen();
     BeginPage();
     // "cm" and "q" are not allowed inside a text object.
@@ -383,14 +387,14 @@ void XGraphicsPdfRenderer::DrawText(const XFont &font, const XBrush &brush, cons
     }
     BeginTextMode();
     gfxState_.RealizeBrush(brush);
-    RealizeFont(font);
+    RealizeFont(font, resource);
     XPoint &last = gfxState_.RealizedTextPosition;
     AppendReal(content_, position.X() - last.X(), kShapeDecimals);
     content_ += ' ';
     AppendReal(content_, position.Y() - last.Y(), kShapeDecimals);
     content_ += " Td ";
     content_ += operand;
-    content_ += " Tj\n";
+    content_ += operand.starts_with('[') ? " TJ\n" : " Tj\n";
     last = position;
 }
 
