@@ -401,12 +401,17 @@ void XGraphicsPdfRenderer::DrawText(const XFont &font, const Pdf::Advanced::PdfF
 // ---- output -----------------------------------------------------------
 
 std::vector<std::uint8_t> XGraphicsPdfRenderer::Snapshot() const {
-    std::vector<std::uint8_t> bytes(content_.begin(), content_.end());
+    constexpr std::string_view kEndText = "ET\n";
+    constexpr std::string_view kRestore = "Q\n";
+    // Sized once: the stream keeps these bytes until the page is finished.
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(content_.size() + kEndText.size() + kRestore.size() * static_cast<std::size_t>(Depth()));
     auto append = [&bytes](std::string_view text) { bytes.insert(bytes.end(), text.begin(), text.end()); };
+    append(content_);
     if (streamMode_ == StreamMode::Text)
-        append("ET\n");
+        append(kEndText);
     for (int i = 0; i < Depth(); ++i)
-        append("Q\n");
+        append(kRestore);
     return bytes;
 }
 
@@ -419,6 +424,12 @@ void XGraphicsPdfRenderer::Dispose() {
     if (contentStream_ == nullptr)
         return;
     Close();
+    // A finished page keeps its operators compressed, as the save would
+    // write them, so that a long document does not hold all its pages'
+    // text. Drawing on the page again adds a stream of its own, and a
+    // stream that is read or changed later is decoded first.
+    if (document_->Options().CompressContentStreams())
+        contentStream_->Stream()->Zip();
     contentStream_->SetRenderer(nullptr);
     contentStream_ = nullptr;
 }

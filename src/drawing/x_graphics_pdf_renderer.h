@@ -100,7 +100,8 @@ public:
     // Called before the stream is written: stores the snapshot. Drawing can
     // go on afterwards.
     void Close() override;
-    // Stores the snapshot for good and lets go of the content stream.
+    // Stores the snapshot for good, compressed when the document compresses
+    // its content streams, and lets go of the content stream.
     void Dispose();
     bool IsDisposed() const { return contentStream_ == nullptr; }
 
