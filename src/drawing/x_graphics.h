@@ -117,7 +117,8 @@ public:
                     const XStringFormat &format = XStringFormats::Default());
     // Words of one line, each starting at its own x on the common baseline
     // y, as one text operator: the font, the characters and the string of
-    // every word are worked out once per line. `Width` must be what
+    // every word are worked out once per line. Gaps as wide as the font's
+    // blank are written as blanks, others as offsets of a text array. `Width` must be what
     // MeasureString gives for the word. An underlined or struck-out font
     // draws word by word, since every word gets its own rectangle.
     struct PlacedWord {
