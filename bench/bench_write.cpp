@@ -4,10 +4,8 @@
 // and a half-transparent rectangle each, whose second half must take no
 // longer than its first. Reports pages per second, file bytes per page and
 // the heap a finished page keeps next to its stored content.
-//
-// The machine is shared: run with --benchmark_repetitions=5 (or more) and
-// compare the medians; the repetitions of one benchmark run in turn with
-// the others when --benchmark_enable_random_interleaving=true is given.
+// Every benchmark runs five times in random turn with the others (see
+// bench_main.h): compare medians.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <sys/resource.h>
@@ -30,6 +28,8 @@
 #include "pdf/pdf_document.h"
 #include "pdf/pdf_page.h"
 #include "pdf/pdf_pages.h"
+
+#include "bench_main.h"
 
 namespace {
 
@@ -204,4 +204,4 @@ BENCHMARK(BM_WriteTextAndRectanglePages)->Arg(20000)->Unit(benchmark::kMilliseco
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char **argv) { return ZavorBench::RunRepeatedAndInterleaved(argc, argv, 5); }
