@@ -3,12 +3,12 @@
 // characters (10 pt Arial), and a long document of pages with a short text
 // and a half-transparent rectangle each, whose second half must take no
 // longer than its first. Reports pages per second, file bytes per page and
-// the heap a finished page keeps next to its stored content.
+// the heap a finished page keeps next to its stored content (the process's
+// peak memory would mix the interleaved runs).
 // Every benchmark runs five times in random turn with the others (see
 // bench_main.h): compare medians.
 #include <benchmark/benchmark.h>
 #include <malloc.h>
-#include <sys/resource.h>
 
 #include <chrono>
 #include <cstdint>
@@ -89,12 +89,6 @@ const std::vector<std::u16string> &PageTexts() {
 
 std::size_t HeapInUse() { return mallinfo2().uordblks; }
 
-long PeakResidentKiB() {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss;
-}
-
 // The bytes the pages' content streams hold now (compressed once a page is
 // finished, when the document compresses its content).
 std::size_t StoredContentBytes(Pdf::PdfDocument &document) {
@@ -147,7 +141,6 @@ void Report(benchmark::State &state, int pages, std::size_t fileBytes, double he
     // The goal: a finished page keeps no more than its compressed content
     // and 2 KiB.
     state.counters["heap_over_content_B"] = heapPerPage - storedPerPage;
-    state.counters["peak_rss_MiB"] = static_cast<double>(PeakResidentKiB()) / 1024.0;
 }
 
 void BM_WriteTextBoxPages(benchmark::State &state) {
