@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <string>
+#include <vector>
 
 #include "drawing/fonts/pdf_font.h"
 #include "drawing/x_solid_brush.h"
@@ -10,6 +12,7 @@
 #include "pdf/pdf_contents.h"
 #include "pdf/pdf_document.h"
 #include "pdf/pdf_encoders.h"
+#include "pdf/pdf_number_format.h"
 #include "pdf/pdf_page.h"
 
 namespace ZavorPdf::Drawing {
@@ -18,6 +21,13 @@ namespace {
 // Ids of saved states are unique in the process, so that a handle of one
 // graphics object is never mistaken for one of another.
 std::atomic<int> nextStateId{1};
+
+// Offsets between the words of a line, in thousandths of the font size:
+// three decimals keep every word within a millionth of the font size of
+// its place.
+constexpr int kTextArrayDecimals = 3;
+// Gaps this close, in thousandths of the font size, are the same gap.
+constexpr double kSameGap = 1e-6;
 
 double UnitFactor(XGraphicsUnit unit) {
     switch (unit) {
@@ -339,7 +349,7 @@ void XGraphics::DrawString(std::u16string_view text, const XFont &font, const XB
     auto form = resource.IsUnicode() ? Pdf::Internal::StringForm::Hex : Pdf::Internal::StringForm::Literal;
     std::string operand = Pdf::Internal::PdfEncoders::FormatStringLiteral(
         bytes, false, Pdf::Internal::UnicodePrefix::None, form, nullptr);
-    renderer.DrawText(font, brush, XPoint(x, y), operand);
+    renderer.DrawText(font, resource, brush, XPoint(x, y), operand);
 
     // Design units to points.
     double scale = h / font.CellSpace();
@@ -352,6 +362,64 @@ void XGraphics::DrawString(std::u16string_view text, const XFont &font, const XB
         double size = std::abs(descriptor.StrikeoutSize() * scale);
         DrawRectangle(nullptr, &brush, XRect(x, y - descriptor.StrikeoutPosition() * scale - size, width, size));
     }
+}
+
+void XGraphics::DrawStringLine(std::span<const PlacedWord> words, const XFont &font, const XBrush &brush, double y) {
+    if (words.size() <= 1 || font.Underline() || font.Strikeout()) {
+        for (const PlacedWord &word : words)
+            DrawString(word.Text, font, brush, word.X, y);
+        return;
+    }
+    // Gaps in thousandths of the font size, as a text array counts them.
+    const double toThousandths = 1000 / font.Size();
+    // A gap exactly as wide as the font's own blank is written as a blank,
+    // as any text would be; the blank's advance is its whole-unit width
+    // that the PDF font carries. A font without a blank glyph, or a symbol
+    // font, keeps every gap as an offset.
+    const auto &descriptor = font.Descriptor();
+    const bool hasBlank = !descriptor.IsSymbolFont() && descriptor.CharCodeToGlyphIndex(u' ') != 0;
+    const double blank = hasBlank ? font.MeasureWidth(u" ") * toThousandths : -1;
+    // Runs of words joined by blanks, each ending with the offset to the next.
+    std::vector<std::u16string> runs(1);
+    std::vector<double> offsets;
+    for (std::size_t i = 0; i < words.size(); ++i) {
+        if (i > 0) {
+            // After the previous word's advance: the sum of the font's
+            // whole-unit widths, so each word starts where it would alone.
+            const PlacedWord &previous = words[i - 1];
+            double gap = (words[i].X - (previous.X + previous.Width)) * toThousandths;
+            if (std::abs(gap - blank) < kSameGap) {
+                runs.back() += u' ';
+            } else {
+                offsets.push_back(-gap);
+                runs.emplace_back();
+            }
+        }
+        runs.back() += words[i].Text;
+    }
+    XGraphicsPdfRenderer &renderer = Renderer();
+    std::u16string line;
+    for (const std::u16string &run : runs)
+        line += run;
+    Pdf::Advanced::PdfFont &resource = renderer.FontResource(font, line);
+    auto form = resource.IsUnicode() ? Pdf::Internal::StringForm::Hex : Pdf::Internal::StringForm::Literal;
+    auto literal = [&](const std::u16string &run) {
+        return Pdf::Internal::PdfEncoders::FormatStringLiteral(resource.EncodeText(run), false,
+                                                               Pdf::Internal::UnicodePrefix::None, form, nullptr);
+    };
+    std::string operand;
+    if (runs.size() == 1) {
+        operand = literal(runs.front());
+    } else {
+        operand = "[";
+        for (std::size_t i = 0; i < runs.size(); ++i) {
+            if (i > 0)
+                Pdf::AppendReal(operand, offsets[i - 1], kTextArrayDecimals);
+            operand += literal(runs[i]);
+        }
+        operand += ']';
+    }
+    renderer.DrawText(font, resource, brush, XPoint(words.front().X, y), operand);
 }
 
 void XGraphics::Clear(const XColor &color) {

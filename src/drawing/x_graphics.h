@@ -115,6 +115,18 @@ public:
     }
     void DrawString(std::u16string_view text, const XFont &font, const XBrush &brush, const XRect &rect,
                     const XStringFormat &format = XStringFormats::Default());
+    // Words of one line, each starting at its own x on the common baseline
+    // y, as one text operator: the font, the characters and the string of
+    // every word are worked out once per line. Gaps as wide as the font's
+    // blank are written as blanks, others as offsets of a text array. `Width` must be what
+    // MeasureString gives for the word. An underlined or struck-out font
+    // draws word by word, since every word gets its own rectangle.
+    struct PlacedWord {
+        std::u16string_view Text;
+        double X = 0;
+        double Width = 0;
+    };
+    void DrawStringLine(std::span<const PlacedWord> words, const XFont &font, const XBrush &brush, double y);
     // Width and line height of the text in the font.
     XSize MeasureString(std::u16string_view text, const XFont &font) const;
 

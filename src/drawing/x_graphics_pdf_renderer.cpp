@@ -358,8 +358,12 @@ Pdf::Advanced::PdfFont &XGraphicsPdfRenderer::FontResource(const XFont &font, st
     return resource;
 }
 
-void XGraphicsPdfRenderer::RealizeFont(const XFont &font) {
-    std::string name = ResourceName(Pdf::ResourceKind::Font, Pdf::Advanced::PdfFontTables::Of(*document_).GetFont(font));
+void XGraphicsPdfRenderer::RealizeFont(const XFont &font, const Pdf::Advanced::PdfFont &resource) {
+    if (namedFont_ != &resource) {
+        namedFontName_ = ResourceName(Pdf::ResourceKind::Font, resource);
+        namedFont_ = &resource;
+    }
+    const std::string &name = namedFontName_;
     // On a y-down page the size is negative: see BeginPage.
     double size = direction_ == XPageDirection::Downwards ? -font.Size() : font.Size();
     if (name == gfxState_.RealizedFontName && size == gfxState_.RealizedFontSize)
@@ -372,8 +376,8 @@ void XGraphicsPdfRenderer::RealizeFont(const XFont &font) {
     gfxState_.RealizedFontSize = size;
 }
 
-void XGraphicsPdfRenderer::DrawText(const XFont &font, const XBrush &brush, const XPoint &position,
-                                    std::string_view operand) {
+void XGraphicsPdfRenderer::DrawText(const XFont &font, const Pdf::Advanced::PdfFont &resource, const XBrush &brush,
+                                    const XPoint &position, std::string_view operand) {
     CheckOpen();
     BeginPage();
     // "cm" and "q" are not allowed inside a text object.
@@ -383,26 +387,31 @@ void XGraphicsPdfRenderer::DrawText(const XFont &font, const XBrush &brush, cons
     }
     BeginTextMode();
     gfxState_.RealizeBrush(brush);
-    RealizeFont(font);
+    RealizeFont(font, resource);
     XPoint &last = gfxState_.RealizedTextPosition;
     AppendReal(content_, position.X() - last.X(), kShapeDecimals);
     content_ += ' ';
     AppendReal(content_, position.Y() - last.Y(), kShapeDecimals);
     content_ += " Td ";
     content_ += operand;
-    content_ += " Tj\n";
+    content_ += operand.starts_with('[') ? " TJ\n" : " Tj\n";
     last = position;
 }
 
 // ---- output -----------------------------------------------------------
 
 std::vector<std::uint8_t> XGraphicsPdfRenderer::Snapshot() const {
-    std::vector<std::uint8_t> bytes(content_.begin(), content_.end());
+    constexpr std::string_view kEndText = "ET\n";
+    constexpr std::string_view kRestore = "Q\n";
+    // Sized once: the stream keeps these bytes until the page is finished.
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(content_.size() + kEndText.size() + kRestore.size() * static_cast<std::size_t>(Depth()));
     auto append = [&bytes](std::string_view text) { bytes.insert(bytes.end(), text.begin(), text.end()); };
+    append(content_);
     if (streamMode_ == StreamMode::Text)
-        append("ET\n");
+        append(kEndText);
     for (int i = 0; i < Depth(); ++i)
-        append("Q\n");
+        append(kRestore);
     return bytes;
 }
 
@@ -415,6 +424,12 @@ void XGraphicsPdfRenderer::Dispose() {
     if (contentStream_ == nullptr)
         return;
     Close();
+    // A finished page keeps its operators compressed, as the save would
+    // write them, so that a long document does not hold all its pages'
+    // text. Drawing on the page again adds a stream of its own, and a
+    // stream that is read or changed later is decoded first.
+    if (document_->Options().CompressContentStreams())
+        contentStream_->Stream()->Zip();
     contentStream_->SetRenderer(nullptr);
     contentStream_ = nullptr;
 }

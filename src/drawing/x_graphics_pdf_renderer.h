@@ -66,9 +66,11 @@ public:
 
     // Text: selects the font and the brush inside a text object (opened
     // when needed; the next graphic call closes it), then shows the
-    // already encoded string operand ("(...)" or "<...>") with its baseline
-    // starting at `position`.
-    void DrawText(const XFont &font, const XBrush &brush, const XPoint &position, std::string_view operand);
+    // already encoded operand with its baseline starting at `position`: a
+    // string ("(...)" or "<...>") with "Tj", or an array of strings and
+    // offsets ("[...]") with "TJ". `resource` is FontResource's for the font.
+    void DrawText(const XFont &font, const Pdf::Advanced::PdfFont &resource, const XBrush &brush,
+                  const XPoint &position, std::string_view operand);
     // The document's font resource for the font, with the characters of
     // the text recorded in it.
     Pdf::Advanced::PdfFont &FontResource(const XFont &font, std::u16string_view text);
@@ -98,14 +100,15 @@ public:
     // Called before the stream is written: stores the snapshot. Drawing can
     // go on afterwards.
     void Close() override;
-    // Stores the snapshot for good and lets go of the content stream.
+    // Stores the snapshot for good, compressed when the document compresses
+    // its content streams, and lets go of the content stream.
     void Dispose();
     bool IsDisposed() const { return contentStream_ == nullptr; }
 
 private:
     void BeginPage();
     void RealizeTransform();
-    void RealizeFont(const XFont &font);
+    void RealizeFont(const XFont &font, const Pdf::Advanced::PdfFont &resource);
     void Push();
     void Pop();
     void AppendPoint(double x, double y, int decimals, const char *op);
@@ -124,6 +127,10 @@ private:
     StreamMode streamMode_ = StreamMode::Graphic;
     PdfGraphicsState gfxState_;
     std::vector<PdfGraphicsState> gfxStateStack_;
+    // The page's name for the font resource met last: a page draws line
+    // after line in one font, and the name never changes once given.
+    const Pdf::Advanced::PdfFont *namedFont_ = nullptr;  // non-owning
+    std::string namedFontName_;
 };
 
 }  // namespace ZavorPdf::Drawing

@@ -75,13 +75,24 @@ void XTextFormatter::DrawString(std::u16string_view text, const XFont &font, con
     PrepareLayout();
     double x0 = layoutRectangle_.X();
     double y0 = layoutRectangle_.Y() + cyAscent_;
+    // The words of a line go out together.
+    std::vector<XGraphics::PlacedWord> line;
+    double lineY = 0;
+    auto flush = [&] {
+        gfx_->DrawStringLine(line, *font_, brush, y0 + lineY);
+        line.clear();
+    };
     for (const Block &block : blocks_) {
         if (block.Stop)
             break;
         if (block.Type == BlockType::LineBreak)
             continue;
-        gfx_->DrawString(block.Text, *font_, brush, x0 + block.Location.X(), y0 + block.Location.Y());
+        if (!line.empty() && block.Location.Y() != lineY)
+            flush();
+        lineY = block.Location.Y();
+        line.push_back({block.Text, x0 + block.Location.X(), block.Width});
     }
+    flush();
 }
 
 void XTextFormatter::PrepareLayout() {

@@ -9,6 +9,7 @@
 #include "pdf/pdf_catalog.h"
 #include "pdf/pdf_date.h"
 #include "pdf/pdf_document_information.h"
+#include "pdf/pdf_ext_gstate.h"
 #include "pdf/pdf_imported_object_table.h"
 #include "pdf/pdf_outline_collection.h"
 #include "pdf/pdf_page.h"
@@ -71,6 +72,11 @@ PageSize PdfDocument::LocaleDefaultPageSize() {
 PdfImportedObjectTables &PdfDocument::ImportedObjectTables() {
     if (importedObjectTables_ == nullptr) importedObjectTables_ = std::make_unique<PdfImportedObjectTables>(*this);
     return *importedObjectTables_;
+}
+
+PdfExtGStateTable &PdfDocument::ExtGStates() {
+    if (extGStates_ == nullptr) extGStates_ = std::make_unique<PdfExtGStateTable>(*referenceTable_);
+    return *extGStates_;
 }
 
 PdfCatalog &PdfDocument::Catalog() { return trailer_->Root(); }

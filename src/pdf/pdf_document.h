@@ -30,6 +30,7 @@ class PdfCatalog;
 enum class PdfPageLayout : int;
 enum class PdfPageMode : int;
 class PdfDocumentInformation;
+class PdfExtGStateTable;
 class PdfImportedObjectTables;
 class PdfOutlineCollection;
 class PdfPage;
@@ -111,6 +112,8 @@ public:
     std::weak_ptr<PdfDocument *const> Handle() const { return handle_; }
     // The copies this document holds of other documents' objects.
     PdfImportedObjectTables &ImportedObjectTables();
+    // The opacity states made so far, by alpha; made on first use.
+    PdfExtGStateTable &ExtGStates();
 
     PdfDocumentOpenMode OpenMode() const { return openMode_; }
     bool CanModify() const { return openMode_ == PdfDocumentOpenMode::Modify; }
@@ -173,6 +176,7 @@ private:
     ReadBudget budget_;
     std::shared_ptr<PdfDocument *const> handle_ = std::make_shared<PdfDocument *const>(this);
     std::unique_ptr<PdfImportedObjectTables> importedObjectTables_;
+    std::unique_ptr<PdfExtGStateTable> extGStates_;
     std::unique_ptr<PdfSecuritySettings> securitySettings_;
 };
 

@@ -14,20 +14,35 @@ void AppendHex(std::string &out, std::uint8_t byte) {
     out += HexDigits[byte & 0x0F];
 }
 
+// The escape of a byte that needs one, null for the others.
+const char *EscapeOf(std::uint8_t byte) {
+    switch (byte) {
+    case 0x08: return "\\b";
+    case 0x09: return "\\t";
+    case 0x0A: return "\\n";
+    case 0x0D: return "\\r";
+    case '(': return "\\(";
+    case ')': return "\\)";
+    case '\\': return "\\\\";
+    default: return nullptr;
+    }
+}
+
+// Every word of every page comes through here: plain bytes go out in
+// runs rather than one by one.
 void AppendLiteral(std::string &out, const std::vector<std::uint8_t> &bytes) {
+    out.reserve(out.size() + bytes.size() + 2);
     out += '(';
-    for (std::uint8_t byte : bytes) {
-        switch (byte) {
-        case 0x08: out += "\\b"; break;
-        case 0x09: out += "\\t"; break;
-        case 0x0A: out += "\\n"; break;
-        case 0x0D: out += "\\r"; break;
-        case '(': out += "\\("; break;
-        case ')': out += "\\)"; break;
-        case '\\': out += "\\\\"; break;
-        default: out += static_cast<char>(byte); break;
+    const auto *text = reinterpret_cast<const char *>(bytes.data());
+    std::size_t plain = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (const char *escape = EscapeOf(bytes[i])) {
+            out.append(text + plain, i - plain);
+            out += escape;
+            plain = i + 1;
         }
     }
+    out.append(text + plain, bytes.size() - plain);
     out += ')';
 }
 

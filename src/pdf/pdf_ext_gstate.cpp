@@ -5,6 +5,7 @@
 
 #include "pdf/pdf_document.h"
 #include "pdf/pdf_reference.h"
+#include "pdf/pdf_reference_table.h"
 
 namespace ZavorPdf::Pdf {
 namespace {
@@ -43,18 +44,61 @@ int PdfExtGState::KeyOf(AlphaKind kind) const {
 
 PdfExtGState &PdfExtGState::ForAlpha(PdfDocument &document, AlphaKind kind, double alpha) {
     int key = AlphaKey(alpha);
-    // The table itself is the record of the states made so far, so that a
-    // state can never outlive or miss its document.
-    for (PdfReference *reference : document.ReferenceTable().AllReferences()) {
-        auto *state = dynamic_cast<PdfExtGState *>(reference->Value());
-        if (state != nullptr && state->Elements().Count() == 2 && state->KeyOf(kind) == key)
-            return *state;
-    }
+    if (PdfExtGState *existing = document.ExtGStates().Find(kind, key))
+        return *existing;
     auto created = std::make_unique<PdfExtGState>(&document);
     created->Elements().SetReal(KeyFor(kind), key / 1000.0);
     PdfExtGState &result = *created;
     document.ReferenceTable().Add(std::move(created));
     return result;
+}
+
+namespace {
+
+// A state that sets one alpha and nothing else (besides its type).
+PdfExtGState *AlphaOnlyState(PdfReference *reference, PdfExtGState::AlphaKind kind, int key) {
+    auto *state = dynamic_cast<PdfExtGState *>(reference->Value());
+    if (state == nullptr || state->Elements().Count() != 2 || state->KeyOf(kind) != key)
+        return nullptr;
+    return state;
+}
+
+}  // namespace
+
+void PdfExtGStateTable::Forget() {
+    states_.clear();
+    nextToScan_ = 1;
+    dropCount_ = table_->DropCount();
+}
+
+void PdfExtGStateTable::CatchUp() {
+    // References may be gone once objects left the table, and numbering
+    // anew can put unseen objects below the mark.
+    if (table_->DropCount() != dropCount_ || table_->MaxObjectNumber() + 1 < nextToScan_)
+        Forget();
+    for (PdfReference *reference : table_->ReferencesFrom(nextToScan_)) {
+        auto *state = dynamic_cast<PdfExtGState *>(reference->Value());
+        if (state == nullptr || state->Elements().Count() != 2)
+            continue;
+        for (auto kind : {PdfExtGState::AlphaKind::Stroke, PdfExtGState::AlphaKind::NonStroke})
+            if (int key = state->KeyOf(kind); key >= 0)
+                states_.try_emplace({kind, key}, reference);
+    }
+    nextToScan_ = table_->MaxObjectNumber() + 1;
+}
+
+PdfExtGState *PdfExtGStateTable::Find(PdfExtGState::AlphaKind kind, int key) {
+    CatchUp();
+    auto found = states_.find({kind, key});
+    if (found == states_.end())
+        return nullptr;
+    if (PdfExtGState *state = AlphaOnlyState(found->second, kind, key))
+        return state;
+    // Changed since it was seen: look at everything again.
+    Forget();
+    CatchUp();
+    found = states_.find({kind, key});
+    return found != states_.end() ? AlphaOnlyState(found->second, kind, key) : nullptr;
 }
 
 }  // namespace ZavorPdf::Pdf

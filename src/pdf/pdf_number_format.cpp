@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 
 namespace ZavorPdf::Pdf {
 namespace {
@@ -23,6 +24,15 @@ void AppendReal(std::string &out, double value, int decimals) {
     const int Decimals = std::clamp(decimals, 0, MaxDecimals);
     if (!std::isfinite(value)) {
         out += '0';
+        return;
+    }
+    // Whole numbers below 10^15 have no more than 15 digits and nothing to
+    // round: the common gaps between words and many coordinates take the
+    // short way.
+    if (std::abs(value) < 1e15 && value == std::trunc(value)) {
+        char whole[20];
+        auto written = std::to_chars(whole, whole + sizeof whole, static_cast<std::int64_t>(value));
+        out.append(whole, written.ptr);
         return;
     }
     // Scientific form with 15 significant digits: "d.dddddddddddddde+xx".

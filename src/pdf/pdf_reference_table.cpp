@@ -77,6 +77,13 @@ std::vector<PdfReference *> PdfReferenceTable::AllReferences() const {
     return references;
 }
 
+std::vector<PdfReference *> PdfReferenceTable::ReferencesFrom(std::int32_t objectNumber) const {
+    std::vector<PdfReference *> references;
+    for (auto it = entries_.lower_bound(PdfObjectID(objectNumber, 0)); it != entries_.end(); ++it)
+        references.push_back(it->second.reference.get());
+    return references;
+}
+
 std::vector<PdfObjectID> PdfReferenceTable::AllObjectIDs() const {
     std::vector<PdfObjectID> ids;
     ids.reserve(entries_.size());

@@ -51,6 +51,8 @@ public:
     // Sorted by object number, then generation.
     std::vector<PdfReference *> AllReferences() const;
     std::vector<PdfObjectID> AllObjectIDs() const;
+    // Those numbered `objectNumber` or higher, sorted as above.
+    std::vector<PdfReference *> ReferencesFrom(std::int32_t objectNumber) const;
 
     // Increments the highest number handed out so far and returns it.
     std::int32_t GetNewObjectNumber() { return ++maxObjectNumber_; }

@@ -120,8 +120,10 @@ bool TryUnicodeToWindows1252(char32_t character, unsigned char &byte) {
 }
 
 std::string UnicodeToWindows1252(std::u16string_view text) {
-    std::string bytes;
-    bytes.reserve(text.size());
+    // Never more bytes than units: written in place and cut to size, since
+    // every word the engine draws or measures comes through here.
+    std::string bytes(text.size(), '\0');
+    std::size_t written = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t character = text[i];
         if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
@@ -129,8 +131,9 @@ std::string UnicodeToWindows1252(std::u16string_view text) {
             ++i;
         }
         unsigned char byte = 0;
-        bytes.push_back(TryUnicodeToWindows1252(character, byte) ? static_cast<char>(byte) : BestFitFor(character));
+        bytes[written++] = TryUnicodeToWindows1252(character, byte) ? static_cast<char>(byte) : BestFitFor(character);
     }
+    bytes.resize(written);
     return bytes;
 }
 

@@ -110,6 +110,8 @@ std::vector<std::uint8_t> Deflate(std::span<const std::uint8_t> data) {
         }
     }
     out.resize(produced);
+    // The worst case is about the input's size: callers keep the result.
+    out.shrink_to_fit();
     return out;
 }
 

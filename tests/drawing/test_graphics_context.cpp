@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -162,6 +163,19 @@ TEST(GraphicsStateTest, OpacityUsesSharedGraphicsStates) {
     auto &stroke = PdfExtGState::ForAlpha(page.document, PdfExtGState::AlphaKind::Stroke, 128 / 255.0);
     EXPECT_NE(&fill, &stroke);
     EXPECT_EQ(stroke.Elements().GetName("/Type"), "/ExtGState");
+    // A state that left the table, or was changed, is not handed out again;
+    // a state another document part made later is found.
+    page.document.ReferenceTable().Remove(fill.ObjectID());
+    auto &again = PdfExtGState::ForAlpha(page.document, PdfExtGState::AlphaKind::NonStroke, 128 / 255.0);
+    EXPECT_TRUE(again.IsIndirect());
+    EXPECT_EQ(again.Elements().GetReal("/ca"), 0.501);
+    stroke.Elements().SetReal("/CA", 0.25);
+    EXPECT_NE(&stroke, &PdfExtGState::ForAlpha(page.document, PdfExtGState::AlphaKind::Stroke, 128 / 255.0));
+    auto made = std::make_unique<PdfExtGState>(&page.document);
+    made->Elements().SetReal("/CA", 0.75);
+    PdfExtGState &madeState = *made;
+    page.document.ReferenceTable().Add(std::move(made));
+    EXPECT_EQ(&madeState, &PdfExtGState::ForAlpha(page.document, PdfExtGState::AlphaKind::Stroke, 0.75));
 }
 
 TEST(GraphicsStateTest, OpacityNeedsPdf14) {

@@ -12,7 +12,12 @@
 #include "geometry_test_support.h"
 #include "pdf/errors.h"
 #include "pdf/pdf_array.h"
+#include "pdf/filters/filtering.h"
+#include "pdf/filters/flate_decode.h"
+#include "pdf/pdf_content.h"
+#include "pdf/pdf_contents.h"
 #include "pdf/pdf_document.h"
+#include "pdf/pdf_security_settings.h"
 #include "support/test_output.h"
 #include "test_graphics_support.h"
 
@@ -176,4 +181,49 @@ TEST(GraphicsPageTest, SavedShowcaseFile) {
     std::filesystem::path path = ZavorTest::OutputPath("graphics_showcase.pdf");
     document.Save(path);
     EXPECT_TRUE(std::filesystem::exists(path));
+}
+
+// A finished page keeps its operators compressed as the save writes them;
+// the file is the same as when everything is compressed at the save, also
+// encrypted, also when the page is drawn on again.
+TEST(GraphicsPageTest, FinishedPagesKeepTheirContentCompressed) {
+    const std::string expected = ZavorTest::kPageStart + ZavorTest::kBlackPen + "0 0 1 1 re\nS\n" +
+                                 ZavorTest::kPageEnd;
+    GraphicsPage finished;
+    GraphicsPage open;
+    for (GraphicsPage *page : {&finished, &open})
+        page->gfx->DrawRectangle(XPens::Black(), 0, 0, 1, 1);
+    finished.gfx->Dispose();
+    ZavorPdf::Pdf::PdfContent &stored = finished.page->Contents().ContentAt(0);
+    EXPECT_EQ(stored.Elements().GetName("/Filter"), "/FlateDecode");
+    const std::vector<std::uint8_t> plain(expected.begin(), expected.end());
+    EXPECT_EQ(stored.Stream()->Value(), ZavorPdf::Pdf::Filters::Filtering::FlateDecode().Encode(plain));
+    EXPECT_EQ(stored.Elements().GetInteger("/Length"), static_cast<int>(stored.Stream()->Length()));
+    // The save of a page still open compresses the same bytes.
+    std::vector<std::uint8_t> bytes;
+    open.document.Save(bytes);
+    EXPECT_EQ(open.page->Contents().ContentAt(0).Stream()->Value(), stored.Stream()->Value());
+
+    // Drawn on again: the old stream is read for its balance, the new one
+    // follows it; the encrypted file reads back with both.
+    {
+        auto gfx = XGraphics::FromPdfPage(finished.page);
+        gfx->DrawString(u"Gr\u00FC\u00DFe danach", XFont(u"Liberation Sans", 12), XBrushes::Black(), 20, 40);
+    }
+    ASSERT_EQ(finished.page->Contents().Count(), 2);
+    EXPECT_EQ(ContentAt(*finished.page, 0), expected);
+    EXPECT_TRUE(finished.page->Contents().ContentAt(1).IsFiltered());
+    finished.document.SecuritySettings().SetUserPassword(u"geheim");
+    const std::filesystem::path path = ZavorTest::OutputPath("graphics_finished_page.pw-geheim.pdf");
+    finished.document.Save(path);
+    const std::string text = ZavorTest::RunCommand("pdftotext -enc UTF-8 -upw geheim '" + path.string() + "' -");
+    EXPECT_EQ(text, "Gr\u00FC\u00DFe danach\n\n\f");
+
+    // A document that writes its content plain keeps it plain.
+    GraphicsPage uncompressed;
+    uncompressed.document.Options().SetCompressContentStreams(false);
+    uncompressed.gfx->DrawRectangle(XPens::Black(), 0, 0, 1, 1);
+    uncompressed.gfx->Dispose();
+    EXPECT_FALSE(uncompressed.page->Contents().ContentAt(0).IsFiltered());
+    EXPECT_EQ(ContentAt(*uncompressed.page, 0), expected);
 }

@@ -152,16 +152,26 @@ TEST(TextFormatterTest, LinePositions) {
 }
 
 TEST(TextFormatterTest, ContentIsExact) {
-    // Positions relative to the last one inside the text object; the first
-    // baseline one ascent below the top of the box.
+    // Lines start relative to the last one inside the text object; the
+    // first baseline one ascent below the top of the box. The words of a
+    // line go out together: a gap as wide as the blank (277 units) as a
+    // blank, any other as an offset after the word's advance ("a" and "b"
+    // 556 units) in thousandths of the size.
     EXPECT_EQ(Draw(u"a b", XParagraphAlignment::Left, XRect(100, 200, 300, 100)),
-              TextObject("100 209.0527 Td (a) Tj\n8.33 0 Td (b) Tj\n"));
+              TextObject("100 209.0527 Td (a b) Tj\n"));
     EXPECT_EQ(Draw(u"a b", XParagraphAlignment::Right, XRect(100, 200, 300, 100)),
-              TextObject("386.11 209.0527 Td (a) Tj\n8.33 0 Td (b) Tj\n"));
+              TextObject("386.11 209.0527 Td (a b) Tj\n"));
     EXPECT_EQ(Draw(u"a b c", XParagraphAlignment::Left, XRect(100, 200, 10, 100)),
               TextObject("100 209.0527 Td (a) Tj\n0 11.499 Td (b) Tj\n0 11.499 Td (c) Tj\n"));
     EXPECT_EQ(Draw(u"(x)\\ \u00e4", XParagraphAlignment::Left, XRect(0, 0, 300, 100)),
-              TextObject("0 9.0527 Td (\\(x\\)\\\\) Tj\n17.2 0 Td (\xe4) Tj\n"));
+              TextObject("0 9.0527 Td (\\(x\\)\\\\ \xe4) Tj\n"));
+    // Justified, 25 points wide: three words of 5.56 points leave two gaps
+    // of 4.16 points; the wrapped last word ends the paragraph on the left.
+    EXPECT_EQ(Draw(u"a b a b", XParagraphAlignment::Justify, XRect(0, 0, 25, 100)),
+              TextObject("0 9.0527 Td [(a)-416(b)-416(a)] TJ\n0 11.499 Td (b) Tj\n"));
+    // Two blanks: the second belongs to the next word, whose gap is one blank.
+    EXPECT_EQ(Draw(u"a  b", XParagraphAlignment::Left, XRect(0, 0, 300, 100)),
+              TextObject("0 9.0527 Td (a  b) Tj\n"));
 }
 
 TEST(TextFormatterTest, BoxHeightCutsWrappedLinesOnly) {

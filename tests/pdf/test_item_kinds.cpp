@@ -104,6 +104,12 @@ TEST(WriterNumbers, RealsRoundCarryAndClampTheirDecimals) {
         {123456789012.5, 3, "123456789012.5"},
         {841.8898, 3, "841.89"},
         {-72.0004, 3, "-72"},
+        // Whole numbers, on either side of the 15 digits kept.
+        {-277, 3, "-277"},
+        {-0.0, 3, "0"},
+        {999999999999999, 0, "999999999999999"},
+        {1e15, 3, "1000000000000000"},
+        {1234567890123456789.0, 3, "1234567890123460000"},
     };
     for (const auto &c : cases)
         EXPECT_EQ(FormatReal(c.value, c.decimals), c.text) << c.value << " with " << c.decimals;

@@ -29,10 +29,24 @@ void PdfFont::CreateToUnicode() {
 }
 
 void PdfFont::AddChars(std::u16string_view text) {
+    // Text repeats the characters met before: only new ones are looked up
+    // and, for simple fonts, taken through the code page. Surrogates always
+    // go, so that the halves of a pair stay together.
+    std::u16string fresh;
+    for (char16_t ch : text) {
+        bool surrogate = ch >= 0xD800 && ch <= 0xDFFF;
+        if (!surrogate && seen_[ch])
+            continue;
+        if (!surrogate)
+            seen_[ch] = true;
+        fresh += ch;
+    }
+    if (fresh.empty())
+        return;
     if (IsUnicode())
-        cmapInfo_.AddChars(text);
+        cmapInfo_.AddChars(fresh);
     else
-        cmapInfo_.AddChars(ZavorPlatform::Windows1252ToUnicode(ZavorPlatform::UnicodeToWindows1252(text)));
+        cmapInfo_.AddChars(ZavorPlatform::Windows1252ToUnicode(ZavorPlatform::UnicodeToWindows1252(fresh)));
 }
 
 std::vector<std::uint8_t> PdfFont::EncodeText(std::u16string_view text) const {

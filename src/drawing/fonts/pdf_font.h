@@ -75,6 +75,8 @@ private:
     CMapInfo cmapInfo_;
     PdfFontDescriptor *fontDescriptor_ = nullptr;  // non-owning, in the reference table
     PdfToUnicodeMap *toUnicode_ = nullptr;         // non-owning, in the reference table
+    // The UTF-16 units AddChars has recorded already.
+    std::vector<bool> seen_ = std::vector<bool>(0x10000);
 };
 
 }  // namespace ZavorPdf::Pdf::Advanced
