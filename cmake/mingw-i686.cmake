@@ -24,6 +24,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # Static archives only: an import library (libz.dll.a) would make the DLL
 # depend on a DLL that no Windows machine has.
 set(CMAKE_FIND_LIBRARY_SUFFIXES .a)
+set(ZLIB_USE_STATIC_LIBS ON)
 
 # pkg-config reads only the cross-built libraries, with what their static
 # archives need in turn.
