@@ -12,6 +12,7 @@
 #include "plugin/exports.h"
 #include "recording_host.h"
 #include "sample_pdf.h"
+#include "support/platform_support.h"
 #include "support/test_output.h"
 
 namespace {
@@ -23,7 +24,7 @@ using ZavorTest::ReadVariable;
 
 int Qpdf(const std::string &arguments) {
     int status = std::system(("qpdf " + arguments + " >/dev/null 2>&1").c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return ZavorTest::SystemExitCode(status);
 }
 
 MessageBoxMessage UnexpectedFailure(const std::u16string &message) {
