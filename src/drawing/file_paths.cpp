@@ -8,7 +8,13 @@ namespace ZavorPdf::Drawing {
 
 namespace fs = std::filesystem;
 
-fs::path ToPath(std::u16string_view path) { return fs::path(ZavorPlatform::Utf16ToUtf8(path)); }
+// From UTF-8 as char8_t, which both systems decode: Windows' runtime would
+// read plain chars in the ANSI code page and miss every non-ASCII name. A
+// lone surrogate becomes a replacement character instead of failing.
+fs::path ToPath(std::u16string_view path) {
+    std::string utf8 = ZavorPlatform::Utf16ToUtf8(path);
+    return fs::path(std::u8string(utf8.begin(), utf8.end()));
+}
 
 fs::path MakeAbsolute(std::u16string_view path) {
     std::error_code error;

@@ -1,5 +1,6 @@
 // Paths of the files that pictures and page forms are read from. Scripts
-// hand them over as UTF-16 text; the file system wants UTF-8.
+// hand them over as UTF-16 text; Linux names files in UTF-8, Windows in
+// UTF-16.
 #pragma once
 
 #include <filesystem>

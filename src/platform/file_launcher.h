@@ -12,13 +12,14 @@ namespace ZavorPlatform {
 // Returns whether the program could be started. Never throws.
 using FileLauncher = std::function<bool(const std::u16string &path)>;
 
-// Starts the associated program for the file (xdg-open, detached from this
-// process) and returns at once. False when the file does not exist or the
-// opener cannot be started; what the opener does later is not awaited.
+// Starts the associated program for the file (Linux: xdg-open, detached from
+// this process; Windows: the shell's association) and returns at once.
+// False when the file does not exist or the opener cannot be started; what
+// the opener does later is not awaited.
 bool OpenWithAssociatedProgram(std::u16string_view path) noexcept;
 
 // Replaces the launcher and returns the previous one; an empty launcher
-// restores the default (xdg-open).
+// restores the system's own.
 FileLauncher SetFileLauncher(FileLauncher launcher);
 
 // Records every request instead of starting anything, answers each with the

@@ -1,7 +1,7 @@
 // Message boxes: the one way the plug-in talks to the user outside the
-// host's script. The default sink prints "[caption] text" to standard error,
-// or shows a dialog when the user is known to sit at a display; tests install
-// a recorder instead.
+// host's script. By default Windows shows a dialog owned by the host's
+// window; Linux prints "[caption] text" to standard error, or shows a dialog
+// when the user is known to sit at a display. Tests install a recorder.
 #pragma once
 
 #include <functional>
@@ -29,14 +29,16 @@ using MessageBoxSink = std::function<void(const MessageBoxMessage &)>;
 void ShowMessageBox(std::u16string_view text, std::u16string_view caption, MessageBoxIcon icon) noexcept;
 
 // Replaces the sink and returns the previous one; an empty sink restores the
-// default (standard error).
+// default.
 MessageBoxSink SetMessageBoxSink(MessageBoxSink sink);
 
 // While it lives, boxes shown through the default sink appear as dialogs on
 // the user's display (when there is one) instead of on standard error: the
 // plug-in's design-time calls have a user in front of a screen, its run-time
-// calls may have only a terminal. Setting ZAVOR_MESSAGE_BOXES=dialog in the
-// environment makes every box a dialog.
+// calls on Linux may have only a terminal. On Linux, setting
+// ZAVOR_MESSAGE_BOXES=dialog in the environment makes every box a dialog; on
+// Windows every box is one anyway, unless ZAVOR_MESSAGE_BOXES=stderr asks for
+// lines on standard error (runs without a desktop) or there is no desktop.
 class InteractiveMessageBoxes {
 public:
     InteractiveMessageBoxes();

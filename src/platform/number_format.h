@@ -8,10 +8,10 @@ namespace ZavorPlatform {
 
 // The character between the whole part and the fraction of a decimal number
 // in the user's locale (on Linux the locale that LC_ALL, LC_NUMERIC or LANG
-// names, in that order of precedence; on Windows it would be the user's
-// default locale). "." when none is set, when the locale is unknown to the
-// system, or when its separator is not a single ASCII character (no script
-// could type one in the host's code page).
+// names, in that order of precedence; on Windows the user's own settings).
+// "." when none is set, when the locale is unknown to the system, or when
+// its separator is not a single ASCII character (no script could type one in
+// the host's code page).
 char16_t UserDecimalSeparator();
 
 }  // namespace ZavorPlatform

@@ -1,19 +1,18 @@
 #include "plugin/ansi_text.h"
 
-#include <algorithm>
 #include <cstring>
 
-#include "platform/code_page.h"
+#include "platform/host_code_page.h"
 
 namespace ZavorPlugin {
 
 std::u16string FromAnsi(const char *text) {
     if (text == nullptr) return {};
-    return ZavorPlatform::Windows1252ToUnicode(text);
+    return ZavorPlatform::HostAnsiToUnicode(text);
 }
 
 std::string ToAnsi(std::u16string_view text) {
-    std::string bytes = ZavorPlatform::UnicodeToWindows1252(text);
+    std::string bytes = ZavorPlatform::UnicodeToHostAnsi(text);
     for (char &byte : bytes) {
         auto code = static_cast<unsigned char>(byte);
         if (code < 0x20 && code != '\t' && code != '\r' && code != '\n') byte = ' ';
@@ -30,7 +29,7 @@ std::size_t WriteAnsi(char *buffer, std::u16string_view text) {
 std::size_t WriteAnsi(char *buffer, std::u16string_view text, std::size_t capacity) {
     if (buffer == nullptr || capacity == 0) return 0;
     std::string bytes = ToAnsi(text);
-    std::size_t kept = std::min(bytes.size(), capacity - 1);
+    std::size_t kept = ZavorPlatform::HostAnsiCut(bytes, capacity - 1);
     std::memcpy(buffer, bytes.data(), kept);
     buffer[kept] = '\0';
     return kept;

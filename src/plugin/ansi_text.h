@@ -1,5 +1,5 @@
 // Texts crossing the host boundary: zero-terminated strings in the host's
-// ANSI code page (Windows-1252) on one side, the plug-in's Unicode strings
+// ANSI code page (host_code_page.h) on one side, the plug-in's Unicode strings
 // on the other.
 #pragma once
 
@@ -25,8 +25,8 @@ std::string ToAnsi(std::u16string_view text);
 std::size_t WriteAnsi(char *buffer, std::u16string_view text);
 
 // The same, but never more than `capacity` bytes including the terminating
-// zero: a longer text is cut after capacity - 1 bytes (each byte is one
-// character of the code page). A capacity of 0 writes nothing.
+// zero: a longer text is cut after at most capacity - 1 bytes, never inside
+// a character of the code page. A capacity of 0 writes nothing.
 std::size_t WriteAnsi(char *buffer, std::u16string_view text, std::size_t capacity);
 
 }  // namespace ZavorPlugin

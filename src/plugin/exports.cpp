@@ -3,6 +3,7 @@
 #include "plugin/exports.h"
 
 #include "editor/einst_class.h"
+#include "platform/host_window.h"
 #include "platform/message_box.h"
 #include "plugin/ansi_text.h"
 #include "plugin/command_execution.h"
@@ -64,12 +65,17 @@ ZAVOR_API(int32_t) QnD_GetRessource(const char *, char *) { return 1; }
 
 ZAVOR_API(int32_t) QnD_RunInit(void) { return 1; }
 
-// The plug-in never draws into the host's window.
-ZAVOR_API(int32_t) QnD_SetWindow(intptr_t, int32_t) { return 1; }
+// The plug-in never draws into the host's window; its message boxes and the
+// editor are owned by it.
+ZAVOR_API(int32_t) QnD_SetWindow(intptr_t hWnd, int32_t) {
+    ZavorPlatform::SetHostWindow(hWnd);
+    return 1;
+}
 
 ZAVOR_API(int32_t) QnD_Stop(void) {
     return GuardExport(1, [] {
         ++stopCount;
+        ZavorPlatform::SetHostWindow(0);
         valid = false;
         showwarning = true;
         PDF::Kill();

@@ -1,8 +1,8 @@
 /* The boundary that the Vornix host sees: the QnD_ functions of libzavor.so.
  *
  * Every text is a zero-terminated string in the host's ANSI code page
- * (Windows-1252). The host passes no buffer sizes: an "out" buffer must have
- * room for the whole answer. Every result is a signed 32-bit integer.
+ * (Windows-1252 on German Windows). The host passes no buffer sizes: an
+ * "out" buffer must have room for the whole answer. Every result is a signed 32-bit integer.
  * No text that the plug-in writes holds a zero byte or another control
  * character below 32 except tab, CR and LF: those become blanks.
  * This header is plain C so that a C host (and a C test) can include it. */

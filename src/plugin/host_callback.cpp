@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "platform/code_page.h"
+#include "platform/host_code_page.h"
 #include "platform/message_box.h"
 #include "plugin/ansi_text.h"
 #include "platform/process_exit.h"
@@ -30,7 +31,7 @@ std::u16string SubstitutedText(const char *buffer, std::int32_t length) {
     const char *end = std::find(buffer, buffer + kSubstBufferSize, '\0');
     std::size_t available = static_cast<std::size_t>(end - buffer);
     std::size_t taken = std::min(available, static_cast<std::size_t>(length));
-    return ZavorPlatform::Windows1252ToUnicode(std::string_view(buffer, taken));
+    return ZavorPlatform::HostAnsiToUnicode(std::string_view(buffer, taken));
 }
 
 void FailFatally(const std::u16string &reason) {
@@ -47,7 +48,7 @@ std::int32_t ExecuteCallback(std::u16string_view funcName, std::u16string_view p
                              std::int32_t flags, char *returnString) {
     HostCallback callback = StoredCallback();
     if (callback == nullptr) return 0;
-    std::string ansiName = ZavorPlatform::UnicodeToWindows1252(funcName);
+    std::string ansiName = ZavorPlatform::UnicodeToHostAnsi(funcName);
     std::string ansiPara = ToAnsi(para);
     std::array<char, 256> scratch{};
     return callback(ansiName.c_str(), ansiPara.c_str(), paraLen, flags,

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/code_page.h"
+#include "platform/host_code_page.h"
 
 namespace {
 
@@ -64,6 +65,28 @@ TEST(CodePage, CharactersOutsideTheCodePage) {
     EXPECT_FALSE(TryUnicodeToWindows1252(0x0100, byte));
     EXPECT_FALSE(TryUnicodeToWindows1252(0x0080, byte));
     EXPECT_FALSE(TryUnicodeToWindows1252(0x1F600, byte));
+}
+
+// The host's code page is Windows-1252 on Linux and on German Windows; the
+// cases hold on both, so the test also runs under a German Windows.
+TEST(HostCodePage, GermanTextsCrossTheBoundaryBothWays) {
+    struct Case {
+        std::string ansi;
+        std::u16string text;
+    };
+    const Case cases[] = {
+        {"Gr\xFC\xDF" "e \x80 \xC4\xD6\xDC", u"Gr\u00fc\u00dfe \u20ac \u00c4\u00d6\u00dc"},
+        {"\x84Zitat\x93 \x96 \x85", u"\u201eZitat\u201c \u2013 \u2026"},
+        {"", u""},
+    };
+    for (const Case &test : cases) {
+        EXPECT_EQ(HostAnsiToUnicode(test.ansi), test.text);
+        EXPECT_EQ(UnicodeToHostAnsi(test.text), test.ansi);
+    }
+    EXPECT_EQ(UnicodeToHostAnsi(u"\u0142\u4E00"), "l?");  // a look-alike, else "?"
+    // One byte is one character: a cut never falls inside one.
+    EXPECT_EQ(HostAnsiCut("Gr\xFC\xDF", 3), 3u);
+    EXPECT_EQ(HostAnsiCut("ab", 5), 2u);
 }
 
 }  // namespace

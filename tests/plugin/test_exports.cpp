@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform/host_window.h"
 #include "platform/message_box.h"
 #include "plugin/export_guard.h"
 #include "plugin/exports.h"
@@ -80,6 +81,16 @@ TEST_F(ExportsTest, VariablesWorkFromTheFirstExecuteUntilStop) {
     EXPECT_EQ(QnD_GetVar("Fehler", "", 0, result.data()), 0);
     EXPECT_EQ(result.Written(), "");
     EXPECT_EQ(boxes.Messages(), std::vector<MessageBoxMessage>{kNotInitialisedBox});
+}
+
+// The boxes' owner lives as long as the run that announced it.
+TEST_F(ExportsTest, HostWindowIsKeptUntilStop) {
+    EXPECT_EQ(QnD_SetWindow(0x1234, 7), 1);
+    EXPECT_EQ(ZavorPlatform::HostWindow(), 0x1234);
+    EXPECT_EQ(QnD_SetWindow(0x5678, 0), 1);
+    EXPECT_EQ(ZavorPlatform::HostWindow(), 0x5678);
+    QnD_Stop();
+    EXPECT_EQ(ZavorPlatform::HostWindow(), 0);
 }
 
 TEST_F(ExportsTest, ExecuteChecksTheRecord) {

@@ -7,7 +7,10 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
+#include "platform/image_decoder.h"
+#include "platform/image_encoder.h"
 #include "platform/message_box.h"
 #include "plugin/exports.h"
 #include "recording_host.h"
@@ -120,6 +123,32 @@ TEST_F(FileVariables, ObjectStreamFilesReadAndImport) {
     std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     EXPECT_EQ(bytes.find("/ObjStm"), std::string::npos);
     EXPECT_TRUE(host.Events().empty());
+}
+
+// The host names files in its ANSI code page; on disk they carry the same
+// characters (UTF-8 on Linux, UTF-16 on Windows). Picture, imported file and
+// saved file each take the way of their own to the file system.
+TEST_F(FileVariables, FilesNamedWithUmlautsAreReadAndWritten) {
+    namespace fs = std::filesystem;
+    const fs::path folder = ZavorTest::OutputPath("umlaut_names");
+    fs::create_directories(folder);
+    ZavorPlatform::DecodedImage picture = ZavorPlatform::MakeBitmap(2, 2, ZavorPlatform::ImagePixelFormat::Rgb24);
+    const std::vector<std::uint8_t> png = ZavorPlatform::EncodePng(picture);
+    std::ofstream(folder / u8"Bild_\u00e4.png", std::ios::binary)
+        .write(reinterpret_cast<const char *>(png.data()), static_cast<std::streamsize>(png.size()));
+    fs::copy_file(sample, folder / u8"Seiten_\u00e4\u00f6\u00fc\u00df.pdf", fs::copy_options::overwrite_existing);
+    fs::remove(folder / u8"Ausgabe_\u00c4.pdf");
+
+    const std::string ansiFolder = folder.string() + "/";
+    const std::string pages = ansiFolder + "Seiten_\xE4\xF6\xFC\xDF.pdf";
+    EXPECT_EQ(QnD_SetVar("BildHinzufuegen", (ansiFolder + "Bild_\xE4.png").c_str()), 1);
+    EXPECT_EQ(ReadVariable("ExternePDFDatei_Info_AnzahlSeiten", pages), "3");
+    EXPECT_EQ(QnD_SetVar("ExternePDFDatei_AlleSeitenHinzufuegen", pages.c_str()), 1);
+    host.SaveTo(ansiFolder + "Ausgabe_\xC4.pdf");
+    EXPECT_EQ(ReadVariable("Fehler"), "");
+    EXPECT_TRUE(host.Events().empty());
+    ASSERT_TRUE(fs::is_regular_file(folder / u8"Ausgabe_\u00c4.pdf"));
+    EXPECT_EQ(ReadVariable("ExternePDFDatei_Info_AnzahlSeiten", ansiFolder + "Ausgabe_\xC4.pdf"), "4");
 }
 
 TEST_F(FileVariables, ImportOfAllPagesIgnoresABlankValue) {

@@ -19,7 +19,7 @@ constexpr int BoldBit = 1;
 constexpr int ItalicBit = 2;
 
 std::unique_ptr<OpenType::OpenTypeDescriptor> LoadDescriptor(const std::string &name, const ZavorPlatform::FontFace &face) {
-    std::vector<std::uint8_t> bytes = ZavorPlatform::ReadFontFile(face.path);
+    std::vector<std::uint8_t> bytes = ZavorPlatform::ReadFontFace(face);
     if (bytes.empty()) throw ZavorPdfException(FontMessages::CannotAllocateFontData);
     if (bytes.size() >= 4 && bytes[0] == 't' && bytes[1] == 't' && bytes[2] == 'c' && bytes[3] == 'f')
         bytes = OpenType::ExtractCollectionFace(bytes, face.faceIndex);

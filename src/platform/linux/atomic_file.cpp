@@ -9,7 +9,10 @@
 #include <cstdio>
 #include <string>
 #include <system_error>
+#include <vector>
 
+#include "platform/linux/file_descriptor.h"
+#include "platform/linux/save_target.h"
 #include "platform/linux/temporary_file_names.h"
 
 namespace ZavorPlatform {
@@ -45,7 +48,37 @@ FileDescriptor OpenUnnamed(const std::filesystem::path &folder) {
 
 }  // namespace
 
-AtomicFile::AtomicFile(const std::filesystem::path &target, Temporary temporary)
+class AtomicFile::Writer {
+public:
+    Writer(const std::filesystem::path &target, Temporary temporary);
+    ~Writer();
+    Writer(const Writer &) = delete;
+    Writer &operator=(const Writer &) = delete;
+
+    void Write(std::span<const std::uint8_t> bytes);
+    void Commit();
+    const std::filesystem::path &Target() const { return target_.path; }
+
+private:
+    void CreateTemporary(Temporary temporary);
+    void FlushBuffer();
+    void WriteAll(const std::uint8_t *data, std::size_t size);
+    void TakeOverAttributes();
+    void LinkIntoFolder();
+    void FinishAndRename();
+    void Discard() noexcept;
+
+    SaveTarget target_;
+    std::filesystem::path folder_;
+    // The temporary file's name; empty while an unnamed file is written.
+    std::filesystem::path temporary_;
+    FileDescriptor file_;
+    bool committed_ = false;
+    // Callers write in many small pieces; one system call per 64 KiB.
+    std::vector<std::uint8_t> buffer_;
+};
+
+AtomicFile::Writer::Writer(const std::filesystem::path &target, Temporary temporary)
     : target_(InspectSaveTarget(target)), folder_(target_.path.parent_path()) {
     if (folder_.empty())
         folder_ = ".";
@@ -58,12 +91,12 @@ AtomicFile::AtomicFile(const std::filesystem::path &target, Temporary temporary)
     buffer_.reserve(kBufferSize);
 }
 
-AtomicFile::~AtomicFile() {
+AtomicFile::Writer::~Writer() {
     if (!committed_)
         Discard();
 }
 
-void AtomicFile::CreateTemporary(Temporary temporary) {
+void AtomicFile::Writer::CreateTemporary(Temporary temporary) {
     if (temporary == Temporary::Unnamed) {
         file_ = OpenUnnamed(folder_);
         if (file_.IsOpen())
@@ -76,7 +109,7 @@ void AtomicFile::CreateTemporary(Temporary temporary) {
     temporary_ = pattern;
 }
 
-void AtomicFile::Write(std::span<const std::uint8_t> bytes) {
+void AtomicFile::Writer::Write(std::span<const std::uint8_t> bytes) {
     if (!file_.IsOpen())
         throw std::system_error(EBADF, std::generic_category(), "The file is already closed");
     if (buffer_.size() + bytes.size() <= kBufferSize) {
@@ -90,12 +123,12 @@ void AtomicFile::Write(std::span<const std::uint8_t> bytes) {
         WriteAll(bytes.data(), bytes.size());
 }
 
-void AtomicFile::FlushBuffer() {
+void AtomicFile::Writer::FlushBuffer() {
     WriteAll(buffer_.data(), buffer_.size());
     buffer_.clear();
 }
 
-void AtomicFile::WriteAll(const std::uint8_t *data, std::size_t size) {
+void AtomicFile::Writer::WriteAll(const std::uint8_t *data, std::size_t size) {
     while (size > 0) {
         ssize_t written = ::write(file_.Get(), data, size);
         if (written < 0) {
@@ -108,7 +141,7 @@ void AtomicFile::WriteAll(const std::uint8_t *data, std::size_t size) {
     }
 }
 
-void AtomicFile::Commit() {
+void AtomicFile::Writer::Commit() {
     if (!file_.IsOpen())
         throw std::system_error(EBADF, std::generic_category(), "The file is already closed");
     try {
@@ -124,7 +157,7 @@ void AtomicFile::Commit() {
 // (root, or a group the caller belongs to); otherwise it becomes the
 // caller's, as with any save that replaces a file. The mode is set after the
 // owner because changing the owner clears the set-id bits.
-void AtomicFile::TakeOverAttributes() {
+void AtomicFile::Writer::TakeOverAttributes() {
     mode_t mode = DefaultFileMode();
     if (const auto &existing = target_.existing) {
         if (fchown(file_.Get(), existing->owner, existing->group) != 0)
@@ -137,7 +170,7 @@ void AtomicFile::TakeOverAttributes() {
 
 // rename() cannot move a file that has no name, and linkat() cannot replace
 // an existing one: the file gets a short name of our own first.
-void AtomicFile::LinkIntoFolder() {
+void AtomicFile::Writer::LinkIntoFolder() {
     const std::string link = DescriptorLink(file_.Get());
     for (int attempt = 0; attempt < kLinkAttempts; ++attempt) {
         std::filesystem::path name = RandomTemporaryName(folder_);
@@ -151,7 +184,7 @@ void AtomicFile::LinkIntoFolder() {
     ThrowErrno(EEXIST, "Cannot find a free name in", folder_);
 }
 
-void AtomicFile::FinishAndRename() {
+void AtomicFile::Writer::FinishAndRename() {
     FlushBuffer();
     TakeOverAttributes();
     if (fsync(file_.Get()) != 0)
@@ -166,7 +199,7 @@ void AtomicFile::FinishAndRename() {
     file_.Close();
 }
 
-void AtomicFile::Discard() noexcept {
+void AtomicFile::Writer::Discard() noexcept {
     // The name goes before the descriptor: while the lock is held, no other
     // save mistakes the file for a stale one.
     if (!temporary_.empty()) {
@@ -175,6 +208,17 @@ void AtomicFile::Discard() noexcept {
     }
     file_.Close();
 }
+
+AtomicFile::AtomicFile(const std::filesystem::path &target, Temporary temporary)
+    : writer_(std::make_unique<Writer>(target, temporary)) {}
+
+AtomicFile::~AtomicFile() = default;
+
+void AtomicFile::Write(std::span<const std::uint8_t> bytes) { writer_->Write(bytes); }
+
+void AtomicFile::Commit() { writer_->Commit(); }
+
+const std::filesystem::path &AtomicFile::Target() const { return writer_->Target(); }
 
 void WriteFileAtomically(const std::filesystem::path &target, std::span<const std::uint8_t> bytes) {
     AtomicFile file(target);

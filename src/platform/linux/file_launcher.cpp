@@ -1,4 +1,4 @@
-#include "platform/file_launcher.h"
+#include "platform/system_file_launcher.h"
 
 #include <fcntl.h>
 #include <spawn.h>
@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <filesystem>
 #include <string>
-#include <utility>
 
 #include "platform/code_page.h"
 
@@ -31,10 +30,12 @@ int SpawnOpener(const std::string &path) {
     return result;
 }
 
+}  // namespace
+
 // The opener runs as a grandchild: the short-lived child that starts it is
 // reaped here at once, so the opener is adopted by init and leaves no zombie
 // behind in the host, however long it runs.
-bool LaunchDetached(const std::u16string &path) {
+bool LaunchWithSystem(const std::u16string &path) {
     std::error_code error;
     if (!std::filesystem::exists(std::filesystem::path(path), error)) return false;
     std::string utf8 = Utf16ToUtf8(path);
@@ -50,33 +51,5 @@ bool LaunchDetached(const std::u16string &path) {
     }
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
-
-FileLauncher &CurrentLauncher() {
-    static FileLauncher launcher;
-    return launcher;
-}
-
-}  // namespace
-
-bool OpenWithAssociatedProgram(std::u16string_view path) noexcept {
-    try {
-        std::u16string text(path);
-        const FileLauncher &launcher = CurrentLauncher();
-        return launcher ? launcher(text) : LaunchDetached(text);
-    } catch (...) {
-        return false;
-    }
-}
-
-FileLauncher SetFileLauncher(FileLauncher launcher) { return std::exchange(CurrentLauncher(), std::move(launcher)); }
-
-FileLaunchRecorder::FileLaunchRecorder(bool result) : result_(result) {
-    previous_ = SetFileLauncher([this](const std::u16string &path) {
-        requests_.push_back(path);
-        return result_;
-    });
-}
-
-FileLaunchRecorder::~FileLaunchRecorder() { SetFileLauncher(std::move(previous_)); }
 
 }  // namespace ZavorPlatform

@@ -64,6 +64,8 @@ std::optional<FontFace> MatchFont(std::string_view familyUtf8, bool bold, bool i
     return face;
 }
 
+std::vector<std::uint8_t> ReadFontFace(const FontFace &face) { return ReadFontFile(face.path); }
+
 std::vector<std::uint8_t> ReadFontFile(const std::string &path) {
     std::ifstream file(path, std::ios::binary);
     if (!file) return {};

@@ -1,9 +1,8 @@
-#include "platform/message_box.h"
+#include "platform/system_message_box.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <utility>
 
 #include "platform/code_page.h"
 #include "platform/linux/gtk_window.h"
@@ -31,42 +30,15 @@ bool DialogsWanted() {
     return setting != nullptr && std::strcmp(setting, "dialog") == 0;
 }
 
-void ShowByDefault(const MessageBoxMessage &message) {
-    if (DialogsWanted() && ShowGtkMessageDialog(message)) return;
-    WriteToStandardError(message);
-}
-
-MessageBoxSink &CurrentSink() {
-    static MessageBoxSink sink;
-    return sink;
-}
-
 }  // namespace
 
-void ShowMessageBox(std::u16string_view text, std::u16string_view caption, MessageBoxIcon icon) noexcept {
-    try {
-        MessageBoxMessage message{std::u16string(text), std::u16string(caption), icon};
-        if (CurrentSink()) {
-            CurrentSink()(message);
-        } else {
-            ShowByDefault(message);
-        }
-    } catch (...) {
-        // Out of memory while reporting a failure: there is nobody left to tell.
-    }
-}
-
-MessageBoxSink SetMessageBoxSink(MessageBoxSink sink) {
-    return std::exchange(CurrentSink(), std::move(sink));
+void ShowSystemMessageBox(const MessageBoxMessage &message) {
+    if (DialogsWanted() && ShowGtkMessageDialog(message)) return;
+    WriteToStandardError(message);
 }
 
 InteractiveMessageBoxes::InteractiveMessageBoxes() { ++interactiveScopes; }
 
 InteractiveMessageBoxes::~InteractiveMessageBoxes() { --interactiveScopes; }
-
-MessageBoxRecorder::MessageBoxRecorder()
-    : previous_(SetMessageBoxSink([this](const MessageBoxMessage &message) { messages_.push_back(message); })) {}
-
-MessageBoxRecorder::~MessageBoxRecorder() { SetMessageBoxSink(std::move(previous_)); }
 
 }  // namespace ZavorPlatform
