@@ -14,6 +14,7 @@ namespace {
 const char *const kUsage =
     "usage: zavor [--plugin PATH] run SCRIPT [-D var=value]...\n"
     "       zavor [--plugin PATH] show SCRIPT\n"
+    "       zavor [--plugin PATH] edit SCRIPT LINE\n"
     "       zavor [--plugin PATH] vars\n";
 
 struct Options {
@@ -60,14 +61,30 @@ std::string ParseOptions(const std::vector<std::string> &arguments, Options &opt
     return {};
 }
 
+// Decimal digits only, from 1 to a size no script reaches.
+std::optional<int> LineNumber(const std::string &text) {
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) {
+        return std::nullopt;
+    }
+    int number = std::stoi(text);
+    if (number < 1) return std::nullopt;
+    return number;
+}
+
 std::string CheckCommand(const Options &options) {
     if (options.positional.empty()) return "no command given";
     const std::string &command = options.positional[0];
-    std::size_t wanted = command == "vars" ? 1 : 2;
-    if (command != "run" && command != "show" && command != "vars") return "unknown command " + command;
-    if (options.positional.size() < wanted) return command + " needs a script";
+    std::size_t wanted = command == "vars" ? 1 : command == "edit" ? 3 : 2;
+    if (command != "run" && command != "show" && command != "edit" && command != "vars") {
+        return "unknown command " + command;
+    }
+    if (options.positional.size() < 2 && wanted > 1) return command + " needs a script";
+    if (options.positional.size() < wanted) return command + " needs a line number";
     if (options.positional.size() > wanted) return "too many arguments for " + command;
     if (command != "run" && !options.definitions.empty()) return "-D belongs to run only";
+    if (command == "edit" && !LineNumber(options.positional[2])) {
+        return "the line number must be a whole number from 1, not \"" + options.positional[2] + "\"";
+    }
     return {};
 }
 
@@ -89,6 +106,9 @@ int HostMain(const std::vector<std::string> &arguments, std::ostream &out, std::
     const std::string &command = options.positional[0];
     if (command == "run") return RunScript(plugin, PathFromUtf8(options.positional[1]), options.definitions, out, err);
     if (command == "show") return ShowScript(plugin, PathFromUtf8(options.positional[1]), out, err);
+    if (command == "edit") {
+        return EditScript(plugin, PathFromUtf8(options.positional[1]), *LineNumber(options.positional[2]), out, err);
+    }
     return ListVariables(plugin, out, err);
 }
 

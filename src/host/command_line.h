@@ -1,6 +1,7 @@
 // The command line of the zavor host:
 //   zavor [--plugin PATH] run SCRIPT [-D var=value]...
 //   zavor [--plugin PATH] show SCRIPT
+//   zavor [--plugin PATH] edit SCRIPT LINE
 //   zavor [--plugin PATH] vars
 // Options may stand anywhere; without --plugin the host loads libzavor.so
 // from its own folder.

@@ -11,6 +11,7 @@
 #include "host/interpreter.h"
 #include "host/path_text.h"
 #include "host/plugin_library.h"
+#include "host/script_edit.h"
 #include "host/script_parser.h"
 
 namespace ZavorHost {
@@ -125,6 +126,16 @@ int ShowScript(const std::filesystem::path &pluginPath, const std::filesystem::p
         out << '\n';
     }
     return kExitSuccess;
+}
+
+int EditScript(const std::filesystem::path &pluginPath, const std::filesystem::path &scriptPath, int line,
+               std::ostream &out, std::ostream &err) {
+    std::unique_ptr<PluginLibrary> plugin;
+    auto start = [&]() -> const PluginExports * {
+        plugin = StartPlugin(pluginPath, err);
+        return plugin ? &plugin->Exports() : nullptr;
+    };
+    return EditScriptLine(start, scriptPath, line, out, err);
 }
 
 int ListVariables(const std::filesystem::path &pluginPath, std::ostream &out, std::ostream &err) {

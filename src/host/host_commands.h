@@ -1,4 +1,4 @@
-// The three commands of the zavor host: run, show and vars.
+// The commands of the zavor host: run, show, edit and vars.
 #pragma once
 
 #include <filesystem>
@@ -14,6 +14,7 @@ enum ExitStatus : int {
     kExitLoadFailure = 1,  // the plug-in cannot be loaded
     kExitScriptError = 2,  // the script (or the command line) is faulty
     kExitEventRaised = 3,  // the script ran and at least one event was raised
+    kExitScriptNotWritten = 4,  // zavor edit: the edited script cannot be saved
 };
 
 using Definitions = std::vector<std::pair<std::string, std::string>>;
@@ -28,6 +29,13 @@ int RunScript(const std::filesystem::path &plugin, const std::filesystem::path &
 // plug-in gives a sub text.
 int ShowScript(const std::filesystem::path &plugin, const std::filesystem::path &script, std::ostream &out,
                std::ostream &err);
+
+// Opens the ZQ-PDF command of the 1-based line in the plug-in's settings
+// editor (QnD_Edit) and writes the record it hands back into that line as
+// Name=value pairs; the rest of the file keeps every byte. After Abbruch, or
+// O.K. without a change, the file is not touched.
+int EditScript(const std::filesystem::path &plugin, const std::filesystem::path &script, int line,
+               std::ostream &out, std::ostream &err);
 
 // The catalogues: "category\tNAME", then "variable\tNAME\tDESCRIPTION" and
 // "event\tNAME\tDESCRIPTION[\tPARAMETERS]" lines.

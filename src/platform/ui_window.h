@@ -1,7 +1,7 @@
 // A modal window built from a layout text (GtkBuilder XML, UTF-8), whose
 // controls are found by their identifiers. The settings editor talks only
-// to this interface; the GTK window realises it on a display, the fake
-// window in tests.
+// to this interface; the GTK window realises it on a Linux display, the
+// Win32 window on Windows, the fake window in tests.
 #pragma once
 
 #include <cstdint>
@@ -115,7 +115,7 @@ using UiWindowFactory = std::function<std::unique_ptr<UiWindow>(std::string_view
 std::unique_ptr<UiWindow> CreateUiWindow(std::string_view layout, std::string_view css);
 
 // Replaces the factory and returns the previous one; an empty factory
-// restores the GTK window.
+// restores the system's own window (GTK on Linux, Win32 on Windows).
 UiWindowFactory SetUiWindowFactory(UiWindowFactory factory);
 
 }  // namespace ZavorPlatform

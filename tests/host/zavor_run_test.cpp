@@ -221,6 +221,15 @@ TEST(ZavorCommandLine, FaultyCommandLinesGiveTwo) {
         {"run s.zq --plugin", "zavor: --plugin needs a value"},
         {"run s.zq -x", "zavor: unknown option -x"},
         {"run fehlt.zq", "zavor: cannot read the script fehlt.zq"},
+        {"edit", "zavor: edit needs a script"},
+        {"edit s.zq", "zavor: edit needs a line number"},
+        {"edit s.zq 0", "zavor: the line number must be a whole number from 1, not \"0\""},
+        {"edit s.zq +1", "zavor: the line number must be a whole number from 1, not \"+1\""},
+        {"edit s.zq 1 2", "zavor: too many arguments for edit"},
+        {"edit s.zq 1 -D a=b", "zavor: -D belongs to run only"},
+        {"edit fehlt.zq 1", "zavor: cannot read the script fehlt.zq"},
+        {"edit s.zq 1", "zavor: s.zq:1: only a ZQ-PDF command can be edited, this line is a PRINT statement"},
+        {"edit s.zq 2", "zavor: s.zq has 1 line, no line 2"},
     };
     ScratchFolder folder;
     folder.Write("s.zq", "PRINT x\n");
