@@ -13,12 +13,14 @@
 #include "pdf/pdf_document.h"
 #include "pdf/pdf_page.h"
 #include "support/test_output.h"
+#include "support/platform_support.h"
 
 using namespace ZavorPdf::Drawing;
 using ZavorPdf::Pdf::Advanced::PdfFontTables;
 using ZavorPdf::Pdf::Content::PdfTextExtractor;
 
 TEST(GraphicsTextReadBack, EngineFontsReadBackExactly) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdftotext");
     const XFont winAnsi(u"Liberation Sans", 12);
     const XFont unicode(u"Liberation Sans", 12, XFontStyle::Regular,
                         XPdfFontOptions(ZavorPdf::Pdf::PdfFontEncoding::Unicode));

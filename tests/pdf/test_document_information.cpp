@@ -9,6 +9,7 @@
 #include "pdf/pdf_document_information.h"
 #include "support/test_output.h"
 #include "test_document_support.h"
+#include "support/platform_support.h"
 
 namespace ZavorPdf::Pdf {
 namespace {
@@ -42,6 +43,7 @@ const InfoCase InfoCases[] = {
 };
 
 TEST(DocumentInformation, TextsOutsideLatin1SurviveTheFileAndTheTools) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdfinfo");
     PdfDocument document;
     document.AddPage();
     for (const InfoCase &c : InfoCases) (document.Info().*c.set)(c.text);

@@ -11,6 +11,7 @@
 #include "recording_host.h"
 #include "sample_pdf.h"
 #include "support/test_output.h"
+#include "support/platform_support.h"
 
 namespace {
 
@@ -34,6 +35,7 @@ std::string ShiftObjects(const std::string &file) {
 }
 
 TEST(RepairedFiles, VariablesReadWhatTheFileStillHolds) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdfinfo, qpdf");
     ZavorTest::RecordingHost host;
     host.StartDocument();
     const std::filesystem::path sample = ZavorTest::OutputPath("repaired_files_sample.pdf");
