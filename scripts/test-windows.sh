@@ -3,7 +3,8 @@
 # with the Windows test programs, checks what the DLL exports and imports,
 # then runs under Wine, without a display and under a German locale:
 #   1. a C host that loads the DLL as Vornix does and saves a page;
-#   2. the three examples through zavor.exe run;
+#   2. the three examples through zavor.exe run, and one with names beyond
+#      ASCII;
 #   3. the engine, plug-in and session test programs, one process each;
 #      tests that run Linux tools or need what only Linux offers skip
 #      themselves there (ZAVOR_SKIP_ON_WINDOWS). ZAVOR_WINDOWS_UNIT_TESTS=0
@@ -105,6 +106,15 @@ for example in hallo rechnung plakat; do
   IFS='|' read -r -a texts <<<"${example_texts[$example]}"
   pdf_check "$out/$example/$example.pdf" "${texts[@]}"
 done
+
+# A script in a folder named with letters beyond the ANSI code page, which
+# only the wide command line still holds, saving into a folder named with
+# umlauts and a euro sign, which the plug-in opens through UTF-16.
+mkdir -p "$out/Skript łő" "$out/Grüße €"
+cp "$root/examples/hallo.zq" "$out/Skript łő/"
+(cd "$out" && wine "$bin/zavor.exe" run "Skript łő/hallo.zq" -D "scriptdir=Grüße €") >"$out/umlaut-run.log" 2>&1 \
+  || { fail "zavor.exe run with names beyond ASCII"; cat "$out/umlaut-run.log"; }
+pdf_check "$out/Grüße €/hallo.pdf" "Hallo Welt!"
 
 # 3. The test programs, one process each; tests that need Linux tools or
 # POSIX behaviour skip themselves under Windows.
