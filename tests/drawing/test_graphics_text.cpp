@@ -15,9 +15,9 @@
 #include "geometry_test_support.h"
 #include "pdf/errors.h"
 #include "pdf/pdf_number_format.h"
+#include "support/platform_support.h"
 #include "support/test_output.h"
 #include "test_graphics_support.h"
-#include "support/platform_support.h"
 
 using namespace ZavorPdf::Drawing;
 using ZavorPdf::ArgumentException;

@@ -21,8 +21,8 @@
 #include "platform/code_page.h"
 #include "platform/flate_codec.h"
 #include "platform/image_encoder.h"
-#include "test_image_support.h"
 #include "support/platform_support.h"
+#include "test_image_support.h"
 
 using namespace ZavorPdf::Drawing;
 using ZavorPdf::Pdf::PdfDocument;

@@ -15,9 +15,9 @@
 #include "pdf/pdf_page.h"
 #include "platform/code_page.h"
 #include "platform/image_encoder.h"
+#include "support/platform_support.h"
 #include "test_graphics_support.h"
 #include "test_image_support.h"
-#include "support/platform_support.h"
 
 using namespace ZavorPdf::Drawing;
 using ZavorPdf::Pdf::PdfDocument;

@@ -29,9 +29,9 @@
 #include "pdf/pdf_reference.h"
 #include "pdf/pdf_reference_table.h"
 #include "platform/code_page.h"
+#include "support/platform_support.h"
 #include "support/test_output.h"
 #include "test_graphics_support.h"
-#include "support/platform_support.h"
 
 using namespace ZavorPdf::Drawing;
 using ZavorPdf::Pdf::PdfDocument;

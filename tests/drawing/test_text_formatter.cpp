@@ -18,9 +18,9 @@
 #include "drawing/x_text_formatter.h"
 #include "geometry_test_support.h"
 #include "pdf/errors.h"
+#include "support/platform_support.h"
 #include "support/test_output.h"
 #include "test_graphics_support.h"
-#include "support/platform_support.h"
 
 using namespace ZavorPdf::Drawing;
 using Block = XTextFormatter::Block;

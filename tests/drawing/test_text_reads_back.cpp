@@ -12,8 +12,8 @@
 #include "pdf/content/pdf_text_extractor.h"
 #include "pdf/pdf_document.h"
 #include "pdf/pdf_page.h"
-#include "support/test_output.h"
 #include "support/platform_support.h"
+#include "support/test_output.h"
 
 using namespace ZavorPdf::Drawing;
 using ZavorPdf::Pdf::Advanced::PdfFontTables;

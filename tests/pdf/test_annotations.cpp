@@ -15,9 +15,9 @@
 #include "pdf/pdf_page.h"
 #include "pdf/pdf_security_settings.h"
 #include "pdf/pdf_text_annotation.h"
+#include "support/platform_support.h"
 #include "support/test_output.h"
 #include "test_document_support.h"
-#include "support/platform_support.h"
 
 namespace ZavorPdf::Pdf {
 namespace {

@@ -7,9 +7,9 @@
 #include "pdf/io/pdf_reader.h"
 #include "pdf/pdf_document.h"
 #include "pdf/pdf_document_information.h"
+#include "support/platform_support.h"
 #include "support/test_output.h"
 #include "test_document_support.h"
-#include "support/platform_support.h"
 
 namespace ZavorPdf::Pdf {
 namespace {

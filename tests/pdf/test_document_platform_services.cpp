@@ -7,8 +7,8 @@
 
 #include "platform/measurement_system.h"
 #include "platform/random_id.h"
-#include "support/scoped_environment.h"
 #include "support/platform_support.h"
+#include "support/scoped_environment.h"
 
 namespace ZavorPlatform {
 namespace {

@@ -20,9 +20,9 @@
 #include "pdf/pdf_pages.h"
 #include "pdf/pdf_reference.h"
 #include "pdf/pdf_trailer.h"
+#include "support/platform_support.h"
 #include "support/test_output.h"
 #include "test_document_support.h"
-#include "support/platform_support.h"
 
 namespace ZavorPdf::Pdf {
 namespace {

@@ -13,8 +13,8 @@
 #include "pdf/pdf_page_import.h"
 #include "pdf/pdf_pages.h"
 #include "pdf/pdf_reference.h"
-#include "support/test_output.h"
 #include "support/platform_support.h"
+#include "support/test_output.h"
 
 namespace {
 

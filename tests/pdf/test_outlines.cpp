@@ -11,9 +11,9 @@
 #include "pdf/pdf_document.h"
 #include "pdf/pdf_outline_collection.h"
 #include "pdf/pdf_page.h"
+#include "support/platform_support.h"
 #include "support/test_output.h"
 #include "test_document_support.h"
-#include "support/platform_support.h"
 
 namespace ZavorPdf::Pdf {
 namespace {

@@ -12,10 +12,10 @@
 #include "pdf/pdf_page.h"
 #include "pdf/pdf_pages.h"
 #include "pdf/pdf_reference.h"
+#include "support/platform_support.h"
 #include "support/test_output.h"
 #include "test_document_support.h"
 #include "support/scoped_environment.h"
-#include "support/platform_support.h"
 
 namespace ZavorPdf::Pdf {
 namespace {

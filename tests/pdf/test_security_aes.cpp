@@ -18,9 +18,9 @@
 #include "pdf/pdf_password_text.h"
 #include "pdf/pdf_security_settings.h"
 #include "pdf/pdf_standard_security_handler.h"
+#include "support/platform_support.h"
 #include "support/test_output.h"
 #include "test_document_support.h"
-#include "support/platform_support.h"
 
 namespace ZavorPdf::Pdf {
 namespace {

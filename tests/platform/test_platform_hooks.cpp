@@ -4,8 +4,8 @@
 
 #include "platform/message_box.h"
 #include "platform/process_exit.h"
-#include "support/scoped_environment.h"
 #include "support/platform_support.h"
+#include "support/scoped_environment.h"
 
 namespace {
 

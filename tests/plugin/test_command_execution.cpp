@@ -3,8 +3,8 @@
 #include "session/session_test_support.h"
 
 #include "pdf/page_size.h"
-#include "support/test_output.h"
 #include "support/platform_support.h"
+#include "support/test_output.h"
 
 namespace {
 

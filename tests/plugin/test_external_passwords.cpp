@@ -11,8 +11,8 @@
 #include "plugin/exports.h"
 #include "recording_host.h"
 #include "sample_pdf.h"
-#include "support/test_output.h"
 #include "support/platform_support.h"
+#include "support/test_output.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 
 #include "pdf/pdf_document_information.h"
 #include "plugin/variable_values.h"
-#include "support/scoped_environment.h"
 #include "support/platform_support.h"
+#include "support/scoped_environment.h"
 
 namespace {
 

@@ -25,8 +25,8 @@
 #include "plugin/recording_host.h"
 #include "session/pdf.h"
 #include "support/damaged_pictures.h"
-#include "support/test_output.h"
 #include "support/platform_support.h"
+#include "support/test_output.h"
 
 namespace {
 

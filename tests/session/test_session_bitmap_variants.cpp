@@ -11,8 +11,8 @@
 #include "plugin/recording_host.h"
 #include "session/pdf.h"
 #include "support/bitmap_files.h"
-#include "support/test_output.h"
 #include "support/platform_support.h"
+#include "support/test_output.h"
 
 namespace {
 

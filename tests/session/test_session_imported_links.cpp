@@ -16,8 +16,8 @@
 #include "plugin/recording_host.h"
 #include "plugin/sample_pdf.h"
 #include "session/pdf.h"
-#include "support/test_output.h"
 #include "support/platform_support.h"
+#include "support/test_output.h"
 
 namespace {
 

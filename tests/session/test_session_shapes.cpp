@@ -13,9 +13,9 @@
 #include "drawing/x_pen.h"
 #include "drawing/x_solid_brush.h"
 #include "support/damaged_pictures.h"
+#include "support/platform_support.h"
 #include "support/scoped_environment.h"
 #include "support/test_output.h"
-#include "support/platform_support.h"
 
 namespace {
 

@@ -16,8 +16,8 @@
 #include "pdf/pdf_document.h"
 #include "pdf/pdf_page.h"
 #include "pdf/pdf_reference.h"
-#include "support/test_output.h"
 #include "support/platform_support.h"
+#include "support/test_output.h"
 
 namespace {
 

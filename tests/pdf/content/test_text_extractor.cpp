@@ -17,8 +17,8 @@
 #include "pdf/pdf_pages.h"
 #include "pdf/pdf_reference.h"
 #include "pdf/pdf_reference_table.h"
-#include "support/test_output.h"
 #include "support/platform_support.h"
+#include "support/test_output.h"
 
 namespace {
 

@@ -20,9 +20,9 @@
 #include "pdf/pdf_pages.h"
 #include "pdf/read_budget.h"
 #include "support/hostile_pdfs.h"
+#include "support/platform_support.h"
 #include "support/test_output.h"
 #include "test_reader_support.h"
-#include "support/platform_support.h"
 
 namespace {
 

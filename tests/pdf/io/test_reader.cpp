@@ -13,9 +13,9 @@
 #include "pdf/pdf_trailer.h"
 #include "../test_document_support.h"
 #include "pdf_text.h"
+#include "support/platform_support.h"
 #include "support/test_output.h"
 #include "test_reader_support.h"
-#include "support/platform_support.h"
 
 namespace {
 

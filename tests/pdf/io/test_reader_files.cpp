@@ -12,9 +12,9 @@
 #include "pdf/pdf_document_information.h"
 #include "pdf/pdf_page.h"
 #include "pdf/pdf_pages.h"
+#include "support/platform_support.h"
 #include "support/test_output.h"
 #include "test_reader_support.h"
-#include "support/platform_support.h"
 
 namespace {
 
