@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Installs the Debian packages of scripts/packages.txt that are missing.
+# Installs the Debian packages of scripts/packages.txt (or of the list
+# given) that are missing. setup.sh [LIST]
 # Runs as root (or through sudo); does nothing when all are present.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
+list=${1:-$here/packages.txt}
 missing=()
 while read -r pkg; do
   [ -z "$pkg" ] && continue
@@ -10,7 +12,7 @@ while read -r pkg; do
   if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
     missing+=("$pkg")
   fi
-done < "$here/packages.txt"
+done < "$list"
 [ ${#missing[@]} -eq 0 ] && exit 0
 echo "installing: ${missing[*]}"
 sudo=""

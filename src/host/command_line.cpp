@@ -5,6 +5,7 @@
 
 #include "host/host_commands.h"
 #include "host/host_variables.h"
+#include "host/path_text.h"
 #include "host/plugin_library.h"
 
 namespace ZavorHost {
@@ -44,10 +45,10 @@ std::string ParseOptions(const std::vector<std::string> &arguments, Options &opt
                 std::string error = AddDefinition(arguments[++i], options);
                 if (!error.empty()) return error;
             } else {
-                options.plugin = arguments[++i];
+                options.plugin = PathFromUtf8(arguments[++i]);
             }
         } else if (argument.rfind("--plugin=", 0) == 0) {
-            options.plugin = argument.substr(9);
+            options.plugin = PathFromUtf8(argument.substr(9));
         } else if (argument.rfind("-D", 0) == 0) {
             std::string error = AddDefinition(argument.substr(2), options);
             if (!error.empty()) return error;
@@ -103,10 +104,10 @@ int HostMain(const std::vector<std::string> &arguments, std::ostream &out, std::
     }
     std::filesystem::path plugin = options.plugin.value_or(PluginLibrary::DefaultPath());
     const std::string &command = options.positional[0];
-    if (command == "run") return RunScript(plugin, options.positional[1], options.definitions, out, err);
-    if (command == "show") return ShowScript(plugin, options.positional[1], out, err);
+    if (command == "run") return RunScript(plugin, PathFromUtf8(options.positional[1]), options.definitions, out, err);
+    if (command == "show") return ShowScript(plugin, PathFromUtf8(options.positional[1]), out, err);
     if (command == "edit") {
-        return EditScript(plugin, options.positional[1], *LineNumber(options.positional[2]), out, err);
+        return EditScript(plugin, PathFromUtf8(options.positional[1]), *LineNumber(options.positional[2]), out, err);
     }
     return ListVariables(plugin, out, err);
 }

@@ -9,6 +9,7 @@
 
 #include "host/ansi_text.h"
 #include "host/interpreter.h"
+#include "host/path_text.h"
 #include "host/plugin_library.h"
 #include "host/script_edit.h"
 #include "host/script_parser.h"
@@ -43,12 +44,14 @@ private:
 std::optional<Script> LoadScript(const std::filesystem::path &path, std::ostream &err) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        err << "zavor: cannot read the script " << path.string() << '\n';
+        err << "zavor: cannot read the script " << PathToUtf8(path) << '\n';
         return std::nullopt;
     }
     std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     ParsedScript parsed = ScriptParser().Parse(text);
-    for (const auto &error : parsed.errors) err << path.string() << ':' << error.line << ": " << error.message << '\n';
+    for (const auto &error : parsed.errors) {
+        err << PathToUtf8(path) << ':' << error.line << ": " << error.message << '\n';
+    }
     if (!parsed.errors.empty()) return std::nullopt;
     return std::move(parsed.script);
 }
@@ -65,7 +68,7 @@ std::unique_ptr<PluginLibrary> StartPlugin(const std::filesystem::path &path, st
     }
     auto callback = reinterpret_cast<intptr_t>(Interpreter::Callback());
     if (plugin->Exports().Initialize2(callback) == 0) {
-        err << "zavor: the plug-in " << path.string() << " refused QnD_Initialize2\n";
+        err << "zavor: the plug-in " << PathToUtf8(path) << " refused QnD_Initialize2\n";
         return nullptr;
     }
     return plugin;
@@ -88,14 +91,14 @@ int RunScript(const std::filesystem::path &pluginPath, const std::filesystem::pa
     HostVariables variables;
     std::error_code ignored;
     auto folder = std::filesystem::absolute(scriptPath, ignored).lexically_normal().parent_path();
-    variables.Set("scriptdir", folder.string());
+    variables.Set("scriptdir", PathToUtf8(folder));
     for (const auto &[name, value] : definitions) variables.Set(name, value);
 
     Interpreter interpreter(plugin->Exports(), variables, out);
     RunOutcome outcome = interpreter.Run(*script);
     out.flush();
     if (outcome.error) {
-        err << scriptPath.string() << ':' << outcome.error->line << ": " << outcome.error->message << '\n';
+        err << PathToUtf8(scriptPath) << ':' << outcome.error->line << ": " << outcome.error->message << '\n';
         return kExitScriptError;
     }
     return outcome.eventsRaised > 0 ? kExitEventRaised : kExitSuccess;

@@ -38,7 +38,7 @@ std::string ParameterText(const char *parameter, int32_t length) {
     return std::string(parameter, strnlen(parameter, static_cast<std::size_t>(length)));
 }
 
-extern "C" int32_t ZavorHostCallback(const char *service, const char *parameter, int32_t length,
+extern "C" int32_t ZAVOR_CALL ZavorHostCallback(const char *service, const char *parameter, int32_t length,
                                      int32_t /*flags*/, char *answer) {
     if (service == nullptr) return 0;
     if (activeInterpreter != nullptr) return activeInterpreter->HandleCallback(service, parameter, length, answer);

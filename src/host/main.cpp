@@ -7,11 +7,11 @@
 
 #include "host/command_line.h"
 #include "host/host_commands.h"
+#include "host/program_arguments.h"
 
 int main(int argc, char **argv) {
-    std::vector<std::string> arguments(argv + 1, argv + argc);
     try {
-        return ZavorHost::HostMain(arguments, std::cout, std::cerr);
+        return ZavorHost::HostMain(ZavorHost::ProgramArguments(argc, argv), std::cout, std::cerr);
     } catch (const std::exception &error) {
         std::cerr << "zavor: " << error.what() << '\n';
         return ZavorHost::kExitScriptError;

@@ -1,5 +1,6 @@
-// The plug-in as the host sees it: a shared library opened with dlopen and
-// its seventeen QnD_ exports. The host never links the plug-in.
+// The plug-in as the host sees it: a shared library opened at run time
+// (libzavor.so, zavor.dll) and its seventeen QnD_ exports, looked up by their
+// undecorated names. The host never links the plug-in.
 #pragma once
 
 #include <cstdint>
@@ -14,7 +15,7 @@ namespace ZavorHost {
 
 // The host callback: service name, parameter, parameter length (-1: up to
 // the zero), flags, answer buffer.
-using HostCallbackFunction = int32_t (*)(const char *, const char *, int32_t, int32_t, char *);
+using HostCallbackFunction = ZavorCallbackFunction;
 
 class PluginLoadError : public std::runtime_error {
 public:
@@ -52,7 +53,8 @@ public:
 
     const PluginExports &Exports() const { return exports_; }
 
-    // libzavor.so in the folder of the running executable.
+    // The plug-in (libzavor.so, zavor.dll) in the folder of the running
+    // executable.
     static std::filesystem::path DefaultPath();
 
 private:

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "host/host_commands.h"
+#include "host/path_text.h"
 #include "host/script_parser.h"
 #include "host/settings_record.h"
 #include "platform/code_page.h"
@@ -141,7 +142,7 @@ bool WriteScript(const std::filesystem::path &script, std::string_view bytes, st
         out.close();
         if (!out) {
             std::filesystem::remove(temporary, code);
-            error = "cannot write " + temporary.string();
+            error = "cannot write " + PathToUtf8(temporary);
             return false;
         }
     }
@@ -271,16 +272,16 @@ int EditScriptLine(const PluginStarter &startPlugin, const std::filesystem::path
                    std::ostream &out, std::ostream &err) {
     std::ifstream in(script, std::ios::binary);
     if (!in) {
-        err << "zavor: cannot read the script " << script.string() << '\n';
+        err << "zavor: cannot read the script " << PathToUtf8(script) << '\n';
         return kExitScriptError;
     }
     std::string text = ReadAll(in);
     in.close();
-    std::string where = script.string() + ":" + std::to_string(line) + ": ";
+    std::string where = PathToUtf8(script) + ":" + std::to_string(line) + ": ";
     ScriptError refusal;
     std::optional<CommandPlace> place = FindCommand(text, line, refusal);
     if (!place) {
-        err << "zavor: " << (refusal.line == 0 ? script.string() + " " : where) << refusal.message << '\n';
+        err << "zavor: " << (refusal.line == 0 ? PathToUtf8(script) + " " : where) << refusal.message << '\n';
         return kExitScriptError;
     }
     std::string error;
@@ -309,7 +310,7 @@ int EditScriptLine(const PluginStarter &startPlugin, const std::filesystem::path
     }
     std::string edited = text.substr(0, place->begin) + *command + text.substr(place->end);
     if (!WriteScript(script, edited, error)) {
-        err << "zavor: cannot write the script " << script.string() << ": " << error << '\n';
+        err << "zavor: cannot write the script " << PathToUtf8(script) << ": " << error << '\n';
         return kExitScriptNotWritten;
     }
     out << where << *command << '\n';

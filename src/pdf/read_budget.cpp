@@ -6,9 +6,11 @@
 namespace ZavorPdf::Pdf {
 
 ReadBudget ReadBudget::ForFileSize(std::size_t fileSize) {
-    // The products cannot wrap: a file in memory is far below the maximum
-    // divided by the factor.
-    std::size_t decoded = std::clamp(fileSize * DecodedPerFileByte, DecodedFloor, DecodedCeiling);
+    // Past the ceiling's share the product is not formed: on a 32-bit system
+    // a file of 16 MiB times 256 wraps around to a small budget.
+    std::size_t decoded = fileSize >= DecodedCeiling / DecodedPerFileByte
+                              ? DecodedCeiling
+                              : std::clamp(fileSize * DecodedPerFileByte, DecodedFloor, DecodedCeiling);
     std::size_t items = std::clamp(fileSize / FileBytesPerItem, ItemFloor, ItemCeiling);
     return ReadBudget(decoded, items);
 }

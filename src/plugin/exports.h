@@ -11,10 +11,21 @@
 
 #include <stdint.h>
 
-#if defined(_WIN32)
-#define ZAVOR_API(result) __declspec(dllexport) result __stdcall
+/* The calling convention of the exports and of the host callback. Vornix
+ * calls and is called back with __stdcall (the callee pops the arguments):
+ * a function declared otherwise on either side leaves the stack off by the
+ * arguments' size after every call. Only 32-bit x86 has more than one
+ * convention, so elsewhere this is empty. */
+#if defined(_WIN32) && !defined(_WIN64)
+#define ZAVOR_CALL __stdcall
 #else
-#define ZAVOR_API(result) __attribute__((visibility("default"))) result
+#define ZAVOR_CALL
+#endif
+
+#if defined(_WIN32)
+#define ZAVOR_API(result) __declspec(dllexport) result ZAVOR_CALL
+#else
+#define ZAVOR_API(result) __attribute__((visibility("default"))) result ZAVOR_CALL
 #endif
 
 /* QnD_GetVar never writes more than this many bytes to Result, the
@@ -26,6 +37,12 @@
 #ifdef __cplusplus
 extern "C" {
 #endif
+
+/* The host's callback, whose address QnD_Initialize2 receives: service name
+ * ("Interrupt", "Subst"), parameter, parameter length (-1: up to the zero),
+ * flags, answer buffer. */
+typedef int32_t(ZAVOR_CALL *ZavorCallbackFunction)(const char *FuncName, const char *Para, int32_t ParaLen,
+                                                   int32_t Flags, char *ReturnString);
 
 /* The host hands over its callback's address. It arrives pointer-sized:
  * a 32-bit integer cannot hold an address on a 64-bit build. */

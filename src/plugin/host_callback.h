@@ -8,16 +8,11 @@
 #include <string>
 #include <string_view>
 
-#if defined(_WIN32)
-#define ZAVOR_CALLBACK_CALL __stdcall
-#else
-#define ZAVOR_CALLBACK_CALL
-#endif
+#include "plugin/exports.h"
 
 namespace ZavorPlugin {
 
-using HostCallback = std::int32_t(ZAVOR_CALLBACK_CALL *)(const char *FuncName, const char *Para, std::int32_t ParaLen,
-                                                          std::int32_t Flags, char *ReturnString);
+using HostCallback = ZavorCallbackFunction;
 
 // The callback's address as QnD_Initialize2 received it (pointer-sized, so
 // that it survives a 64-bit build); 0 until then. Kept across session resets.

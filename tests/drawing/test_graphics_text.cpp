@@ -15,6 +15,7 @@
 #include "geometry_test_support.h"
 #include "pdf/errors.h"
 #include "pdf/pdf_number_format.h"
+#include "support/platform_support.h"
 #include "support/test_output.h"
 #include "test_graphics_support.h"
 
@@ -104,6 +105,7 @@ TEST(GraphicsTextTest, UnderlineIsOneFilledRectangleAfterTheText) {
 }
 
 TEST(GraphicsTextTest, SavedTextReadsBack) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdftotext");
     ZavorPdf::Pdf::PdfDocument document;
     {
         ZavorPdf::Pdf::PdfPage &page = document.AddPage();

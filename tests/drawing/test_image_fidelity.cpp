@@ -21,6 +21,7 @@
 #include "platform/code_page.h"
 #include "platform/flate_codec.h"
 #include "platform/image_encoder.h"
+#include "support/platform_support.h"
 #include "test_image_support.h"
 
 using namespace ZavorPdf::Drawing;
@@ -133,6 +134,7 @@ int FrameMarker(const Bytes &jpeg) {
 }  // namespace
 
 TEST(ImageFidelity, PlacedPicturesMatchImageMagicksDecoding) {
+    ZAVOR_SKIP_ON_WINDOWS("runs ImageMagick, libjpeg-turbo-progs, libtiff-tools, pdfimages");
     using ZavorPlatform::EncodeTiff;
     const std::filesystem::path straight = Made("fidelity-unassociated.tif", EncodeTiff(Ramps(ImagePixelFormat::Argb32)));
     const std::filesystem::path opaque = Made("fidelity-opaque.tif", EncodeTiff(Ramps(ImagePixelFormat::Rgb24)));
@@ -171,6 +173,7 @@ TEST(ImageFidelity, PlacedPicturesMatchImageMagicksDecoding) {
 }
 
 TEST(ImageFidelity, ArithmeticCodedJpegIsPlacedWithHuffmanCodes) {
+    ZAVOR_SKIP_ON_WINDOWS("runs libjpeg-turbo-progs");
     std::filesystem::path bitmap = Made("huffman-ramps.bmp", ZavorPlatform::EncodeBmp(Ramps(ImagePixelFormat::Rgb24)));
     for (const char *options : {"-arithmetic", "-arithmetic -progressive", "-arithmetic -grayscale"}) {
         SCOPED_TRACE(options);

@@ -18,6 +18,7 @@
 #include "drawing/x_text_formatter.h"
 #include "geometry_test_support.h"
 #include "pdf/errors.h"
+#include "support/platform_support.h"
 #include "support/test_output.h"
 #include "test_graphics_support.h"
 
@@ -245,6 +246,7 @@ std::vector<Word> ReadWords(const std::filesystem::path &path) {
 }  // namespace
 
 TEST(TextFormatterTest, SavedBoxesReadBackAtTheirEdges) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdftotext");
     const std::u16string paragraph = u"Lorem ipsum dolor sit amet consectetur adipiscing elit sed do eiusmod";
     std::filesystem::path path = ZavorTest::OutputPath("text_formatter_boxes.pdf");
     {

@@ -20,6 +20,7 @@
 #include "pdf/pdf_pages.h"
 #include "pdf/pdf_contents.h"
 #include "pdf/pdf_content.h"
+#include "support/platform_support.h"
 #include "support/test_output.h"
 
 using namespace ZavorPdf::Drawing;
@@ -27,6 +28,7 @@ using ZavorPdf::Pdf::Advanced::PdfFontTables;
 using ZavorPdf::Pdf::Content::PdfTextExtractor;
 
 TEST(GraphicsTextReadBack, EngineFontsReadBackExactly) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdftotext");
     const XFont winAnsi(u"Liberation Sans", 12);
     const XFont unicode(u"Liberation Sans", 12, XFontStyle::Regular,
                         XPdfFontOptions(ZavorPdf::Pdf::PdfFontEncoding::Unicode));
@@ -82,6 +84,7 @@ std::vector<WordBox> WordBoxes(const std::filesystem::path &path, int page) {
 }  // namespace
 
 TEST(GraphicsTextReadBack, LinesOfWordsStandWhereSingleWordsStand) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdftotext");
     // Page 1 draws boxes through the formatter, a line of words at a time;
     // page 2 draws the same words one by one at the formatter's places.
     struct Box {

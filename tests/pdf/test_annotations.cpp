@@ -15,6 +15,7 @@
 #include "pdf/pdf_page.h"
 #include "pdf/pdf_security_settings.h"
 #include "pdf/pdf_text_annotation.h"
+#include "support/platform_support.h"
 #include "support/test_output.h"
 #include "test_document_support.h"
 
@@ -39,6 +40,7 @@ std::string WithoutName(const std::string &text) {
 const std::string Date = "/M(D:20240131120000+01'00')\n";
 
 TEST(Annotations, LinkDictionaries) {
+    ZAVOR_SKIP_ON_WINDOWS("runs qpdf");
     ZavorTest::FixedClock clock;
     PdfDocument document;
     PdfPage &page = document.AddPage();
@@ -200,6 +202,7 @@ TEST(Annotations, PlainDictionaryBecomesGenericAnnotation) {
 }
 
 TEST(Annotations, EncryptedWebLinkOpensWithTheKeyOfItsObject) {
+    ZAVOR_SKIP_ON_WINDOWS("runs qpdf");
     PdfDocument document;
     PdfPage &page = document.AddPage();
     page.AddWebLink(PdfRectangle(0, 0, 100, 100), u"https://example.com/geheim");

@@ -7,6 +7,7 @@
 #include "pdf/io/pdf_reader.h"
 #include "pdf/pdf_document.h"
 #include "pdf/pdf_document_information.h"
+#include "support/platform_support.h"
 #include "support/test_output.h"
 #include "test_document_support.h"
 
@@ -42,6 +43,7 @@ const InfoCase InfoCases[] = {
 };
 
 TEST(DocumentInformation, TextsOutsideLatin1SurviveTheFileAndTheTools) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdfinfo");
     PdfDocument document;
     document.AddPage();
     for (const InfoCase &c : InfoCases) (document.Info().*c.set)(c.text);

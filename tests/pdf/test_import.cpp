@@ -14,6 +14,7 @@
 #include "pdf/pdf_page.h"
 #include "pdf/pdf_pages.h"
 #include "pdf/pdf_reference.h"
+#include "support/platform_support.h"
 #include "support/test_output.h"
 #include "test_document_support.h"
 
@@ -36,6 +37,7 @@ PdfReference *FontOf(PdfPage &page) {
 }
 
 TEST(ImportPages, SharedFontArrivesOnceAndFilesPassTheTools) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdfinfo");
     std::unique_ptr<PdfDocument> source = PdfReader::Open(Source(), PdfDocumentOpenMode::Import);
     PdfDocument target;
     target.AddPage().SetHeight(400);
@@ -62,6 +64,7 @@ TEST(ImportPages, SharedFontArrivesOnceAndFilesPassTheTools) {
 }
 
 TEST(ImportPages, EachSourceHasItsOwnTableAndCopiesOutliveIt) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdfinfo");
     PdfDocument target;
     {
         std::unique_ptr<PdfDocument> first = PdfReader::Open(Source(), PdfDocumentOpenMode::Import);
@@ -87,6 +90,7 @@ TEST(ImportPages, EachSourceHasItsOwnTableAndCopiesOutliveIt) {
 // Saving frees copies that nothing reaches any more; importing from the
 // same source afterwards copies them again instead of using freed ones.
 TEST(ImportPages, CopiesDroppedBySavingAreImportedAgain) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdfinfo");
     std::unique_ptr<PdfDocument> source = PdfReader::Open(Source(), PdfDocumentOpenMode::Import);
     PdfDocument target;
     target.AddPage();
@@ -120,6 +124,7 @@ TEST(ImportPages, RefusedForTargetsThatCannotChangeAndSourcesNotOpenedForImport)
 // is not imported is left out instead of pulling in that page or leading
 // nowhere.
 TEST(ImportPages, AnnotationsPointAtTheNewPageAndLinksToOtherPagesAreCut) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdfinfo");
     std::string text = R"(%PDF-1.4
 1 0 obj << /Type /Catalog /Pages 2 0 R >> endobj
 2 0 obj << /Type /Pages /Kids [3 0 R 4 0 R] /Count 2 /MediaBox [0 0 200 100] >> endobj

@@ -18,6 +18,7 @@
 #include "pdf/pdf_password_text.h"
 #include "pdf/pdf_security_settings.h"
 #include "pdf/pdf_standard_security_handler.h"
+#include "support/platform_support.h"
 #include "support/test_output.h"
 #include "test_document_support.h"
 
@@ -94,6 +95,7 @@ PdfReadFailure FailureOf(const std::filesystem::path &path, const std::u16string
 }
 
 TEST(SecurityAes, QpdfFilesOpenWithUserAndOwnerPassword) {
+    ZAVOR_SKIP_ON_WINDOWS("runs qpdf");
     for (const AesCase &c : Cases) {
         SCOPED_TRACE(c.name);
         std::filesystem::path path = Encrypted(c.name, c.user, c.owner, c.options);
@@ -122,6 +124,7 @@ TEST(SecurityAes, QpdfFilesOpenWithUserAndOwnerPassword) {
 }
 
 TEST(SecurityAes, ImportedAesPagesSaveAsFilesQpdfAccepts) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdftotext, qpdf");
     std::filesystem::path path = Encrypted("aes256", "leser", "chef", "256");
     auto modified = PdfReader::Open(path, u"chef", PdfDocumentOpenMode::Modify);
     ASSERT_NE(modified, nullptr);

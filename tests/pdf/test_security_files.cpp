@@ -20,6 +20,7 @@
 #include "pdf/pdf_string.h"
 #include "pdf/pdf_name.h"
 #include "pdf/pdf_trailer.h"
+#include "support/platform_support.h"
 #include "support/test_output.h"
 #include "test_document_support.h"
 
@@ -64,6 +65,7 @@ const FileCase FileCases[] = {
 };
 
 TEST(SecurityFiles, ToolsOpenEncryptedFilesWithTheRightPassword) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdfinfo, pdftotext, qpdf");
     for (const FileCase &c : FileCases) {
         SCOPED_TRACE(c.file);
         auto document = TextDocument();
@@ -147,6 +149,7 @@ TEST(SecurityFiles, PermissionFlagsAreBitsOfP) {
 }
 
 TEST(SecurityFiles, RestrictedPermissionsReachTheTools) {
+    ZAVOR_SKIP_ON_WINDOWS("runs qpdf");
     auto document = TextDocument();
     document->SecuritySettings().SetOwnerPassword(u"chef");
     document->SecuritySettings().SetPermitPrint(false);
@@ -259,6 +262,7 @@ TEST(SecurityFiles, OwnReaderOpensWhatWasWritten) {
 }
 
 TEST(SecurityFiles, PasswordsAreTheBytesThatToolsMakeOfTypedText) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdftotext, qpdf");
     // The euro sign is 0xA0 in PDFDocEncoding; qpdf converts the typed
     // UTF-8, poppler takes the typed bytes as they are.
     const std::u16string typed = u"Anwender-\u00E4\u00F6\u00FC\u20AC";

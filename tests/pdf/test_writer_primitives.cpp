@@ -23,6 +23,7 @@
 #include "pdf/pdf_reference.h"
 #include "pdf/pdf_string.h"
 #include "pdf/pdf_writer.h"
+#include "support/platform_support.h"
 
 namespace ZavorPdf::Pdf {
 namespace {
@@ -71,6 +72,7 @@ TEST(WriterNumbers, IntegersAndBooleans) {
 }
 
 TEST(WriterNumbers, GermanLocaleChangesNoByte) {
+    ZAVOR_SKIP_ON_WINDOWS("POSIX locale names");
     const char *previous = std::setlocale(LC_ALL, nullptr);
     std::string saved = previous != nullptr ? previous : "C";
     ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr) << "locale de_DE.UTF-8 is not installed";

@@ -9,6 +9,7 @@
 #include "platform/image_decoder.h"
 #include "support/bitmap_files.h"
 #include "support/image_refusal.h"
+#include "support/platform_support.h"
 
 using namespace ZavorPlatform;
 using namespace ZavorTest::BitmapFiles;
@@ -32,6 +33,7 @@ std::vector<std::string> IndexRows(const DecodedImage &image) {
 }  // namespace
 
 TEST(BitmapVariants, EachDecodesAsImageMagickDecodesIt) {
+    ZAVOR_SKIP_ON_WINDOWS("runs ImageMagick");
     for (const SamplePicture &picture : SamplePictures()) {
         SCOPED_TRACE(picture.name);
         const std::filesystem::path path = ZavorTest::OutputPath("variant_" + picture.name + picture.extension);
@@ -73,6 +75,7 @@ TEST(BitmapVariants, RunLengthEscapesPlaceEveryIndex) {
 }
 
 TEST(BitmapVariants, ImageMagicksRunLengthFileIsRunLengthCoded) {
+    ZAVOR_SKIP_ON_WINDOWS("runs ImageMagick");
     const SamplePicture picture = SamplePictures().front();
     ASSERT_GT(picture.bytes.size(), 34u);
     EXPECT_EQ(picture.bytes[28], 8);  // bits per pixel

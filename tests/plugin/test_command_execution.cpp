@@ -3,6 +3,7 @@
 #include "session/session_test_support.h"
 
 #include "pdf/page_size.h"
+#include "support/platform_support.h"
 #include "support/test_output.h"
 
 namespace {
@@ -93,6 +94,7 @@ TEST_F(CommandExecution, ColourWithoutFillFlagIsDamagedButKeepsWhatRan) {
 }
 
 TEST_F(CommandExecution, SaveWritesTheSubstitutedPath) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdfinfo");
     const std::filesystem::path file = ZavorTest::OutputPath("command_save.pdf");
     std::filesystem::remove(file);
     ZavorTest::ScriptHost::variables = {{"ordner", file.parent_path().string()}};

@@ -160,13 +160,17 @@ TEST_F(ExportsTest, EditHandsTheRecordBackEncodedAnew) {
     EXPECT_TRUE(boxes.Messages().empty());
 }
 
+std::string lastEvent;
+
+// Declared with the host's calling convention: a lambda converts only to a
+// function of the default one, which is another on 32-bit Windows.
+std::int32_t ZAVOR_CALL RecordingCallback(const char *, const char *para, std::int32_t, std::int32_t, char *) {
+    lastEvent = para;
+    return 0;
+}
+
 TEST_F(ExportsTest, InitializeStoresTheCallback) {
-    static std::string lastEvent;
-    auto callback = [](const char *, const char *para, std::int32_t, std::int32_t, char *) -> std::int32_t {
-        lastEvent = para;
-        return 0;
-    };
-    ZavorPlugin::HostCallback pointer = callback;
+    ZavorPlugin::HostCallback pointer = RecordingCallback;
     QnD_Initialize2(reinterpret_cast<intptr_t>(pointer));
     ZavorPlugin::RaiseEvent(u"ZAVOR_Fehler");
     EXPECT_EQ(lastEvent, "ZAVOR_Fehler");

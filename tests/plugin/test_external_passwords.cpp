@@ -11,6 +11,7 @@
 #include "plugin/exports.h"
 #include "recording_host.h"
 #include "sample_pdf.h"
+#include "support/platform_support.h"
 #include "support/test_output.h"
 
 namespace {
@@ -53,6 +54,7 @@ protected:
 };
 
 TEST_F(ExternalPasswords, AesFilesOpenWithTheUserOrOwnerPassword) {
+    ZAVOR_SKIP_ON_WINDOWS("runs qpdf");
     struct Case {
         const char *name, *options;
         std::string user;   // UTF-8 for qpdf
@@ -88,6 +90,7 @@ TEST_F(ExternalPasswords, AesFilesOpenWithTheUserOrOwnerPassword) {
 }
 
 TEST_F(ExternalPasswords, ImportedAesPagesSaveAsACheckedFile) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdftotext, qpdf");
     std::string aes128 = Encrypted("external_import_aes128", "leser", "128 --use-aes=y");
     std::string aes256 = Encrypted("external_import_aes256", "", "256");
     QnD_SetVar("ExternePDFDatei_Passwort", "leser");

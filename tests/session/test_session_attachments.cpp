@@ -25,6 +25,7 @@
 #include "plugin/recording_host.h"
 #include "session/pdf.h"
 #include "support/damaged_pictures.h"
+#include "support/platform_support.h"
 #include "support/test_output.h"
 
 namespace {
@@ -77,6 +78,7 @@ protected:
 };
 
 TEST_F(SessionAttachments, LinksCoverTheBoxInDefaultPageSpace) {
+    ZAVOR_SKIP_ON_WINDOWS("runs qpdf");
     QnD_SetVar("DokumentlinkHinzufuegen", " 1 ");
     QnD_SetVar("DateilinkHinzufuegen", "bericht.pdf");
     QnD_SetVar("weblinkhinzufuegen", "https://www.vornix.example/");
@@ -170,6 +172,7 @@ TEST_F(SessionAttachments, NoteWithABadIconOrColourReachesTheCatchAll) {
 }
 
 TEST_F(SessionAttachments, SecondLevelBookmarksGoUnderTheLastTopLevelOne) {
+    ZAVOR_SKIP_ON_WINDOWS("runs qpdf");
     QnD_SetVar("FarbeAlpha", "255");
     QnD_SetVar("FarbeRot", "0");
     QnD_SetVar("FarbeGruen", "128");
@@ -209,6 +212,7 @@ TEST_F(SessionAttachments, SecondLevelBookmarksGoUnderTheLastTopLevelOne) {
 }
 
 TEST_F(SessionAttachments, PictureIsStretchedIntoTheBox) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdfimages");
     const auto picture = ZavorTest::OutputPath("attachments_picture.bmp");
     WriteBitmap(picture, 100, 50);
     host.StartDocument();
@@ -284,6 +288,7 @@ TEST_F(SessionAttachments, PageOperationsAfterAFailedSelectionFailVisibly) {
 // Omega never gets past code page 1252 from a host; the session is asked
 // directly.
 TEST_F(SessionAttachments, PasswordOutsidePdfDocEncodingIsRefusedAndTheEarlierOneStays) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdfimages, qpdf");
     Session().AddPassword(u"chef", 1);
     Session().AddPassword(u"\u03A9mega", 2);
     EXPECT_EQ(Session().fehlertext, u"Das Passwort konnte wegen fehlerhafter Werte nicht gesetzt werden.");
@@ -327,6 +332,7 @@ TEST_F(SessionAttachments, DamagedPicturesAreReportedAndPlaceNothing) {
 }
 
 TEST_F(SessionAttachments, IntactPictureOfEveryKindIsPlaced) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdfimages");
     const std::vector<ZavorTest::NamedPicture> pictures = ZavorTest::ValidPictures();
     for (const ZavorTest::NamedPicture &picture : pictures) {
         SCOPED_TRACE(picture.name);

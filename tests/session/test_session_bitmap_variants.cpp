@@ -11,6 +11,7 @@
 #include "plugin/recording_host.h"
 #include "session/pdf.h"
 #include "support/bitmap_files.h"
+#include "support/platform_support.h"
 #include "support/test_output.h"
 
 namespace {
@@ -35,6 +36,7 @@ std::vector<std::string> ImageTypes(const std::string &list) {
 }
 
 TEST(SessionBitmapVariants, EachIsPlacedWithItsPixelsAndTransparency) {
+    ZAVOR_SKIP_ON_WINDOWS("runs ImageMagick, pdfimages");
     for (const SamplePicture &picture : SamplePictures()) {
         SCOPED_TRACE(picture.name);
         ZavorTest::RecordingHost host;

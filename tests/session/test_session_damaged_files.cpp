@@ -15,6 +15,7 @@
 #include "plugin/recording_host.h"
 #include "plugin/sample_pdf.h"
 #include "session/pdf.h"
+#include "support/platform_support.h"
 #include "support/test_output.h"
 
 namespace {
@@ -106,6 +107,7 @@ protected:
 };
 
 TEST_F(SessionDamagedFiles, ImportGivesTheRecoveredPagesOrTheFileError) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdftotext, qpdf");
     for (const DamagedCase &c : Cases()) {
         SCOPED_TRACE(c.name);
         std::string file = Source(c);
@@ -133,6 +135,7 @@ TEST_F(SessionDamagedFiles, ImportGivesTheRecoveredPagesOrTheFileError) {
 }
 
 TEST_F(SessionDamagedFiles, PictureOfThePageIsTheRecoveredPageOrTheFileError) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdftotext, qpdf");
     for (const DamagedCase &c : Cases()) {
         SCOPED_TRACE(c.name);
         std::string file = Source(c);

@@ -16,6 +16,7 @@
 #include "plugin/recording_host.h"
 #include "plugin/sample_pdf.h"
 #include "session/pdf.h"
+#include "support/platform_support.h"
 #include "support/test_output.h"
 
 namespace {
@@ -81,6 +82,7 @@ protected:
 };
 
 TEST_F(SessionImportedLinks, AllPagesKeepEveryLinkThatLeadsSomewhere) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdftotext, qpdf");
     Session().AddPDF(source16, 0, 0);
     const std::map<std::string, std::string> expected{
         {"explicit", "1>2 /XYZ 0 100 0"},
@@ -100,6 +102,7 @@ TEST_F(SessionImportedLinks, AllPagesKeepEveryLinkThatLeadsSomewhere) {
 // Pages 1 and 2 after a page of the script's own: links to pages 3 and 4
 // are gone, the others lead to the copies.
 TEST_F(SessionImportedLinks, ARangeDropsTheLinksToPagesLeftBehind) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdftotext, qpdf");
     QnD_SetVar("NeueSeite", "A4");
     Session().AddPDF(source16, 1, 2);
     ASSERT_EQ(Session().document->PageCount(), 3);
@@ -118,6 +121,7 @@ TEST_F(SessionImportedLinks, ARangeDropsTheLinksToPagesLeftBehind) {
 // A range running past the end imports the pages before the failure, and
 // their links to each other still work.
 TEST_F(SessionImportedLinks, PagesBeforeAFailureKeepTheirLinks) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdftotext, qpdf");
     Session().AddPDF(source16, 1, 9);
     ASSERT_EQ(Session().document->PageCount(), 4);
     EXPECT_EQ(host.Events(), std::vector<std::string>{"ZAVOR_DateiFehler"});

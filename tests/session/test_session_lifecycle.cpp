@@ -2,11 +2,10 @@
 // page sizes, the implicit first page, selecting pages, saving and Kill.
 #include "session/session_test_support.h"
 
-#include <sys/stat.h>
-
 #include "drawing/fonts/x_font.h"
 #include "drawing/x_solid_brush.h"
 #include "pdf/page_size.h"
+#include "support/platform_support.h"
 #include "support/test_output.h"
 
 namespace {
@@ -160,11 +159,12 @@ TEST_F(SessionLifecycle, SavingReportsWhatCannotBeWritten) {
 // Targets that a save must not replace are reported like any file that
 // cannot be written, and stay as they were.
 TEST_F(SessionLifecycle, SavingRefusesTargetsThatAreNotWritableFiles) {
+    ZAVOR_SKIP_ON_WINDOWS("named pipes and read-only permissions");
     const std::filesystem::path folder = ZavorTest::OutputPath("session_refused_targets");
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     const std::filesystem::path fifo = folder / "kanal.pdf", locked = folder / "gesperrt.pdf";
-    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    ASSERT_TRUE(ZavorTest::MakeFifo(fifo));
     ZavorTest::PublishFile(locked, "alt");
     std::filesystem::permissions(locked, std::filesystem::perms(0444));
     Set("RechteckHinzufuegen", "1");
@@ -182,6 +182,7 @@ TEST_F(SessionLifecycle, SavingRefusesTargetsThatAreNotWritableFiles) {
 }
 
 TEST_F(SessionLifecycle, SavingKeepsTheSessionGoing) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdfinfo");
     const std::filesystem::path file = ZavorTest::OutputPath("session_saved_twice.pdf");
     Set("Info_Titel", "Zwei Seiten");
     Set("RechteckHinzufuegen", "1");

@@ -11,6 +11,7 @@
 #include "session/pdf.h"
 #include "support/bitmap_files.h"
 #include "support/lossless_jpeg.h"
+#include "support/platform_support.h"
 #include "support/test_output.h"
 
 namespace {
@@ -31,6 +32,7 @@ std::vector<std::string> FirstImage(const std::string &list) {
 }
 
 TEST(SessionLosslessJpeg, PlacedPictureIsFlateCodedWithTheOriginalPixels) {
+    ZAVOR_SKIP_ON_WINDOWS("runs dcmtk, pdfimages");
     const struct {
         const char *name;
         Samples samples;

@@ -13,6 +13,7 @@
 #include "drawing/x_pen.h"
 #include "drawing/x_solid_brush.h"
 #include "support/damaged_pictures.h"
+#include "support/platform_support.h"
 #include "support/scoped_environment.h"
 #include "support/test_output.h"
 
@@ -59,6 +60,7 @@ protected:
 };
 
 TEST_F(SessionShapes, FiguresAsTheEngineDrawsThem) {
+    ZAVOR_SKIP_ON_WINDOWS("locales come from the environment (Windows reads the regional settings)");
     // The decimal rows are written with the point of the C locale.
     ZavorTest::ScopedEnvironment locale("LC_ALL", "C");
     struct Case {
@@ -140,6 +142,7 @@ TEST_F(SessionShapes, FiguresAsTheEngineDrawsThem) {
 }
 
 TEST_F(SessionShapes, DecimalsFollowTheUserLocale) {
+    ZAVOR_SKIP_ON_WINDOWS("locales come from the environment (Windows reads the regional settings)");
     struct Case {
         const char *lang;
         std::pair<std::string, std::string> variable;

@@ -8,22 +8,27 @@
 
 namespace ZavorTest {
 
+// Sets the variable, or removes it for a null value. Windows' runtime has
+// neither setenv nor unsetenv; "NAME=" removes there.
+inline void SetEnvironment(const char *name, const char *value) {
+#if defined(_WIN32)
+    _putenv((std::string(name) + "=" + (value != nullptr ? value : "")).c_str());
+#else
+    if (value != nullptr)
+        setenv(name, value, 1);
+    else
+        unsetenv(name);
+#endif
+}
+
 class ScopedEnvironment {
 public:
     ScopedEnvironment(const char *name, const char *value) : name_(name) {
         if (const char *old = std::getenv(name))
             old_ = old;
-        if (value != nullptr)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
+        SetEnvironment(name, value);
     }
-    ~ScopedEnvironment() {
-        if (old_)
-            setenv(name_.c_str(), old_->c_str(), 1);
-        else
-            unsetenv(name_.c_str());
-    }
+    ~ScopedEnvironment() { SetEnvironment(name_.c_str(), old_ ? old_->c_str() : nullptr); }
     ScopedEnvironment(const ScopedEnvironment &) = delete;
     ScopedEnvironment &operator=(const ScopedEnvironment &) = delete;
 

@@ -23,7 +23,7 @@
 
 namespace {
 
-using Callback = int32_t (*)(const char *, const char *, int32_t, int32_t, char *);
+using Callback = ZavorCallbackFunction;
 Callback callback = nullptr;
 std::map<std::string, std::string> variables;
 

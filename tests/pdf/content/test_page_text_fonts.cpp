@@ -10,6 +10,7 @@
 #include "page_text_files.h"
 #include "pdf/content/glyph_names.h"
 #include "pdf/content/pdf_text_extractor.h"
+#include "support/platform_support.h"
 
 namespace {
 
@@ -57,6 +58,7 @@ std::u16string TextAndCompare(const std::filesystem::path &path) {
 // ligatures and accented letters among them, and words set apart by TJ
 // offsets, not by blanks.
 TEST(PageTextFonts, Type1WithDifferences) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdftotext");
     const auto path = OnePage(
         "text_differences.pdf", "<< /Font << /F1 5 0 R >> >>",
         "BT /F1 12 Tf 72 700 Td [(Gr)-10(\\374\\031e)-333(aus)-333(\\304gypten)] TJ 0 -14 Td "
@@ -137,6 +139,7 @@ const char *const kDescriptor =
 
 // Identity-H codes are glyph numbers; only the ToUnicode map tells the text.
 TEST(PageTextFonts, Type0ThroughToUnicode) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdftotext");
     const auto path = OnePage(
         "text_type0.pdf", "<< /Font << /F1 5 0 R >> >>",
         "BT /F1 12 Tf 72 700 Td <0001 0010 0013 0013 0014 0003 0020 0021> Tj [<0022>-400<0002>] TJ "
@@ -150,6 +153,7 @@ TEST(PageTextFonts, Type0ThroughToUnicode) {
 // Type 3 glyphs measure in the font's own matrix; without a ToUnicode map
 // a composite font's glyph numbers give no text at all.
 TEST(PageTextFonts, Type3WidthsAndUnmappedGlyphNumbers) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdftotext");
     const std::string glyph = "50 0 0 0 40 70 d1 0 0 40 70 re f";
     const auto path = OnePage(
         "text_type3.pdf", "<< /Font << /F1 5 0 R /F2 8 0 R >> >>",

@@ -8,6 +8,7 @@
 
 #include "page_text_files.h"
 #include "pdf/content/pdf_text_extractor.h"
+#include "support/platform_support.h"
 
 namespace {
 
@@ -84,6 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
 // letters spaced wider than a fifth of the font size for words of their
 // own; we read them as the word they spell.)
 TEST(PageTextLayoutFiles, AgreesWithPdftotext) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdftotext");
     const auto path = Page("text_layout_all.pdf",
                            "BT /F1 10 Tf 72 700 Td 12 TL [(Der)-400(Text)-400(auf)30(der)-500(Seite.)] TJ "
                            "T* 0.5 Tc (Gesperrt) Tj 0 Tc ( und normal.) ' 5 0 (Mit \\(Klammern\\) und Tw.) \" "

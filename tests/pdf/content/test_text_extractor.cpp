@@ -17,6 +17,7 @@
 #include "pdf/pdf_pages.h"
 #include "pdf/pdf_reference.h"
 #include "pdf/pdf_reference_table.h"
+#include "support/platform_support.h"
 #include "support/test_output.h"
 
 namespace {
@@ -169,6 +170,7 @@ void AddHelveticaPage(PdfDocument &document, std::string_view content) {
 using ZavorTest::RunCommand;
 
 TEST(PageTextFiles, SavedFileReadsBackAndAgreesWithPdftotext) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdftotext");
     const std::vector<std::string_view> contents{
         "BT /F1 24 Tf 72 700 Td (Hello) Tj [(Wor) -10 (ld)] TJ ET",
         "BT /F1 24 Tf 72 700 Td (Caf\xE9 \\(1\\)) Tj ET",
@@ -198,6 +200,7 @@ TEST(PageTextFiles, SavedFileReadsBackAndAgreesWithPdftotext) {
 // DejaVu Sans, WinAnsi-encoded on the first page and as a Type0 font
 // (Identity-H with a ToUnicode map) on the second.
 TEST(PageTextFiles, PagesDrawnByTheEngine) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdftotext");
     const auto path = ZavorTest::SourceDir() / "tests/pdf/content/data/engine_pages.pdf";
     const std::u16string first = u"Hello (World) \u00E4\u00F6\r\nSecond line\r\n";
     EXPECT_EQ(PdfTextExtractor::GetText(path, 0), first);

@@ -12,6 +12,7 @@
 #include "pdf/pdf_document_information.h"
 #include "pdf/pdf_page.h"
 #include "pdf/pdf_pages.h"
+#include "support/platform_support.h"
 #include "support/test_output.h"
 #include "test_reader_support.h"
 
@@ -38,6 +39,7 @@ std::filesystem::path Qpdf(const std::string &arguments, const std::string &outp
 }
 
 TEST(ReaderQpdfFiles, PagesSelectedLinearizedOrRewrittenReadBack) {
+    ZAVOR_SKIP_ON_WINDOWS("runs qpdf");
     const struct {
         const char *arguments;
         const char *output;
@@ -70,6 +72,7 @@ void ExpectSourcePages(PdfDocument &document, const std::string &label) {
 }
 
 TEST(ReaderObjectStreams, QpdfFilesReadLikeTheClassicOne) {
+    ZAVOR_SKIP_ON_WINDOWS("runs qpdf");
     const struct {
         const char *arguments;
         const char *output;
@@ -92,6 +95,7 @@ TEST(ReaderObjectStreams, QpdfFilesReadLikeTheClassicOne) {
 // qpdf puts the information dictionary into an object stream, whose strings
 // are not encrypted one by one.
 TEST(ReaderObjectStreams, EncryptedObjectStreamsDecryptOnce) {
+    ZAVOR_SKIP_ON_WINDOWS("runs qpdf");
     std::filesystem::path path = Qpdf(
         "--allow-weak-crypto --object-streams=generate --encrypt user owner 128 --use-aes=n -- IN",
         "qpdf_object_streams_rc4.pw-user.pdf");
@@ -110,6 +114,7 @@ void ExpectSavedWithoutStreams(const std::filesystem::path &path, int pages) {
 }
 
 TEST(ReaderObjectStreams, ImportedAndModifiedCopiesSaveAsOrdinaryObjects) {
+    ZAVOR_SKIP_ON_WINDOWS("runs qpdf");
     std::filesystem::path source = Qpdf("--object-streams=generate IN", "qpdf_object_streams_source.pdf");
     {
         std::unique_ptr<PdfDocument> document = PdfReader::Open(source, PdfDocumentOpenMode::Import);
@@ -186,6 +191,7 @@ std::string WithUpdate(std::string file, Update kind) {
 }
 
 TEST(ReaderObjectStreams, PrevChainsMixBothKinds) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdfinfo, qpdf");
     std::filesystem::path classic = ZavorTest::WriteSourcePdf("qpdf_source.pdf", {{595, 842}, {612, 792}, {300, 200}});
     std::filesystem::path streams = Qpdf("--object-streams=generate IN", "qpdf_object_streams_base.pdf");
     const struct {
@@ -221,6 +227,7 @@ std::filesystem::path Encrypted(const std::string &bits, const std::string &user
 }
 
 TEST(ReaderEncryptedFiles, PasswordsAgainstOpenModes) {
+    ZAVOR_SKIP_ON_WINDOWS("runs qpdf");
     constexpr const char *ok = "no failure";
     constexpr const char *required = "A password is required to open the PDF document.";
     constexpr const char *invalid = "The specified password is invalid.";
@@ -277,6 +284,7 @@ TEST(ReaderEncryptedFiles, KeptFileOpensInEveryModeWithEitherPassword) {
 // Opened with the owner password for Modify, the decrypted document saves
 // and reads back.
 TEST(ReaderEncryptedFiles, ModifiedDocumentSavesAndReadsBack) {
+    ZAVOR_SKIP_ON_WINDOWS("runs qpdf");
     std::unique_ptr<PdfDocument> document =
         PdfReader::Open(Encrypted("128", "user"), u"owner", PdfDocumentOpenMode::Modify);
     document->AddPage();
@@ -289,12 +297,14 @@ TEST(ReaderEncryptedFiles, ModifiedDocumentSavesAndReadsBack) {
 }
 
 TEST(ReaderEncryptedFiles, EmptyUserPasswordOpensWithoutOne) {
+    ZAVOR_SKIP_ON_WINDOWS("runs qpdf");
     std::unique_ptr<PdfDocument> document = PdfReader::Open(Encrypted("128", ""), PdfDocumentOpenMode::Import);
     EXPECT_EQ(document->PageCount(), 3);
     EXPECT_EQ(ZavorTest::ContentText(document->Pages()[2]), "BT /F1 12 Tf 20 20 Td (page 3) Tj ET");
 }
 
 TEST(ReaderEncryptedFiles, ProviderIsAskedUntilThePasswordSufficesOrItAborts) {
+    ZAVOR_SKIP_ON_WINDOWS("runs qpdf");
     std::filesystem::path path = Encrypted("128", "user");
     std::vector<std::u16string> answers{u"wrong", u"user", u"owner"};
     std::size_t asked = 0;
@@ -313,6 +323,7 @@ TEST(ReaderEncryptedFiles, ProviderIsAskedUntilThePasswordSufficesOrItAborts) {
 }
 
 TEST(ReaderEncryptedFiles, ImportedPagesOfAnEncryptedFileSaveInClear) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdfinfo, qpdf");
     std::unique_ptr<PdfDocument> source =
         PdfReader::Open(Encrypted("40", "user"), u"user", PdfDocumentOpenMode::Import);
     PdfDocument target;

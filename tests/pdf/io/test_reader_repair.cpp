@@ -12,6 +12,7 @@
 #include "pdf/pdf_page.h"
 #include "pdf/pdf_pages.h"
 #include "pdf_text.h"
+#include "support/platform_support.h"
 #include "support/test_output.h"
 #include "test_reader_support.h"
 
@@ -141,6 +142,7 @@ struct RepairCase {
 };
 
 TEST(ReaderRepair, DamagedTablesAreRebuiltFromTheObjects) {
+    ZAVOR_SKIP_ON_WINDOWS("runs qpdf");
     const std::string &source = Source();
     const std::vector<std::u16string> all = {u"page 1\r\n", u"page 2\r\n", u"page 3\r\n"};
     const RepairCase cases[] = {
@@ -190,6 +192,7 @@ TEST(ReaderRepair, DamagedTablesAreRebuiltFromTheObjects) {
 // trailer and on a table without the catalog (which poppler reads as we
 // do), and those are read here all the same.
 TEST(ReaderRepair, PageCountsMatchQpdfWhereItReadsTheFile) {
+    ZAVOR_SKIP_ON_WINDOWS("runs pdftotext, qpdf");
     const std::string &source = Source();
     const struct {
         const char *name;

@@ -2,6 +2,8 @@
 
 #include <dlfcn.h>
 
+#include "host/path_text.h"
+
 namespace ZavorHost {
 namespace {
 
@@ -9,7 +11,7 @@ template <typename Function>
 void Resolve(void *handle, const std::filesystem::path &path, const char *name, Function &target) {
     void *symbol = dlsym(handle, name);
     if (symbol == nullptr) {
-        throw PluginLoadError("cannot load the plug-in " + path.string() + ": it lacks the export " + name);
+        throw PluginLoadError("cannot load the plug-in " + PathToUtf8(path) + ": it lacks the export " + name);
     }
     target = reinterpret_cast<Function>(symbol);
 }
@@ -22,7 +24,7 @@ PluginLibrary::PluginLibrary(const std::filesystem::path &path) {
     handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
     if (handle_ == nullptr) {
         const char *reason = dlerror();
-        throw PluginLoadError("cannot load the plug-in " + path.string() + ": " +
+        throw PluginLoadError("cannot load the plug-in " + PathToUtf8(path) + ": " +
                               (reason != nullptr ? reason : "unknown reason"));
     }
     try {
