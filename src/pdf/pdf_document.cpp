@@ -110,6 +110,10 @@ void PdfDocument::SetVersion(int version) {
     version_ = version;
 }
 
+void PdfDocument::RenewBudget() {
+    if (IsImported()) budget_ = ReadBudget::ForFileSize(static_cast<std::size_t>(fileSize_));
+}
+
 int PdfDocument::PageCount() {
     if (CanModify())
         return Pages().Count();

@@ -106,6 +106,10 @@ public:
     // What reading the file may still decode and parse; without limits for
     // a document that was not read from a file.
     ReadBudget &Budget() { return budget_; }
+    // A document kept open for several operations gives each of them the
+    // whole budget of its file again: what an earlier one spent is not
+    // this one's doing.
+    void RenewBudget();
     // Lets import tables notice that this document is gone without
     // keeping it alive.
     std::weak_ptr<PdfDocument *const> Handle() const { return handle_; }
