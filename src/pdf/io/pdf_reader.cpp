@@ -36,6 +36,27 @@ std::vector<std::uint8_t> ReadAll(std::istream &stream) {
     return bytes;
 }
 
+// A file of known size is read with one call into a buffer of that size;
+// a file that changes meanwhile is read on to its actual end.
+std::vector<std::uint8_t> ReadFile(std::ifstream &file) {
+    file.seekg(0, std::ios::end);
+    std::streamoff size = file.tellg();
+    file.seekg(0, std::ios::beg);
+    if (size <= 0 || !file) {
+        file.clear();
+        file.seekg(0, std::ios::beg);
+        return ReadAll(file);
+    }
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    file.read(reinterpret_cast<char *>(bytes.data()), size);
+    bytes.resize(static_cast<std::size_t>(file.gcount()));
+    if (file) {
+        std::vector<std::uint8_t> rest = ReadAll(file);
+        bytes.insert(bytes.end(), rest.begin(), rest.end());
+    }
+    return bytes;
+}
+
 // A dictionary of exactly the plain class or of the typed class T: the
 // typed accessors can convert the one and use the other, while any other
 // typed object under the key would be of the wrong class for them.
@@ -178,7 +199,7 @@ std::unique_ptr<PdfDocument> PdfReader::OpenFile(const std::filesystem::path &pa
     {
         std::ifstream file(path, std::ios::binary);
         if (!file) throw ZavorPdfException("Cannot open the file '" + path.string() + "'.");
-        bytes = ReadAll(file);
+        bytes = ReadFile(file);
     }
     std::unique_ptr<PdfDocument> document = Open(std::move(bytes), password, mode, provider);
     if (document != nullptr) {
