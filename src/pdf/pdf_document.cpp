@@ -110,6 +110,10 @@ void PdfDocument::SetVersion(int version) {
     version_ = version;
 }
 
+void PdfDocument::LoadDeferred(PdfReference &reference) {
+    if (deferred_ != nullptr) deferred_->Load(reference);
+}
+
 void PdfDocument::RenewBudget() {
     if (IsImported()) budget_ = ReadBudget::ForFileSize(static_cast<std::size_t>(fileSize_));
 }

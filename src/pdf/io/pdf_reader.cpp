@@ -7,6 +7,7 @@
 #include <typeinfo>
 
 #include "pdf/errors.h"
+#include "pdf/io/deferred_reader.h"
 #include "pdf/io/parser.h"
 #include "pdf/io/pdf_reader_security.h"
 #include "pdf/io/xref_repair.h"
@@ -101,6 +102,13 @@ void ReadAllObjects(Parser &parser, PdfReferenceTable &table) {
     }
 }
 
+// A document that is only read never needs more than the objects that are
+// asked for; one that is modified or imported from is walked and copied
+// as a whole, and keeps the order in which a full read finds damage.
+bool ReadsOnFirstUse(PdfDocumentOpenMode mode) {
+    return mode == PdfDocumentOpenMode::ReadOnly || mode == PdfDocumentOpenMode::InformationOnly;
+}
+
 void PrepareForModify(PdfDocument &document) {
     PdfTrailer &trailer = document.Trailer();
     if (trailer.DocumentID(0).empty()) {
@@ -163,14 +171,19 @@ std::unique_ptr<PdfDocument> PdfReader::Open(std::vector<std::uint8_t> bytes,
 
     PdfReferenceTable &table = document->ReferenceTable();
     table.SetUnderConstruction(true);
-    Parser parser(*document, std::move(bytes));
-    bool repaired = XRefRepair::ReadTrailer(parser, *document);
-    ReaderSecurity security(*document, parser);
+    auto parser = std::make_unique<Parser>(*document, std::move(bytes));
+    bool repaired = XRefRepair::ReadTrailer(*parser, *document);
+    ReaderSecurity security(*document, *parser);
     if (!security.Authenticate(password, mode, provider)) return nullptr;
-    ReadAllObjects(parser, table);
-    parser.DropCrossReferenceStreams();
-    security.DecryptDocument();
-    parser.ReadCompressedObjects();
+    if (ReadsOnFirstUse(mode)) {
+        parser->DropCrossReferenceStreams();
+        document->deferred_ = DeferredReader::Install(*document, std::move(parser), security.Handler());
+    } else {
+        ReadAllObjects(*parser, table);
+        parser->DropCrossReferenceStreams();
+        security.DecryptDocument();
+        parser->ReadCompressedObjects();
+    }
 
     // Trailer entries already share the table's references: the parser
     // reads references through the table while it is under construction.
