@@ -57,7 +57,8 @@ std::int32_t Parser::ObjectStreamOf(PdfObjectID id) const {
 
 void Parser::ReadObjectStreamMembers(std::int32_t stream) {
     if (membersByStream_.empty())
-        for (const auto &[number, entry] : compressed_) membersByStream_[entry.stream].emplace_back(entry.index, number);
+        for (const auto &[number, entry] : compressed_)
+            membersByStream_[entry.stream].emplace_back(entry.index, number);
     auto found = membersByStream_.find(stream);
     if (found == membersByStream_.end()) return;
     PdfReferenceTable &table = document_.ReferenceTable();
