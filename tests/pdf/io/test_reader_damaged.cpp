@@ -143,6 +143,13 @@ TEST(ReaderDamaged, DamagedObjectsFailWhereTheyAreReached) {
         {"other page's contents damaged", without(intact, contents2, "8 0 obj << /Length 5 >> stream\nBT ET\nendobj\n"),
          "page 1 imported"},
         {"unused object damaged", intact + "9 0 obj << /Unused >> endobj\n", "page 1 imported"},
+        // The content check stops at the picture data, the streams are
+        // still checked.
+        {"contents after undecoded ones damaged",
+         without(without(intact, "/Contents 4 0 R", "/Contents [4 0 R 9 0 R]"), contents,
+                 "4 0 obj << /Length 5 /Filter /DCTDecode >> stream\nBT ET\nendstream endobj\n") +
+             "9 0 obj << /Length 5 /Filter /FlateDecode >> stream\nBT ET\nendstream endobj\n",
+         "The stream of object 9 0 of the file is damaged and cannot be read."},
         {"font missing", without(intact, font, ""), "page 1 imported"},
     };
     for (const auto &c : cases) {
