@@ -28,7 +28,9 @@ std::optional<ExternalFileCache::Key> ExternalFileCache::KeyOf(std::u16string_vi
 PdfDocument &ExternalFileCache::Open(std::u16string_view file, PdfDocumentOpenMode mode,
                                      const std::u16string &password, Opener opener) {
     std::optional<Key> key = KeyOf(file, mode, password);
-    if (key && key == key_) {
+    // Objects that an operation gave up on when its budget ran out are
+    // damaged only for that operation: the file is read afresh.
+    if (key && key == key_ && !document_->Budget().WasRefused()) {
         document_->RenewBudget();
         return *document_;
     }

@@ -40,8 +40,9 @@ public:
     ExternalFileCache(const ExternalFileCache &) = delete;
     ExternalFileCache &operator=(const ExternalFileCache &) = delete;
 
-    // The kept document when the key still matches, with its read budget
-    // renewed for the operation; otherwise the one kept before is dropped
+    // The kept document when the key still matches and no operation ran
+    // out of its budget, with the budget renewed for this operation;
+    // otherwise the one kept before is dropped
     // and the file opened through the opener, whose failure reaches the
     // caller with nothing kept. A file whose state cannot be had is opened
     // every time and never kept.

@@ -9,6 +9,7 @@
 #include "pdf/errors.h"
 #include "pdf/io/pdf_reader.h"
 #include "pdf/pdf_document.h"
+#include "pdf/read_budget.h"
 #include "plugin/exports.h"
 #include "plugin/recording_host.h"
 #include "plugin/sample_pdf.h"
@@ -54,6 +55,11 @@ TEST(ExternalFileCache, ReusesTheFileUntilItOrTheRequestChanges) {
     EXPECT_EQ(&cache.Open(Wide(dotted), info, u"", &CountingOpener), &kept);
     EXPECT_EQ(kept.Budget().DecodedRoom(), kept.Budget().DecodedLimit());
     EXPECT_EQ(opened, 1);
+    // An operation that ran out of budget leaves objects damaged that were
+    // not: the next one reads the file again.
+    EXPECT_THROW(kept.Budget().ChargeItems(kept.Budget().ItemLimit() + 1), ZavorPdf::Pdf::ReadBudgetExceededException);
+    cache.Open(Wide(first), info, u"", &CountingOpener);
+    EXPECT_EQ(opened, 2);
 
     struct Case {
         const char *what;
@@ -77,18 +83,18 @@ TEST(ExternalFileCache, ReusesTheFileUntilItOrTheRequestChanges) {
     // Rewritten with the same size: only its time of change tells.
     ZavorTest::WriteSamplePdf(second, {{"Vier"}, ""});
     PdfDocument &reread = cache.Open(Wide(second), PdfDocumentOpenMode::ReadOnly, u"geheim", &CountingOpener);
-    EXPECT_EQ(opened, 5);
+    EXPECT_EQ(opened, 6);
     EXPECT_EQ(ZavorPdf::Pdf::Content::PdfTextExtractor::GetText(reread, 0), u"Vier\r\n");
 
     // Asking for another file drops the kept one; a failing open keeps none.
     cache.KeepOnly(Wide(second));
     cache.Open(Wide(second), PdfDocumentOpenMode::ReadOnly, u"geheim", &CountingOpener);
-    EXPECT_EQ(opened, 5);
+    EXPECT_EQ(opened, 6);
     cache.KeepOnly(Wide(first));
     EXPECT_THROW(cache.Open(Wide(second), PdfDocumentOpenMode::ReadOnly, u"geheim", &FailingOpener),
                  ZavorPdf::InvalidOperationException);
     cache.Open(Wide(second), PdfDocumentOpenMode::ReadOnly, u"geheim", &CountingOpener);
-    EXPECT_EQ(opened, 7);
+    EXPECT_EQ(opened, 8);
 }
 
 // Through the script's variables: a file changed or deleted between two
