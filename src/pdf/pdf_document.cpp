@@ -116,6 +116,14 @@ void PdfDocument::SetVersion(int version) {
     version_ = version;
 }
 
+void PdfDocument::LoadDeferred(PdfReference &reference) {
+    if (deferred_ != nullptr) deferred_->Load(reference);
+}
+
+void PdfDocument::RenewBudget() {
+    if (IsImported()) budget_ = ReadBudget::ForFileSize(static_cast<std::size_t>(fileSize_));
+}
+
 int PdfDocument::PageCount() {
     if (CanModify())
         return Pages().Count();

@@ -37,6 +37,17 @@ class PdfPage;
 class PdfPages;
 class PdfSecuritySettings;
 class PdfTrailer;
+class PdfReference;
+
+// The objects of a file that are parsed when first used; the document
+// keeps the reader, and with it the file's bytes, for as long as it lives.
+class DeferredObjects {
+public:
+    virtual ~DeferredObjects() = default;
+    // Files the object behind the reference or marks it damaged; never
+    // throws the reader's failures, which a reference must not pass on.
+    virtual void Load(PdfReference &reference) = 0;
+};
 
 // What a new document starts with. Standard documents create their
 // information dictionary (object 1) and "/ID" at once; an empty document has
@@ -107,6 +118,12 @@ public:
     // What reading the file may still decode and parse; without limits for
     // a document that was not read from a file.
     ReadBudget &Budget() { return budget_; }
+    // Reads a deferred object of the file (PdfReference::Value).
+    void LoadDeferred(PdfReference &reference);
+    // A document kept open for several operations gives each of them the
+    // whole budget of its file again: what an earlier one spent is not
+    // this one's doing.
+    void RenewBudget();
     // Lets import tables notice that this document is gone without
     // keeping it alive.
     std::weak_ptr<PdfDocument *const> Handle() const { return handle_; }
@@ -177,6 +194,9 @@ private:
     std::shared_ptr<PdfDocument *const> handle_ = std::make_shared<PdfDocument *const>(this);
     std::unique_ptr<PdfImportedObjectTables> importedObjectTables_;
     std::unique_ptr<PdfExtGStateTable> extGStates_;
+    // After the table and trailer, so that it goes before them: it reads
+    // into both.
+    std::unique_ptr<DeferredObjects> deferred_;
     std::unique_ptr<PdfSecuritySettings> securitySettings_;
 };
 

@@ -227,8 +227,10 @@ void CopyPageKey(PdfPage &page, const PdfPage &external, const PageKey &key, Pdf
 // The walk of an import, without copying: every object it would reach is
 // read through ReadableValue and every stream's data checked, so that a
 // damaged one fails before anything is made. Objects the table maps were
-// checked when they were copied.
-void CheckReadable(const PdfItemSlot &start, const PdfImportedObjectTable &table) {
+// checked when they were copied. The page's content streams are left to
+// the content check, which decodes them anyway and fails as this would.
+void CheckReadable(const PdfItemSlot &start, const PdfImportedObjectTable &table,
+                   const std::set<const PdfObject *> &contents) {
     std::vector<const PdfItemSlot *> pending{&start};
     std::set<PdfObjectID> seen;
     while (!pending.empty()) {
@@ -239,7 +241,8 @@ void CheckReadable(const PdfItemSlot &start, const PdfImportedObjectTable &table
             if (table.Contains(reference->ObjectID()) || !seen.insert(reference->ObjectID()).second) continue;
             const PdfObject *value = reference->ReadableValue();
             if (value == nullptr || IsPageTreeObject(*value)) continue;
-            if (auto *stream = dynamic_cast<const PdfDictionary *>(value)) CheckStreamData(*stream);
+            auto *stream = dynamic_cast<const PdfDictionary *>(value);
+            if (stream != nullptr && !contents.contains(stream)) CheckStreamData(*stream);
             item = value;
         }
         if (auto *object = dynamic_cast<const PdfObject *>(item))
@@ -247,9 +250,8 @@ void CheckReadable(const PdfItemSlot &start, const PdfImportedObjectTable &table
     }
 }
 
-// The streams of the page's content, decoded and joined as viewers read
-// them; nothing when one of them has a filter we know but do not decode.
-std::optional<std::vector<std::uint8_t>> JoinedContent(const PdfPage &page) {
+// What the page's "/Contents" names, in order.
+std::vector<const PdfItem *> ContentItems(const PdfPage &page) {
     std::vector<const PdfItem *> items;
     const PdfItem *contents = page.Elements()["/Contents"];
     if (auto *reference = dynamic_cast<const PdfReference *>(contents)) contents = reference->ReadableValue();
@@ -259,6 +261,13 @@ std::optional<std::vector<std::uint8_t>> JoinedContent(const PdfPage &page) {
     } else {
         items.push_back(contents);
     }
+    return items;
+}
+
+// The streams of the page's content, decoded and joined as viewers read
+// them; nothing when one of them has a filter we know but do not decode.
+std::optional<std::vector<std::uint8_t>> JoinedContent(const PdfPage &page) {
+    std::vector<const PdfItem *> items = ContentItems(page);
     // The page's content streams are held at once, so what is left of the
     // file's budget bounds them together. The check only looks: the same
     // content is charged when it is decoded for use.
@@ -280,9 +289,14 @@ std::optional<std::vector<std::uint8_t>> JoinedContent(const PdfPage &page) {
     return joined;
 }
 
+// Content that is not decoded here still has its streams checked.
 void CheckPageContent(const PdfPage &page) {
     std::optional<std::vector<std::uint8_t>> content = JoinedContent(page);
-    if (!content) return;
+    if (!content) {
+        for (const PdfItem *item : ContentItems(page))
+            if (auto *stream = dynamic_cast<const PdfDictionary *>(item)) CheckStreamData(*stream);
+        return;
+    }
     std::string problem = Content::FindBrokenToken(*content);
     if (!problem.empty()) throw PdfReaderException(Messages::DamagedContent(page.ObjectID().ToString(), problem));
 }
@@ -309,10 +323,14 @@ void FixImportedAnnotations(PdfPage &page) {
 
 }  // namespace
 
+// Every content stream is inflated once: by the content check.
 void CheckImportable(const PdfPage &externalPage, const PdfImportedObjectTable &table) {
+    std::set<const PdfObject *> contents;
+    for (const PdfItem *item : ContentItems(externalPage))
+        if (auto *object = dynamic_cast<const PdfObject *>(item)) contents.insert(object);
     for (const auto &entry : externalPage.Elements().Entries()) {
         for (const PageKey &key : ImportedPageKeys)
-            if (entry.key == key.key) CheckReadable(entry.value, table);
+            if (entry.key == key.key) CheckReadable(entry.value, table, contents);
     }
     CheckPageContent(externalPage);
 }
@@ -329,7 +347,9 @@ PdfPage &ImportExternalPage(PdfPages &tree, int index, PdfPage &externalPage) {
     if (source->OpenMode() != PdfDocumentOpenMode::Import) throw InvalidOperationException(ImportModeMessage);
     PdfImportedObjectTable &shared = target->ImportedObjectTables().For(*source);
     CheckImportable(externalPage, shared);
-    auto created = std::make_unique<PdfPage>();
+    // Sized as the document sizes its pages, without asking the locale
+    // again for every page imported.
+    auto created = std::make_unique<PdfPage>(target->DefaultPageSize());
     PdfPage &page = *created;
     target->ReferenceTable().Add(std::move(created));
     for (const PageKey &key : ImportedPageKeys) CopyPageKey(page, externalPage, key, shared);

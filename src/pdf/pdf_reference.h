@@ -28,8 +28,18 @@ public:
     std::uint16_t GenerationNumber() const { return id_.GenerationNumber(); }
 
     // Non-owning; null while a file is being read and the object has not
-    // been reached yet, or when the file lacks it.
-    PdfObject *Value() const { return value_; }
+    // been reached yet, or when the file lacks it. An object of a file
+    // opened to be read only is parsed here when first asked for.
+    PdfObject *Value() const {
+        if (deferred_) LoadDeferred();
+        return value_;
+    }
+    // The value as it stands, without reading a deferred object: for the
+    // reader itself, which must not start on another object midway.
+    PdfObject *LoadedValue() const { return value_; }
+    // Set by the reader for an object of the file that is read on first use.
+    bool IsDeferred() const { return deferred_; }
+    void SetDeferred(bool deferred) { deferred_ = deferred; }
     // The value, failing (PdfReaderException) for an object that the file
     // holds but that could not be read: unlike an object the file lacks,
     // which reads as null, it must not pass for one.
@@ -59,12 +69,15 @@ private:
     friend class PdfReferenceTable;
     friend class PdfObject;
 
+    void LoadDeferred() const;
+
     PdfObjectID id_;
     std::int32_t position_ = 0;
     PdfObject *value_ = nullptr;
     PdfDocument *document_ = nullptr;
     std::uint64_t serial_;
     bool damaged_ = false;
+    mutable bool deferred_ = false;
 
     static std::uint64_t NextSerial() {
         static std::atomic<std::uint64_t> next{1};

@@ -62,6 +62,7 @@ void PdfReferenceTable::Remove(PdfObjectID id) {
     Entry entry = std::move(found->second);
     entries_.erase(found);
     entry.reference->value_ = nullptr;
+    entry.reference->deferred_ = false;
     detached_.push_back(std::move(entry.reference));
 }
 
@@ -98,6 +99,15 @@ void PdfReferenceTable::ReplaceObject(PdfReference &reference, std::unique_ptr<P
     object->reference_ = &reference;
     reference.value_ = object.get();
     found->second.object = std::move(object);
+}
+
+void PdfReferenceTable::DiscardDamaged(PdfReference &reference) {
+    auto found = entries_.find(reference.ObjectID());
+    if (found == entries_.end() || found->second.reference.get() != &reference) return;
+    reference.value_ = nullptr;
+    reference.deferred_ = false;
+    reference.MarkDamaged();
+    found->second.object.reset();
 }
 
 namespace {

@@ -73,6 +73,10 @@ public:
     // Replaces the object behind a reference by another that has taken its
     // place (typed conversion); the old one is freed.
     void ReplaceObject(PdfReference &reference, std::unique_ptr<PdfObject> object);
+    // Frees the object behind the reference and marks it damaged; the
+    // reference stays in the table (the reader, for an object that it
+    // parsed but could not decrypt).
+    void DiscardDamaged(PdfReference &reference);
 
     // Grows whenever objects leave the table (Remove, Compact), so that
     // whoever keeps references can tell whether one may be gone without

@@ -3,6 +3,7 @@
 #include "pdf/errors.h"
 #include "pdf/messages.h"
 #include "pdf/pdf_boolean.h"
+#include "pdf/pdf_document.h"
 #include "pdf/pdf_indirect_values.h"
 #include "pdf/pdf_item_slot.h"
 #include "pdf/pdf_literal.h"
@@ -43,8 +44,15 @@ void PdfName::WriteObject(IO::PdfWriter &writer) const { writer.Write(*this); }
 void PdfReference::WriteObject(IO::PdfWriter &writer) const { writer.Write(*this); }
 
 PdfObject *PdfReference::ReadableValue() const {
+    Value();
     if (IsDamaged()) throw PdfReaderException(Messages::DamagedObject(id_.ToString()));
     return value_;
+}
+
+// Cleared first: the object is read once, also when reading it fails.
+void PdfReference::LoadDeferred() const {
+    deferred_ = false;
+    if (document_ != nullptr) document_->LoadDeferred(const_cast<PdfReference &>(*this));
 }
 
 std::unique_ptr<PdfItem> PdfReference::Clone() const {

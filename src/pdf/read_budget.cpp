@@ -22,14 +22,17 @@ void ReadBudget::ChargeDecoded(std::size_t count) {
 
 void ReadBudget::RefuseDecoded() {
     decoded_ = decodedLimit_;
+    refused_ = true;
     throw ReadBudgetExceededException("The streams of the file decode to more than " + std::to_string(decodedLimit_) +
                                       " bytes in all.");
 }
 
 void ReadBudget::ChargeItems(std::size_t count) {
-    if (count > itemLimit_ - items_)
+    if (count > itemLimit_ - items_) {
+        refused_ = true;
         throw ReadBudgetExceededException("The arrays and dictionaries of the file hold more than " +
                                           std::to_string(itemLimit_) + " items in all.");
+    }
     items_ += count;
 }
 

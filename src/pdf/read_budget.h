@@ -60,12 +60,16 @@ public:
     // Also spends what was left: the next stream of a file that was
     // refused once fails at once instead of decoding as far again.
     [[noreturn]] void RefuseDecoded();
+    // Whether a charge was ever refused: objects read meanwhile may have
+    // been given up as damaged for want of budget alone.
+    bool WasRefused() const { return refused_; }
 
 private:
     std::size_t decodedLimit_ = std::numeric_limits<std::size_t>::max();
     std::size_t itemLimit_ = std::numeric_limits<std::size_t>::max();
     std::size_t decoded_ = 0;
     std::size_t items_ = 0;
+    bool refused_ = false;
 };
 
 }  // namespace ZavorPdf::Pdf

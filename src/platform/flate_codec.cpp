@@ -172,7 +172,9 @@ void CheckInflate(std::span<const std::uint8_t> data, std::size_t decodedLimit, 
         ThrowFailure(stream, init);
     }
     InflateGuard guard(stream);
-    std::vector<std::uint8_t> out(OutputStep);
+    // Sized by the data as the first step of Inflate is: a page's small
+    // content stream must not clear a megabyte for every reading.
+    std::vector<std::uint8_t> out(std::clamp(data.size() * 6, FirstStepMinimum, OutputStep));
     const std::uint8_t *next = data.data();
     const std::uint8_t *const end = data.data() + data.size();
     std::size_t produced = 0;

@@ -17,6 +17,7 @@
 #include "drawing/x_rect.h"
 #include "drawing/x_string_format.h"
 #include "drawing/fonts/x_font_style.h"
+#include "session/external_file_cache.h"
 
 namespace ZavorPdf::Pdf {
 class PdfDocument;
@@ -137,6 +138,8 @@ public:
 
 private:
     std::u16string externalPassword_;
+    // The external file read last; it lives and dies with the session.
+    ExternalFileCache externalFile_;
 
     // What an effect clips to; the numbers are those scripts know.
     enum class Figure { Text = 0, Rectangle = 1, RoundedRectangle = 2, Line = 3, Ellipse = 4, Pie = 5, Arc = 6,

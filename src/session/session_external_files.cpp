@@ -102,6 +102,9 @@ void PDF::SetExternalPassword(std::u16string_view password) {
 }
 
 void PDF::AddPDF(std::u16string_view file, std::int32_t from, std::int32_t to) {
+    // Pages are copied out of a document opened for the copy alone; a file
+    // kept for reading is only dropped when another file is asked for.
+    externalFile_.KeepOnly(file);
     std::unique_ptr<PdfDocument> source;
     try {
         source = OpenExternal(file, PdfDocumentOpenMode::Import, externalPassword_);
@@ -142,9 +145,9 @@ void PDF::AddPDF(std::u16string_view file, std::int32_t from, std::int32_t to) {
 }
 
 std::u16string PDF::GetPDFInfo(std::u16string_view file, std::int32_t typ) {
-    std::unique_ptr<PdfDocument> source;
+    PdfDocument *source = nullptr;
     try {
-        source = OpenExternal(file, PdfDocumentOpenMode::InformationOnly, externalPassword_);
+        source = &externalFile_.Open(file, PdfDocumentOpenMode::InformationOnly, externalPassword_, &OpenExternal);
     } catch (...) {
         ReportFailure(UnreadableFileMessage(file) + u" " + RefusalReason(file), kFileFailureEvent);
         return {};
@@ -161,8 +164,8 @@ std::u16string PDF::GetPDFText(std::u16string_view file, std::int32_t part) {
     // The extractor turns every failure into an empty text itself; the
     // script learns nothing more than that the page gave no text.
     try {
-        std::unique_ptr<PdfDocument> source = OpenExternal(file, PdfDocumentOpenMode::ReadOnly, externalPassword_);
-        return ZavorPdf::Pdf::Content::PdfTextExtractor::GetText(*source, part);
+        PdfDocument &source = externalFile_.Open(file, PdfDocumentOpenMode::ReadOnly, externalPassword_, &OpenExternal);
+        return ZavorPdf::Pdf::Content::PdfTextExtractor::GetText(source, part);
     } catch (...) {
         return {};
     }

@@ -1,14 +1,16 @@
 #include "pdf/content/content_token_check.h"
 
+#include <array>
 #include <cstddef>
+#include <string_view>
 
 namespace ZavorPdf::Pdf::Content {
 namespace {
 
-bool IsWhite(std::uint8_t ch) { return ch == 0 || ch == 9 || ch == 10 || ch == 12 || ch == 13 || ch == 32; }
+constexpr bool IsWhite(std::uint8_t ch) { return ch == 0 || ch == 9 || ch == 10 || ch == 12 || ch == 13 || ch == 32; }
 
 // Nesting is bounded by the content's size; no stack of calls is used.
-bool IsDelimiter(std::uint8_t ch) {
+constexpr bool IsDelimiter(std::uint8_t ch) {
     switch (ch) {
     case '(': case ')': case '<': case '>': case '[': case ']': case '{': case '}': case '/': case '%':
         return true;
@@ -16,6 +18,17 @@ bool IsDelimiter(std::uint8_t ch) {
         return false;
     }
 }
+
+constexpr std::array<bool, 256> WordEnds = [] {
+    std::array<bool, 256> ends{};
+    for (std::size_t ch = 0; ch < ends.size(); ++ch) {
+        const auto byte = static_cast<std::uint8_t>(ch);
+        ends[ch] = IsWhite(byte) || IsDelimiter(byte);
+    }
+    return ends;
+}();
+
+bool EndsWord(std::uint8_t ch) { return WordEnds[ch]; }
 
 bool IsHex(std::uint8_t ch) {
     return (ch >= '0' && ch <= '9') || (ch >= 'a' && ch <= 'f') || (ch >= 'A' && ch <= 'F');
@@ -99,11 +112,12 @@ private:
         return "end of content in a hex string";
     }
 
-    std::string SkipWord() {
+    // A view into the content: every number and operator of a page passes
+    // here, and only "ID" is looked for among them.
+    std::string_view SkipWord() {
         std::size_t start = at_;
-        while (at_ < bytes_.size() && !IsWhite(bytes_[at_]) && !IsDelimiter(bytes_[at_])) ++at_;
-        return std::string(bytes_.begin() + static_cast<std::ptrdiff_t>(start),
-                           bytes_.begin() + static_cast<std::ptrdiff_t>(at_));
+        while (at_ < bytes_.size() && !EndsWord(bytes_[at_])) ++at_;
+        return {reinterpret_cast<const char *>(bytes_.data()) + start, at_ - start};
     }
 
     // The data after "ID" ends at white space, "EI" and white space (or the

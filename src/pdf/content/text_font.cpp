@@ -259,6 +259,18 @@ std::u16string TextFont::SimpleText(std::uint8_t code) const {
     return code < 0x20 ? std::u16string(1, static_cast<char16_t>(code)) : std::u16string();
 }
 
+// Some writers give simple fonts a map of two-byte codes; the one-byte
+// code is looked up among them too.
+const std::u16string &TextFont::ByteText(std::uint8_t code) const {
+    std::optional<std::u16string> &known = byteTexts_[code];
+    if (!known) {
+        std::u16string text;
+        if (!toUnicode_.TryLookup(code, 1, text) && !toUnicode_.TryLookup(code, 2, text)) text = SimpleText(code);
+        known = ExpandLigatures(text);
+    }
+    return *known;
+}
+
 std::vector<TextFont::Glyph> TextFont::Decode(const std::u16string &shown) const {
     // The content parser gives one unit per byte, or UTF-16 units for a
     // string that began with a byte order mark: those are bytes again.
@@ -275,6 +287,7 @@ std::vector<TextFont::Glyph> TextFont::Decode(const std::u16string &shown) const
     }
 
     std::vector<Glyph> glyphs;
+    glyphs.reserve(bytes.size());
     std::size_t pos = 0;
     while (pos < bytes.size()) {
         const std::string_view rest = std::string_view(bytes).substr(pos);
@@ -294,12 +307,12 @@ std::vector<TextFont::Glyph> TextFont::Decode(const std::u16string &shown) const
         pos += length;
 
         Glyph glyph{{}, 0, length == 1 && code == 32};
-        // Some writers give simple fonts a map of two-byte codes; the
-        // one-byte code is looked up among them too.
-        if (!toUnicode_.TryLookup(code, length, glyph.text) && !composite_ &&
-            !toUnicode_.TryLookup(code, 2, glyph.text))
-            glyph.text = SimpleText(static_cast<std::uint8_t>(code));
-        glyph.text = ExpandLigatures(glyph.text);
+        if (composite_) {
+            toUnicode_.TryLookup(code, length, glyph.text);
+            glyph.text = ExpandLigatures(glyph.text);
+        } else {
+            glyph.text = ByteText(static_cast<std::uint8_t>(code));
+        }
         if (composite_)
             glyph.width = CompositeWidth(code);
         else

@@ -2,8 +2,10 @@
 // codes, the Unicode text of each code and how far each one advances.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,6 +49,9 @@ private:
     void ReadBuiltInEncoding(std::string_view program);
     double CompositeWidth(std::uint32_t code) const;
     std::u16string SimpleText(std::uint8_t code) const;
+    // The text of a simple font's code, worked out once per code: a page
+    // shows the same few codes thousands of times.
+    const std::u16string &ByteText(std::uint8_t code) const;
 
     bool composite_ = false;
     bool vertical_ = false;
@@ -59,6 +64,7 @@ private:
     // Simple fonts: one width per code; composite fonts: "/W" ranges.
     std::vector<double> widths_ = std::vector<double>(256, -1);
     std::vector<WidthRange> cidWidths_;
+    mutable std::array<std::optional<std::u16string>, 256> byteTexts_;
     double glyphScale_ = 0.001;  // glyph space to text space
     double defaultWidth_ = 0.5;
     double spaceWidth_ = 0.25;

@@ -297,8 +297,8 @@ std::int32_t Parser::StreamLength(PdfDictionary &dictionary) {
 // that reading a length never starts reading further objects (a stream
 // whose length is its own object number included).
 std::int32_t Parser::ReadLengthObject(PdfReference &reference) {
-    if (auto *loaded = dynamic_cast<PdfIntegerObject *>(reference.Value())) return loaded->Value();
-    if (reference.Value() != nullptr) return -1;
+    if (auto *loaded = dynamic_cast<PdfIntegerObject *>(reference.LoadedValue())) return loaded->Value();
+    if (reference.LoadedValue() != nullptr) return -1;
     std::int32_t saved = lexer_.Position();
     std::int32_t length = -1;
     try {

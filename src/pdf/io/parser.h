@@ -63,6 +63,11 @@ public:
     // the table, so that their objects are written as ordinary ones. An
     // object that fails to read stays without value, marked damaged.
     void ReadCompressedObjects();
+    // For objects read on first use: the object stream that holds the
+    // object (0 for none), and the reading of all objects of one stream
+    // that are not read yet, which stay damaged where they fail.
+    std::int32_t ObjectStreamOf(PdfObjectID id) const;
+    void ReadObjectStreamMembers(std::int32_t stream);
 
     // Reads the indirect object that the reference table places for the ID
     // and files it there. A supplied array or dictionary is filled in place
@@ -127,6 +132,8 @@ private:
     };
     // By object number; such objects always have generation 0.
     std::map<std::int32_t, CompressedEntry> compressed_;
+    // Pairs of index and object number by stream, made on first use.
+    std::map<std::int32_t, std::vector<std::pair<std::int32_t, std::int32_t>>> membersByStream_;
     std::vector<PdfObjectID> xrefStreams_;
 };
 

@@ -18,7 +18,7 @@ namespace ZavorPdf::Pdf::IO {
 namespace {
 
 void MarkDamaged(PdfReferenceTable &table, PdfObjectID id) {
-    if (PdfReference *reference = table[id]; reference != nullptr && reference->Value() == nullptr)
+    if (PdfReference *reference = table[id]; reference != nullptr && reference->LoadedValue() == nullptr)
         reference->MarkDamaged();
 }
 
@@ -46,6 +46,35 @@ void Parser::ReadCompressedObjects() {
         }
         // Any other object that an entry names as an object stream stays.
         if (IsObjectStream(table[PdfObjectID(stream, 0)])) table.Remove(PdfObjectID(stream, 0));
+    }
+}
+
+std::int32_t Parser::ObjectStreamOf(PdfObjectID id) const {
+    if (id.GenerationNumber() != 0) return 0;
+    auto found = compressed_.find(id.ObjectNumber());
+    return found != compressed_.end() ? found->second.stream : 0;
+}
+
+void Parser::ReadObjectStreamMembers(std::int32_t stream) {
+    if (membersByStream_.empty())
+        for (const auto &[number, entry] : compressed_)
+            membersByStream_[entry.stream].emplace_back(entry.index, number);
+    auto found = membersByStream_.find(stream);
+    if (found == membersByStream_.end()) return;
+    PdfReferenceTable &table = document_.ReferenceTable();
+    std::vector<std::pair<std::int32_t, std::int32_t>> members;
+    for (const auto &member : found->second) {
+        PdfReference *reference = table[PdfObjectID(member.second, 0)];
+        if (reference == nullptr || reference->LoadedValue() != nullptr) continue;
+        // Read now or never: a member that fails here fails for good.
+        reference->SetDeferred(false);
+        members.push_back(member);
+    }
+    try {
+        ReadObjectStream(stream, members);
+    } catch (const ZavorPdfException &) {
+        for (const auto &member : members) MarkDamaged(table, PdfObjectID(member.second, 0));
+        throw;
     }
 }
 

@@ -7,6 +7,7 @@
 #include <typeinfo>
 
 #include "pdf/errors.h"
+#include "pdf/io/deferred_reader.h"
 #include "pdf/io/parser.h"
 #include "pdf/io/pdf_reader_security.h"
 #include "pdf/io/xref_repair.h"
@@ -32,6 +33,27 @@ std::vector<std::uint8_t> ReadAll(std::istream &stream) {
     while (stream) {
         stream.read(buffer, sizeof buffer);
         bytes.insert(bytes.end(), buffer, buffer + stream.gcount());
+    }
+    return bytes;
+}
+
+// A file of known size is read with one call into a buffer of that size;
+// a file that changes meanwhile is read on to its actual end.
+std::vector<std::uint8_t> ReadFile(std::ifstream &file) {
+    file.seekg(0, std::ios::end);
+    std::streamoff size = file.tellg();
+    file.seekg(0, std::ios::beg);
+    if (size <= 0 || !file) {
+        file.clear();
+        file.seekg(0, std::ios::beg);
+        return ReadAll(file);
+    }
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    file.read(reinterpret_cast<char *>(bytes.data()), size);
+    bytes.resize(static_cast<std::size_t>(file.gcount()));
+    if (file) {
+        std::vector<std::uint8_t> rest = ReadAll(file);
+        bytes.insert(bytes.end(), rest.begin(), rest.end());
     }
     return bytes;
 }
@@ -78,6 +100,13 @@ void ReadAllObjects(Parser &parser, PdfReferenceTable &table) {
         } catch (const ZavorPdfException &) {
         }
     }
+}
+
+// A document that is only read never needs more than the objects that are
+// asked for; one that is modified or imported from is walked and copied
+// as a whole, and keeps the order in which a full read finds damage.
+bool ReadsOnFirstUse(PdfDocumentOpenMode mode) {
+    return mode == PdfDocumentOpenMode::ReadOnly || mode == PdfDocumentOpenMode::InformationOnly;
 }
 
 void PrepareForModify(PdfDocument &document) {
@@ -142,14 +171,19 @@ std::unique_ptr<PdfDocument> PdfReader::Open(std::vector<std::uint8_t> bytes,
 
     PdfReferenceTable &table = document->ReferenceTable();
     table.SetUnderConstruction(true);
-    Parser parser(*document, std::move(bytes));
-    bool repaired = XRefRepair::ReadTrailer(parser, *document);
-    ReaderSecurity security(*document, parser);
+    auto parser = std::make_unique<Parser>(*document, std::move(bytes));
+    bool repaired = XRefRepair::ReadTrailer(*parser, *document);
+    ReaderSecurity security(*document, *parser);
     if (!security.Authenticate(password, mode, provider)) return nullptr;
-    ReadAllObjects(parser, table);
-    parser.DropCrossReferenceStreams();
-    security.DecryptDocument();
-    parser.ReadCompressedObjects();
+    if (ReadsOnFirstUse(mode)) {
+        parser->DropCrossReferenceStreams();
+        document->deferred_ = DeferredReader::Install(*document, std::move(parser), security.Handler());
+    } else {
+        ReadAllObjects(*parser, table);
+        parser->DropCrossReferenceStreams();
+        security.DecryptDocument();
+        parser->ReadCompressedObjects();
+    }
 
     // Trailer entries already share the table's references: the parser
     // reads references through the table while it is under construction.
@@ -178,7 +212,7 @@ std::unique_ptr<PdfDocument> PdfReader::OpenFile(const std::filesystem::path &pa
     {
         std::ifstream file(path, std::ios::binary);
         if (!file) throw ZavorPdfException("Cannot open the file '" + path.string() + "'.");
-        bytes = ReadAll(file);
+        bytes = ReadFile(file);
     }
     std::unique_ptr<PdfDocument> document = Open(std::move(bytes), password, mode, provider);
     if (document != nullptr) {

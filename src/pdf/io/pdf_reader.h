@@ -1,7 +1,9 @@
 // Opens an existing PDF file as a document in one of the open modes. The
-// whole file is read during the call: every object listed in its
-// cross-reference table is loaded, so the file or stream is not needed
-// afterwards.
+// whole file is read into memory during the call, so the file or stream is
+// not needed afterwards. For Modify and Import every object listed in its
+// cross-reference table is parsed at once; a document opened ReadOnly or
+// InformationOnly keeps the bytes and parses each object when it is first
+// used.
 #pragma once
 
 #include <cstdint>

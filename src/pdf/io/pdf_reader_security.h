@@ -30,6 +30,8 @@ public:
                       const PdfPasswordProvider &provider);
     // Decrypts the strings and streams of every object read.
     void DecryptDocument();
+    // The document's "/Encrypt" dictionary; null for a file without one.
+    PdfStandardSecurityHandler *Handler() const { return handler_; }
 
 private:
     Access Validate(const std::u16string &password);

@@ -116,9 +116,24 @@ std::string ObjectsRead(const Hybrid &file) {
     return result;
 }
 
+// The same, with the objects read when first asked for, as a file opened
+// to be read only reads them.
+std::string ObjectsReadOnFirstUse(const Hybrid &file) {
+    std::unique_ptr<PdfDocument> document =
+        IO::PdfReader::Open(BuildPdf(file.Text()), PdfDocumentOpenMode::InformationOnly);
+    std::string result;
+    for (int number : {3, 4}) {
+        PdfReference *reference = document->ReferenceTable()[PdfObjectID(number)];
+        if (reference != nullptr) reference->Value();
+        result += reference == nullptr ? "none " : reference->IsDamaged() ? "damaged " : "read ";
+    }
+    return result;
+}
+
 TEST(ParserXRefStreams, DamagedObjectStreamsLeaveTheirObjectsDamaged) {
     Hybrid valid;
     EXPECT_EQ(ObjectsRead(valid), "read read ");
+    EXPECT_EQ(ObjectsReadOnFirstUse(valid), "read read ");
     const struct {
         const char *label;
         std::string Hybrid::*field;
@@ -144,6 +159,7 @@ TEST(ParserXRefStreams, DamagedObjectStreamsLeaveTheirObjectsDamaged) {
         Hybrid file;
         file.*c.field = c.value;
         EXPECT_EQ(ObjectsRead(file), c.result) << c.label;
+        EXPECT_EQ(ObjectsReadOnFirstUse(file), c.result) << c.label;
     }
 }
 

@@ -18,6 +18,8 @@
 #include "pdf/pdf_contents.h"
 #include "pdf/pdf_page.h"
 #include "pdf/pdf_pages.h"
+#include "pdf/pdf_reference.h"
+#include "pdf/pdf_reference_table.h"
 #include "pdf/read_budget.h"
 #include "support/hostile_pdfs.h"
 #include "support/platform_support.h"
@@ -53,18 +55,32 @@ TEST(ReadBudgetFiles, DictionaryOfTwoHundredThousandKeysReadsInLinearTime) {
     EXPECT_FALSE(elements.ContainsKey("/k200000"));
 }
 
-// The item budget counts every array and dictionary item of the file, read
-// or not: an object no one refers to is read all the same.
-TEST(ReadBudgetFiles, ArraysBeyondTheItemBudgetRefuseTheFileInEveryMode) {
+// The item budget counts every array and dictionary item that is read. A
+// file opened for a change or an import is read whole, an object no one
+// refers to included; one opened to be read only reads such an object when
+// it is used, and it is then damaged.
+TEST(ReadBudgetFiles, ArraysBeyondTheItemBudgetFailWhenTheyAreRead) {
     const std::vector<std::uint8_t> within = Bytes(ZavorTest::Hostile::LongArray(60000));
     const std::vector<std::uint8_t> beyond = Bytes(ZavorTest::Hostile::LongArray(70000));
     ASSERT_EQ(ReadBudget::ForFileSize(beyond.size()).ItemLimit(), 65536u);
-    for (PdfDocumentOpenMode mode : {PdfDocumentOpenMode::Modify, PdfDocumentOpenMode::Import,
-                                     PdfDocumentOpenMode::ReadOnly, PdfDocumentOpenMode::InformationOnly}) {
-        SCOPED_TRACE(static_cast<int>(mode));
-        EXPECT_EQ(FailureOf([&] { PdfReader::Open(within, mode)->PageCount(); }), "no failure");
-        EXPECT_EQ(FailureOf([&] { PdfReader::Open(beyond, mode); }),
-                  "The arrays and dictionaries of the file hold more than 65536 items in all.");
+    const std::string refused = "The arrays and dictionaries of the file hold more than 65536 items in all.";
+    const std::string damaged = "Object 3 0 of the file is damaged and cannot be read.";
+    const struct {
+        PdfDocumentOpenMode mode;
+        std::string open, array;
+    } cases[] = {
+        {PdfDocumentOpenMode::Modify, refused, ""},
+        {PdfDocumentOpenMode::Import, refused, ""},
+        {PdfDocumentOpenMode::ReadOnly, "no failure", damaged},
+        {PdfDocumentOpenMode::InformationOnly, "no failure", damaged},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.mode));
+        EXPECT_EQ(FailureOf([&] { PdfReader::Open(within, c.mode)->PageCount(); }), "no failure");
+        std::unique_ptr<PdfDocument> document;
+        EXPECT_EQ(FailureOf([&] { document = PdfReader::Open(beyond, c.mode); }), c.open);
+        if (document == nullptr) continue;
+        EXPECT_EQ(FailureOf([&] { document->ReferenceTable()[PdfObjectID(3)]->ReadableValue(); }), c.array);
     }
 }
 

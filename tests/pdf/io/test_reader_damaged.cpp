@@ -4,6 +4,7 @@
 
 #include "pdf/errors.h"
 #include "pdf/io/pdf_reader.h"
+#include "pdf/pdf_dictionary.h"
 #include "pdf/pdf_document_information.h"
 #include "pdf/pdf_page.h"
 #include "pdf/pdf_pages.h"
@@ -142,6 +143,13 @@ TEST(ReaderDamaged, DamagedObjectsFailWhereTheyAreReached) {
         {"other page's contents damaged", without(intact, contents2, "8 0 obj << /Length 5 >> stream\nBT ET\nendobj\n"),
          "page 1 imported"},
         {"unused object damaged", intact + "9 0 obj << /Unused >> endobj\n", "page 1 imported"},
+        // The content check stops at the picture data, the streams are
+        // still checked.
+        {"contents after undecoded ones damaged",
+         without(without(intact, "/Contents 4 0 R", "/Contents [4 0 R 9 0 R]"), contents,
+                 "4 0 obj << /Length 5 /Filter /DCTDecode >> stream\nBT ET\nendstream endobj\n") +
+             "9 0 obj << /Length 5 /Filter /FlateDecode >> stream\nBT ET\nendstream endobj\n",
+         "The stream of object 9 0 of the file is damaged and cannot be read."},
         {"font missing", without(intact, font, ""), "page 1 imported"},
     };
     for (const auto &c : cases) {
@@ -208,6 +216,68 @@ TEST(ReaderDamaged, InformationOnlyCountNeverNegative) {
     std::unique_ptr<PdfDocument> document =
         PdfReader::Open(ZavorTest::BuildPdf(text), PdfDocumentOpenMode::InformationOnly);
     EXPECT_EQ(document->PageCount(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+// What each object of a file reads as once asked for: its text with its
+// stream's length, null, or the failure.
+std::string ObjectsAsRead(PdfDocument &document, int count) {
+    std::string text;
+    for (int number = 1; number <= count; ++number) {
+        text += std::to_string(number) + ": ";
+        PdfReference *reference = document.ReferenceTable()[PdfObjectID(number)];
+        text += FailureOf([&] {
+            PdfObject *object = reference != nullptr ? reference->ReadableValue() : nullptr;
+            if (object == nullptr) {
+                text += "null";
+                return;
+            }
+            text += object->ToString();
+            auto *dictionary = dynamic_cast<PdfDictionary *>(object);
+            if (dictionary != nullptr && dictionary->Stream() != nullptr)
+                text += " stream " + std::to_string(dictionary->Stream()->Length());
+        });
+        text += "\n";
+    }
+    return text;
+}
+
+// A file opened to be read only parses each object when it is first asked
+// for; every object must then read as a full read (import) gives it, damage
+// included, and a page count must not reach the pages at all.
+TEST(ReaderDamaged, ObjectsReadOnFirstUseAsAFullReadGivesThem) {
+    const std::string tree = "2 0 obj << /Type /Pages /Kids [3 0 R] /Count 1 >> endobj\n";
+    const std::string page = "3 0 obj << /Type /Page /Parent 2 0 R /MediaBox [0 0 10 10] /Contents 4 0 R "
+                             "/Resources << /Font << /F1 5 0 R >> >> >> endobj\n";
+    const struct {
+        const char *name;
+        std::string objects;
+    } cases[] = {
+        {"intact", "4 0 obj << /Length 5 >> stream\nBT ET\nendstream endobj\n"
+                   "5 0 obj << /Type /Font /Subtype /Type1 /BaseFont /Helvetica >> endobj\n"},
+        {"lying and indirect lengths", "4 0 obj << /Length 6 0 R >> stream\nBT ET\nendstream endobj\n"
+                                       "5 0 obj << /Length 99999 >> stream\nq Q\nendstream endobj\n6 0 obj 2 endobj\n"},
+        {"damaged objects", "4 0 obj << /Length 5 /Filter >> stream\nBT ET\nendstream endobj\n"
+                            "5 0 obj << /Type /Font /Subtype >> endobj\n6 0 obj [1 2 endobj\n"},
+        {"missing objects", "4 0 obj << /Length 5 >> stream\nBT ET\nendstream endobj\n"
+                            "5 0 obj [7 0 R 8 0 R] endobj\n"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string text = File(std::string(Catalog) + tree + page + c.objects);
+        std::unique_ptr<PdfDocument> full = PdfReader::Open(ZavorTest::BuildPdf(text), PdfDocumentOpenMode::Import);
+        std::unique_ptr<PdfDocument> read = PdfReader::Open(ZavorTest::BuildPdf(text), PdfDocumentOpenMode::ReadOnly);
+        EXPECT_EQ(ObjectsAsRead(*read, 8), ObjectsAsRead(*full, 8));
+
+        std::unique_ptr<PdfDocument> counted =
+            PdfReader::Open(ZavorTest::BuildPdf(text), PdfDocumentOpenMode::InformationOnly);
+        EXPECT_EQ(counted->PageCount(), 1);
+        EXPECT_TRUE(counted->ReferenceTable()[PdfObjectID(3)]->IsDeferred());
+        EXPECT_TRUE(counted->ReferenceTable()[PdfObjectID(4)]->IsDeferred());
+    }
 }
 
 }  // namespace
