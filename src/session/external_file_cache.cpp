@@ -18,11 +18,9 @@ std::optional<ExternalFileCache::Key> ExternalFileCache::KeyOf(std::u16string_vi
     std::error_code error;
     std::filesystem::path path = std::filesystem::canonical(std::filesystem::path(std::u16string(file)), error);
     if (error) return std::nullopt;
-    Key key{path, std::filesystem::file_size(path, error), {}, mode, password};
-    if (error) return std::nullopt;
-    key.modified = std::filesystem::last_write_time(path, error);
-    if (error) return std::nullopt;
-    return key;
+    std::optional<ZavorPlatform::FileIdentity> identity = ZavorPlatform::IdentifyFile(path);
+    if (!identity) return std::nullopt;
+    return Key{path, *identity, mode, password};
 }
 
 PdfDocument &ExternalFileCache::Open(std::u16string_view file, PdfDocumentOpenMode mode,

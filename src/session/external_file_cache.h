@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 
+#include "platform/file_identity.h"
+
 namespace ZavorPdf::Pdf {
 class PdfDocument;
 enum class PdfDocumentOpenMode;
@@ -20,12 +22,11 @@ namespace ZavorPlugin {
 class ExternalFileCache {
 public:
     // What decides whether the kept document still stands for the file: the
-    // file itself (its canonical path, size and time of change) and how it
-    // was opened.
+    // file itself (its canonical path, the file behind it, its size and time
+    // of change) and how it was opened.
     struct Key {
         std::filesystem::path path;
-        std::uintmax_t size = 0;
-        std::filesystem::file_time_type modified;
+        ZavorPlatform::FileIdentity identity;
         ZavorPdf::Pdf::PdfDocumentOpenMode mode{};
         std::u16string password;
         bool operator==(const Key &) const = default;

@@ -18,6 +18,7 @@
 #include "pdf/pdf_contents.h"
 #include "pdf/pdf_document.h"
 #include "pdf/pdf_security_settings.h"
+#include "support/platform_support.h"
 #include "support/test_output.h"
 #include "test_graphics_support.h"
 
@@ -216,8 +217,10 @@ TEST(GraphicsPageTest, FinishedPagesKeepTheirContentCompressed) {
     finished.document.SecuritySettings().SetUserPassword(u"geheim");
     const std::filesystem::path path = ZavorTest::OutputPath("graphics_finished_page.pw-geheim.pdf");
     finished.document.Save(path);
-    const std::string text = ZavorTest::RunCommand("pdftotext -enc UTF-8 -upw geheim '" + path.string() + "' -");
-    EXPECT_EQ(text, "Gr\u00FC\u00DFe danach\n\n\f");
+    if (!ZavorTest::kRunningOnWindows) {  // pdftotext is a Linux tool
+        const std::string text = ZavorTest::RunCommand("pdftotext -enc UTF-8 -upw geheim '" + path.string() + "' -");
+        EXPECT_EQ(text, "Gr\u00FC\u00DFe danach\n\n\f");
+    }
 
     // A document that writes its content plain keeps it plain.
     GraphicsPage uncompressed;

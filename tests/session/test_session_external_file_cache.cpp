@@ -86,15 +86,26 @@ TEST(ExternalFileCache, ReusesTheFileUntilItOrTheRequestChanges) {
     EXPECT_EQ(opened, 6);
     EXPECT_EQ(ZavorPdf::Pdf::Content::PdfTextExtractor::GetText(reread, 0), u"Vier\r\n");
 
+    // Replaced by a file of the same size that is given the old time of
+    // change: only the file behind the name tells.
+    const auto stamp = std::filesystem::last_write_time(second);
+    const std::string replacement = ZavorTest::OutputPath("cache_replacement.pdf").string();
+    ZavorTest::WriteSamplePdf(replacement, {{"Acht"}, ""});
+    std::filesystem::rename(replacement, second);
+    std::filesystem::last_write_time(second, stamp);
+    PdfDocument &replaced = cache.Open(Wide(second), PdfDocumentOpenMode::ReadOnly, u"geheim", &CountingOpener);
+    EXPECT_EQ(opened, 7);
+    EXPECT_EQ(ZavorPdf::Pdf::Content::PdfTextExtractor::GetText(replaced, 0), u"Acht\r\n");
+
     // Asking for another file drops the kept one; a failing open keeps none.
     cache.KeepOnly(Wide(second));
     cache.Open(Wide(second), PdfDocumentOpenMode::ReadOnly, u"geheim", &CountingOpener);
-    EXPECT_EQ(opened, 6);
+    EXPECT_EQ(opened, 7);
     cache.KeepOnly(Wide(first));
     EXPECT_THROW(cache.Open(Wide(second), PdfDocumentOpenMode::ReadOnly, u"geheim", &FailingOpener),
                  ZavorPdf::InvalidOperationException);
     cache.Open(Wide(second), PdfDocumentOpenMode::ReadOnly, u"geheim", &CountingOpener);
-    EXPECT_EQ(opened, 8);
+    EXPECT_EQ(opened, 9);
 }
 
 // Through the script's variables: a file changed or deleted between two
