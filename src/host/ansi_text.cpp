@@ -1,15 +1,16 @@
 #include "host/ansi_text.h"
 
 #include "platform/code_page.h"
+#include "platform/host_code_page.h"
 
 namespace ZavorHost {
 
 std::string Utf8ToAnsi(std::string_view utf8) {
-    return ZavorPlatform::UnicodeToWindows1252(ZavorPlatform::Utf8ToUtf16(utf8));
+    return ZavorPlatform::UnicodeToHostAnsi(ZavorPlatform::Utf8ToUtf16(utf8));
 }
 
 std::string AnsiToUtf8(std::string_view ansi) {
-    return ZavorPlatform::Utf16ToUtf8(ZavorPlatform::Windows1252ToUnicode(ansi));
+    return ZavorPlatform::Utf16ToUtf8(ZavorPlatform::HostAnsiToUnicode(ansi));
 }
 
 bool IsValidUtf8(std::string_view text) {

@@ -1,5 +1,7 @@
 // The host's script texts are UTF-8; everything that crosses into the
-// plug-in is Windows-1252. These helpers sit at that border.
+// plug-in is in the system's ANSI code page (Windows-1252 on Linux and on
+// German Windows), the one the plug-in reads. These helpers sit at that
+// border.
 #pragma once
 
 #include <string>
