@@ -83,12 +83,18 @@ PDF::PDF()
       fontcolor(std::make_unique<XSolidBrush>(XColor::FromArgb(255, 0, 0, 255))) {
     format.SetAlignment(XStringAlignment::Center);
     format.SetLineAlignment(XLineAlignment::Near);
-    try {
-        font = std::make_unique<XFont>(u"Arial", 12.0, fontstyle);
-    } catch (const std::exception &) {
-        // Without any installed font the session still starts; a text then
-        // fails with its own message until a font can be made.
+}
+
+const XFont *PDF::TextFont() const {
+    if (std::exchange(firstFontPending_, false)) {
+        try {
+            font_ = std::make_unique<XFont>(u"Arial", 12.0, ZavorPdf::Drawing::XFontStyle::Regular);
+        } catch (const std::exception &) {
+            // Without any installed font the session still runs; a text
+            // then fails with its own message until a font can be made.
+        }
     }
+    return font_.get();
 }
 
 PDF::~PDF() {

@@ -81,6 +81,11 @@ public:
 
     // Text.
     void MkFont();
+    // The font texts are printed in, null when none could be made. The
+    // session's first one (Arial, 12 pt, regular) is made when a text first
+    // needs it: a script that prints no text never waits for the system's
+    // fonts.
+    const ZavorPdf::Drawing::XFont *TextFont() const;
     void AddText(std::u16string_view text);
     void SetTextAlign(std::int32_t mode);
 
@@ -131,13 +136,14 @@ public:
     ZavorPdf::Pdf::PdfPage *page = nullptr;
     std::unique_ptr<ZavorPdf::Drawing::XGraphics> gfx;
     std::unique_ptr<ZavorPdf::Drawing::XTextFormatter> tf;
-    std::unique_ptr<ZavorPdf::Drawing::XFont> font;
     std::unique_ptr<ZavorPdf::Drawing::XBrush> fontcolor;
     // The last top-level bookmark; owned by the document's outline tree.
     ZavorPdf::Pdf::PdfOutline *outline = nullptr;
 
 private:
     std::u16string externalPassword_;
+    mutable std::unique_ptr<ZavorPdf::Drawing::XFont> font_;
+    mutable bool firstFontPending_ = true;
     // The external file read last; it lives and dies with the session.
     ExternalFileCache externalFile_;
 

@@ -198,10 +198,12 @@ XGraphicsPath PDF::FigurePath(Figure figure, std::u16string_view text, double ro
     XGraphicsPath path;
     XRect box = Box();
     switch (figure) {
-    case Figure::Text:
-        if (!font) throw ZavorPdf::InvalidOperationException("No font has been made for the text.");
+    case Figure::Text: {
+        const ZavorPdf::Drawing::XFont *font = TextFont();
+        if (font == nullptr) throw ZavorPdf::InvalidOperationException("No font has been made for the text.");
         path.AddString(text, font->FontFamily(), fontstyle, static_cast<double>(fontsize), box, format);
         break;
+    }
     case Figure::Rectangle: path.AddRectangle(box); break;
     case Figure::RoundedRectangle:
         path.AddRoundedRectangle(box.X(), box.Y(), box.Width(), box.Height(), roundedX, roundedY);

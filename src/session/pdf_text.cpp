@@ -17,7 +17,8 @@ using ZavorPdf::Drawing::XStringAlignment;
 
 void PDF::MkFont() {
     try {
-        font = std::make_unique<ZavorPdf::Drawing::XFont>(fontname, static_cast<double>(fontsize), fontstyle);
+        font_ = std::make_unique<ZavorPdf::Drawing::XFont>(fontname, static_cast<double>(fontsize), fontstyle);
+        firstFontPending_ = false;
     } catch (...) {
         ReportFailure(u"Die Schriftart konnte wegen fehlerhafter Werte nicht erzeugt werden.", kObjectFailureEvent);
     }
@@ -30,7 +31,8 @@ void PDF::AddText(std::u16string_view text) {
         XPen pen = MakePen(1);
         if (effect_typ != 0) return SetTemplate(Figure::Text, pen, text, 0, 0, {});
         Graphics();
-        if (!font) throw ZavorPdf::InvalidOperationException("No font has been made for the text.");
+        const ZavorPdf::Drawing::XFont *font = TextFont();
+        if (font == nullptr) throw ZavorPdf::InvalidOperationException("No font has been made for the text.");
         tf->DrawString(text, *font, *fontcolor, Box());
     });
 }

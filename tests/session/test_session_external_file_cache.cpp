@@ -125,4 +125,30 @@ TEST(ExternalFileCache, ScriptsSeeTheFileAsItIsNow) {
     EXPECT_EQ(host.Events(), std::vector<std::string>{"ZAVOR_DateiFehler"});
 }
 
+// A kept file is read where it lies mapped: shortened by another program,
+// whether between two reads or while the kept document still reads from
+// it, it gives the file error or a damaged result, never a crash.
+TEST(ExternalFileCache, AKeptFileShortenedUnderItDoesNotCrash) {
+    ZavorTest::RecordingHost host;
+    host.StartDocument();
+    const std::string file = ZavorTest::OutputPath("cache_shortened.pdf").string();
+    ZavorTest::WriteSamplePdf(file, {{"Eins", "Zwei"}, ""});
+    EXPECT_EQ(ZavorTest::ReadVariable("ExternePDFDatei_Info_AnzahlSeiten", file), "2");
+    std::filesystem::resize_file(file, 8);
+    EXPECT_EQ(ZavorTest::ReadVariable("ExternePDFDatei_Info_AnzahlSeiten", file), "");
+    EXPECT_EQ(host.Events(), std::vector<std::string>{"ZAVOR_DateiFehler"});
+
+    ZavorTest::WriteSamplePdf(file, {{"Eins", "Zwei"}, ""});
+    auto document = ZavorPdf::Pdf::IO::PdfReader::Open(std::filesystem::path(file), PdfDocumentOpenMode::ReadOnly);
+    std::filesystem::resize_file(file, 0);
+    // What the lost bytes give is not to be trusted; the process lives on.
+    try {
+        static_cast<void>(ZavorPdf::Pdf::Content::PdfTextExtractor::GetText(*document, 1));
+    } catch (const ZavorPdf::ZavorPdfException &) {
+    }
+    // Not a PDF any more: the check of what the tests wrote must not see it.
+    document.reset();
+    std::filesystem::remove(file);
+}
+
 }  // namespace

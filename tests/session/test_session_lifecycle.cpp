@@ -45,9 +45,9 @@ TEST_F(SessionLifecycle, NewDocumentCommandRestoresEveryDefault) {
     EXPECT_EQ(s.Dstyle, ZavorPdf::Drawing::XDashStyle::Dash);
     EXPECT_EQ(s.format.Alignment(), ZavorPdf::Drawing::XStringAlignment::Center);
     EXPECT_EQ(s.format.LineAlignment(), ZavorPdf::Drawing::XLineAlignment::Near);
-    ASSERT_NE(s.font, nullptr);
-    EXPECT_EQ(s.font->RequestedFamilyName(), u"Arial");
-    EXPECT_EQ(s.font->Size(), 12);
+    ASSERT_NE(s.TextFont(), nullptr);
+    EXPECT_EQ(s.TextFont()->RequestedFamilyName(), u"Arial");
+    EXPECT_EQ(s.TextFont()->Size(), 12);
     auto *brush = dynamic_cast<ZavorPdf::Drawing::XSolidBrush *>(s.fontcolor.get());
     ASSERT_NE(brush, nullptr);
     EXPECT_EQ((std::vector<int>{brush->Color().R(), brush->Color().G(), brush->Color().B()}),

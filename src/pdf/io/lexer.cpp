@@ -26,7 +26,13 @@ int HexValue(char16_t ch) {
 
 }  // namespace
 
-Lexer::Lexer(std::vector<std::uint8_t> bytes) : bytes_(std::move(bytes)) {
+Lexer::Lexer(std::vector<std::uint8_t> bytes) : owned_(std::move(bytes)), bytes_(owned_) {
+    if (bytes_.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+        throw PdfReaderException(ReaderMessages::FileTooLarge);
+}
+
+Lexer::Lexer(std::unique_ptr<ZavorPlatform::FileMapping> mapping)
+    : mapping_(std::move(mapping)), bytes_(mapping_->Bytes()) {
     if (bytes_.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
         throw PdfReaderException(ReaderMessages::FileTooLarge);
 }
@@ -304,7 +310,7 @@ std::vector<std::uint8_t> Lexer::ReadStream(std::int32_t length) {
 namespace {
 
 // The word at the position, not the start of a longer one.
-bool IsWordAt(const std::vector<std::uint8_t> &bytes, std::size_t at, std::string_view word) {
+bool IsWordAt(std::span<const std::uint8_t> bytes, std::size_t at, std::string_view word) {
     if (at + word.size() > bytes.size() ||
         !std::equal(word.begin(), word.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at)))
         return false;

@@ -4,10 +4,13 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "pdf/io/symbol.h"
+#include "platform/file_mapping.h"
 
 namespace ZavorPdf::Pdf::IO {
 
@@ -18,13 +21,20 @@ public:
 
     // Takes the whole file; positions are 32-bit, so larger input fails.
     explicit Lexer(std::vector<std::uint8_t> bytes);
+    // Reads the file where it is mapped, which the lexer then owns.
+    explicit Lexer(std::unique_ptr<ZavorPlatform::FileMapping> mapping);
+    Lexer(const Lexer &) = delete;
+    Lexer &operator=(const Lexer &) = delete;
 
     // Byte position of the current character; setting it seeks there.
     // A position beyond the end reads as the end of input.
     std::int32_t Position() const { return position_; }
     void SetPosition(std::int32_t position);
     std::int32_t PdfLength() const { return static_cast<std::int32_t>(bytes_.size()); }
-    const std::vector<std::uint8_t> &Bytes() const { return bytes_; }
+    std::span<const std::uint8_t> Bytes() const { return bytes_; }
+    // Whether the mapped file was shortened by another program while it was
+    // read: the bytes lost read as zeros.
+    bool SourceShortened() const { return mapping_ != nullptr && mapping_->Shortened(); }
 
     Symbol ScanNextToken();
     Symbol CurrentSymbol() const { return symbol_; }
@@ -77,7 +87,10 @@ private:
     Symbol ScanHexString();
     void ScanEscape();
 
-    std::vector<std::uint8_t> bytes_;
+    // The bytes are either owned here or mapped; bytes_ views the one used.
+    std::vector<std::uint8_t> owned_;
+    std::unique_ptr<ZavorPlatform::FileMapping> mapping_;
+    std::span<const std::uint8_t> bytes_;
     std::int32_t position_ = 0;
     std::string token_;
     std::u16string unicode_;

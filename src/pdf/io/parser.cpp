@@ -40,6 +40,9 @@ private:
 Parser::Parser(PdfDocument &document, std::vector<std::uint8_t> bytes)
     : document_(document), lexer_(std::move(bytes)), stack_(document.Budget()) {}
 
+Parser::Parser(PdfDocument &document, std::unique_ptr<ZavorPlatform::FileMapping> mapping)
+    : document_(document), lexer_(std::move(mapping)), stack_(document.Budget()) {}
+
 void Parser::FailUnexpected() const {
     if (lexer_.CurrentSymbol() == Symbol::Eof) throw PdfReaderException(ReaderMessages::UnexpectedEndOfFile);
     throw PdfReaderException(ReaderMessages::UnexpectedToken(lexer_.Token()));

@@ -47,6 +47,7 @@ public:
 
     // The document must outlive the parser; the parser keeps the bytes.
     Parser(PdfDocument &document, std::vector<std::uint8_t> bytes);
+    Parser(PdfDocument &document, std::unique_ptr<ZavorPlatform::FileMapping> mapping);
 
     Lexer &GetLexer() { return lexer_; }
 

@@ -1,6 +1,7 @@
 // Cross-reference sections and trailers.
 #include <algorithm>
 #include <set>
+#include <span>
 #include <string_view>
 
 #include "pdf/errors.h"
@@ -17,7 +18,7 @@ namespace ZavorPdf::Pdf::IO {
 // "startxref" within the last 130 bytes; the last one there, since an
 // incremental update appends its own.
 std::int32_t Parser::FindStartXRef() {
-    const std::vector<std::uint8_t> &bytes = lexer_.Bytes();
+    std::span<const std::uint8_t> bytes = lexer_.Bytes();
     constexpr std::string_view keyword = "startxref";
     std::size_t from = bytes.size() > 131 ? bytes.size() - 131 : 0;
     auto found = std::find_end(bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.end(), keyword.begin(),

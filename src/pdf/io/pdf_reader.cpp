@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <fstream>
 #include <iterator>
+#include <span>
 #include <string_view>
 #include <typeinfo>
 
@@ -131,7 +132,8 @@ void PrepareForModify(PdfDocument &document) {
 
 }  // namespace
 
-int PdfReader::TestPdfFile(const std::vector<std::uint8_t> &bytes) {
+namespace {
+int HeaderVersion(std::span<const std::uint8_t> bytes) {
     std::string_view text(reinterpret_cast<const char *>(bytes.data()), std::min(bytes.size(), HeaderWindow));
     if (text.empty() || (text[0] != '%' && text.find("%PDF") == std::string_view::npos)) return 0;
     std::size_t at = text.find("PDF-", 1);
@@ -140,6 +142,9 @@ int PdfReader::TestPdfFile(const std::vector<std::uint8_t> &bytes) {
     if (major != '1' || period != '.' || minor < '0' || minor > '9') return 0;
     return 10 + (minor - '0');
 }
+}  // namespace
+
+int PdfReader::TestPdfFile(const std::vector<std::uint8_t> &bytes) { return HeaderVersion(bytes); }
 
 int PdfReader::TestPdfFile(std::istream &stream) {
     try {
@@ -160,18 +165,28 @@ int PdfReader::TestPdfFile(const std::filesystem::path &path) {
 std::unique_ptr<PdfDocument> PdfReader::Open(std::vector<std::uint8_t> bytes,
                                              const std::optional<std::u16string> &password,
                                              PdfDocumentOpenMode mode, const PdfPasswordProvider &provider) {
+    // A vector's elements stay where they are when the vector is moved.
+    std::span<const std::uint8_t> view(bytes);
+    return Read(
+        view, [&bytes](PdfDocument &document) { return std::make_unique<Parser>(document, std::move(bytes)); },
+        password, mode, provider);
+}
+
+std::unique_ptr<PdfDocument> PdfReader::Read(std::span<const std::uint8_t> bytes, const ParserMaker &makeParser,
+                                             const std::optional<std::u16string> &password,
+                                             PdfDocumentOpenMode mode, const PdfPasswordProvider &provider) {
     auto document = std::make_unique<PdfDocument>(DocumentSetup::Empty);
     document->state_ |= static_cast<int>(DocumentState::Imported);
     document->openMode_ = mode;
     document->fileSize_ = static_cast<std::int64_t>(bytes.size());
     document->budget_ = ReadBudget::ForFileSize(bytes.size());
-    int version = TestPdfFile(bytes);
+    int version = HeaderVersion(bytes);
     if (version == 0) throw InvalidOperationException(Messages::InvalidPdf);
     document->version_ = version;
 
     PdfReferenceTable &table = document->ReferenceTable();
     table.SetUnderConstruction(true);
-    auto parser = std::make_unique<Parser>(*document, std::move(bytes));
+    std::unique_ptr<Parser> parser = makeParser(*document);
     bool repaired = XRefRepair::ReadTrailer(*parser, *document);
     ReaderSecurity security(*document, *parser);
     if (!security.Authenticate(password, mode, provider)) return nullptr;
@@ -208,13 +223,30 @@ std::unique_ptr<PdfDocument> PdfReader::OpenStream(std::istream &stream,
 std::unique_ptr<PdfDocument> PdfReader::OpenFile(const std::filesystem::path &path,
                                                  const std::optional<std::u16string> &password,
                                                  PdfDocumentOpenMode mode, const PdfPasswordProvider &provider) {
-    std::vector<std::uint8_t> bytes;
-    {
-        std::ifstream file(path, std::ios::binary);
-        if (!file) throw ZavorPdfException("Cannot open the file '" + path.string() + "'.");
-        bytes = ReadFile(file);
+    std::unique_ptr<PdfDocument> document;
+    std::unique_ptr<ZavorPlatform::FileMapping> mapping;
+    // Read where it lies only where that leaves the file free to be saved
+    // over while the document is kept.
+    if (ReadsOnFirstUse(mode) && ZavorPlatform::FileMapping::LeavesFileWritable())
+        mapping = ZavorPlatform::FileMapping::Map(path);
+    if (mapping != nullptr) {
+        std::span<const std::uint8_t> view = mapping->Bytes();
+        const ZavorPlatform::FileMapping &mapped = *mapping;
+        document = Read(
+            view,
+            [&mapping](PdfDocument &opened) { return std::make_unique<Parser>(opened, std::move(mapping)); },
+            password, mode, provider);
+        // What was read from lost bytes is zeros, not the file.
+        if (document != nullptr && mapped.Shortened()) throw ZavorPdfException("The file '" + path.string() + "' was changed while it was read.");
+    } else {
+        std::vector<std::uint8_t> bytes;
+        {
+            std::ifstream file(path, std::ios::binary);
+            if (!file) throw ZavorPdfException("Cannot open the file '" + path.string() + "'.");
+            bytes = ReadFile(file);
+        }
+        document = Open(std::move(bytes), password, mode, provider);
     }
-    std::unique_ptr<PdfDocument> document = Open(std::move(bytes), password, mode, provider);
     if (document != nullptr) {
         std::error_code error;
         std::filesystem::path full = std::filesystem::absolute(path, error);

@@ -1,9 +1,10 @@
-// Opens an existing PDF file as a document in one of the open modes. The
-// whole file is read into memory during the call, so the file or stream is
-// not needed afterwards. For Modify and Import every object listed in its
-// cross-reference table is parsed at once; a document opened ReadOnly or
-// InformationOnly keeps the bytes and parses each object when it is first
-// used.
+// Opens an existing PDF file as a document in one of the open modes. For
+// Modify and Import every object listed in its cross-reference table is
+// parsed at once and the whole file is read into memory during the call, so
+// the file or stream is not needed afterwards. A document opened ReadOnly
+// or InformationOnly parses each object when it is first used; it keeps a
+// stream's bytes, and a file's bytes where the file lies mapped into memory,
+// so that a page count reads only the parts of a large file it needs.
 #pragma once
 
 #include <cstdint>
@@ -12,12 +13,15 @@
 #include <istream>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "pdf/pdf_document.h"
 
 namespace ZavorPdf::Pdf::IO {
+
+class Parser;
 
 // What a password provider is asked with: it sets Password, or Abort to
 // give up opening (Open then returns no document, without an error).
@@ -65,6 +69,11 @@ public:
     static int TestPdfFile(const std::vector<std::uint8_t> &bytes);
 
 private:
+    using ParserMaker = std::function<std::unique_ptr<Parser>(PdfDocument &)>;
+    // The bytes are those the parser made by the maker will read.
+    static std::unique_ptr<PdfDocument> Read(std::span<const std::uint8_t> bytes, const ParserMaker &makeParser,
+                                             const std::optional<std::u16string> &password,
+                                             PdfDocumentOpenMode mode, const PdfPasswordProvider &provider);
     static std::unique_ptr<PdfDocument> OpenFile(const std::filesystem::path &path,
                                                  const std::optional<std::u16string> &password,
                                                  PdfDocumentOpenMode mode, const PdfPasswordProvider &provider);

@@ -5,6 +5,7 @@
 #include <exception>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -26,7 +27,7 @@ bool IsBlank(std::uint8_t c) { return c == 0 || c == '\t' || c == '\n' || c == '
 // a table of many entries pointing into one long string must not cost a
 // pass over that string for each. A few blanks before the header are
 // allowed, as the parser allows them.
-bool HeaderAt(const std::vector<std::uint8_t> &bytes, std::int32_t position, PdfObjectID id) {
+bool HeaderAt(std::span<const std::uint8_t> bytes, std::int32_t position, PdfObjectID id) {
     constexpr std::size_t MaxLeadingBlanks = 64;
     std::size_t at = static_cast<std::size_t>(position);
     std::size_t limit = at + MaxLeadingBlanks;
@@ -51,7 +52,7 @@ bool HeaderAt(const std::vector<std::uint8_t> &bytes, std::int32_t position, Pdf
 // place for their object; one the scan does not find under the same ID is
 // not in the file at all. The scan is made only when an entry is wrong.
 bool MoveMisplacedEntries(Parser &parser, PdfDocument &document, std::optional<XRefScan> &scan) {
-    const std::vector<std::uint8_t> &bytes = parser.GetLexer().Bytes();
+    std::span<const std::uint8_t> bytes = parser.GetLexer().Bytes();
     std::vector<PdfReference *> misplaced;
     for (PdfReference *reference : document.ReferenceTable().AllReferences())
         if (reference->Position() > 0 && !HeaderAt(bytes, reference->Position(), reference->ObjectID()))

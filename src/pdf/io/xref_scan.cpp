@@ -15,30 +15,30 @@ bool IsDelimiter(std::uint8_t c) {
     return std::string_view("()<>[]{}/%").find(static_cast<char>(c)) != std::string_view::npos;
 }
 
-bool Matches(const std::vector<std::uint8_t> &bytes, std::size_t at, std::string_view word) {
+bool Matches(std::span<const std::uint8_t> bytes, std::size_t at, std::string_view word) {
     if (at > bytes.size() || bytes.size() - at < word.size()) return false;
     return std::equal(word.begin(), word.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at),
                       [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
 }
 
 // A token ends at the end of the file, a blank or a delimiter.
-bool EndsToken(const std::vector<std::uint8_t> &bytes, std::size_t at) {
+bool EndsToken(std::span<const std::uint8_t> bytes, std::size_t at) {
     return at >= bytes.size() || IsBlank(bytes[at]) || IsDelimiter(bytes[at]);
 }
 
-bool StartsLineOrFollowsBlank(const std::vector<std::uint8_t> &bytes, std::size_t at) {
+bool StartsLineOrFollowsBlank(std::span<const std::uint8_t> bytes, std::size_t at) {
     return at == 0 || IsBlank(bytes[at - 1]);
 }
 
 // Walks back from the byte before `end` over blanks; returns where they start.
-std::size_t SkipBlanksBack(const std::vector<std::uint8_t> &bytes, std::size_t end) {
+std::size_t SkipBlanksBack(std::span<const std::uint8_t> bytes, std::size_t end) {
     while (end > 0 && IsBlank(bytes[end - 1])) --end;
     return end;
 }
 
 // Walks back over at most `limit` digits; returns where they start, or
 // `end` when there are none or more than the limit.
-std::size_t DigitsBack(const std::vector<std::uint8_t> &bytes, std::size_t end, std::size_t limit) {
+std::size_t DigitsBack(std::span<const std::uint8_t> bytes, std::size_t end, std::size_t limit) {
     std::size_t start = end;
     while (start > 0 && IsDigit(bytes[start - 1])) {
         if (end - start == limit) return end;
@@ -47,7 +47,7 @@ std::size_t DigitsBack(const std::vector<std::uint8_t> &bytes, std::size_t end, 
     return start;
 }
 
-std::int64_t DigitValue(const std::vector<std::uint8_t> &bytes, std::size_t from, std::size_t to) {
+std::int64_t DigitValue(std::span<const std::uint8_t> bytes, std::size_t from, std::size_t to) {
     std::int64_t value = 0;
     for (std::size_t i = from; i < to; ++i) value = value * 10 + (bytes[i] - '0');
     return value;
@@ -55,7 +55,7 @@ std::int64_t DigitValue(const std::vector<std::uint8_t> &bytes, std::size_t from
 
 }  // namespace
 
-XRefScan::XRefScan(const std::vector<std::uint8_t> &bytes, ReadBudget &budget) : bytes_(bytes), budget_(budget) {
+XRefScan::XRefScan(std::span<const std::uint8_t> bytes, ReadBudget &budget) : bytes_(bytes), budget_(budget) {
     Scan();
     DropCutShort();
     Finish();

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "pdf/pdf_object_id.h"
@@ -34,7 +35,7 @@ public:
 
     // Every object found charges one item to the budget, so the number of
     // definitions is bounded as any other reading of the file.
-    XRefScan(const std::vector<std::uint8_t> &bytes, ReadBudget &budget);
+    XRefScan(std::span<const std::uint8_t> bytes, ReadBudget &budget);
 
     // The newest definition of each object number, by number.
     const std::vector<Definition> &Objects() const { return objects_; }
@@ -55,7 +56,7 @@ private:
     void NoteCatalogAt(std::size_t at);
     void Finish();
 
-    const std::vector<std::uint8_t> &bytes_;
+    std::span<const std::uint8_t> bytes_;
     ReadBudget &budget_;
     // Every header in file order, while the scan runs.
     std::vector<Definition> found_;
