@@ -126,6 +126,10 @@ std::string UnicodeToWindows1252(std::u16string_view text) {
     std::size_t written = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t character = text[i];
+        if (character < 0x80 || (character >= 0xA0 && character <= 0xFF)) {
+            bytes[written++] = static_cast<char>(character);
+            continue;
+        }
         if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
             character = 0x10000 + ((char32_t(text[i]) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00);
             ++i;
