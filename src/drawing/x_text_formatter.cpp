@@ -113,6 +113,8 @@ void XTextFormatter::AddTextBlock(std::size_t start, std::size_t length) {
 void XTextFormatter::CreateBlocks() {
     blocks_.clear();
     std::size_t count = text_.size();
+    // About one block per word; growing the vector moves every block.
+    blocks_.reserve(count / 4 + 1);
     std::size_t start = 0;
     std::size_t length = 0;
     bool seenNonWhite = false;

@@ -1,5 +1,8 @@
 #include "host/ansi_text.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include "platform/code_page.h"
 #include "platform/host_code_page.h"
 
@@ -16,6 +19,14 @@ std::string AnsiToUtf8(std::string_view ansi) {
 bool IsValidUtf8(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
+        // Scripts are mostly plain ASCII: skip it eight bytes at a time.
+        while (i + 8 <= text.size()) {
+            std::uint64_t word;
+            std::memcpy(&word, text.data() + i, sizeof word);
+            if ((word & 0x8080808080808080u) != 0) break;
+            i += 8;
+        }
+        if (i == text.size()) break;
         auto lead = static_cast<unsigned char>(text[i]);
         if (lead < 0x80) {
             ++i;

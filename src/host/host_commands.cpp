@@ -41,13 +41,29 @@ private:
     std::vector<char> data_;
 };
 
+// A generated script runs to megabytes: read a file in one piece, and
+// only a stream without a size (a pipe) byte by byte.
+std::string ReadWhole(std::ifstream &in) {
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    in.seekg(0, std::ios::beg);
+    if (size < 0 || !in) {
+        in.clear();
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+    std::string text(static_cast<std::size_t>(size), '\0');
+    in.read(text.data(), size);
+    text.resize(static_cast<std::size_t>(in.gcount()));
+    return text;
+}
+
 std::optional<Script> LoadScript(const std::filesystem::path &path, std::ostream &err) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         err << "zavor: cannot read the script " << PathToUtf8(path) << '\n';
         return std::nullopt;
     }
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string text = ReadWhole(in);
     ParsedScript parsed = ScriptParser().Parse(text);
     for (const auto &error : parsed.errors) {
         err << PathToUtf8(path) << ':' << error.line << ": " << error.message << '\n';

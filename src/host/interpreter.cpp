@@ -119,11 +119,23 @@ void Interpreter::Execute(const Statement &statement) {
 void Interpreter::ExecuteGet(const Statement &statement) {
     std::string name = Utf8ToAnsi(statement.source);
     std::string arguments = Utf8ToAnsi(variables_.Substitute(statement.value));
-    // One buffer per call: a handler running inside this GetVar may GET too.
-    std::vector<char> buffer(kGetVarBufferSize, '\0');
-    int32_t result = plugin_.GetVar(name.c_str(), arguments.c_str(), 0, buffer.data());
-    buffer.back() = '\0';
-    variables_.Set(statement.name, result <= 0 ? std::string() : AnsiToUtf8(buffer.data()));
+    if (getsRunning_ == getBuffers_.size()) getBuffers_.push_back(std::make_unique<char[]>(kGetVarBufferSize));
+    char *buffer = getBuffers_[getsRunning_].get();
+    ++getsRunning_;
+    int32_t result = 0;
+    try {
+        result = plugin_.GetVar(name.c_str(), arguments.c_str(), 0, buffer);
+    } catch (...) {
+        --getsRunning_;
+        throw;
+    }
+    --getsRunning_;
+    // The plug-in writes one terminated text; clearing that text leaves the
+    // buffer as zeroed as a new one, without touching the whole megabyte.
+    const std::size_t written = strnlen(buffer, kGetVarBufferSize - 1);
+    std::string value = result <= 0 ? std::string() : AnsiToUtf8(std::string_view(buffer, written));
+    std::memset(buffer, 0, written);
+    variables_.Set(statement.name, std::move(value));
 }
 
 void Interpreter::ThrowPending() const {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -61,6 +62,11 @@ private:
     std::ostream &out_;
     std::vector<const Statement *> handlers_;  // ON statements of the script, in the order reached
     std::optional<ScriptError> pending_;
+    // One zeroed GetVar buffer per GET in progress (a handler running inside
+    // GetVar may GET too); kept between calls, so that a GET costs no
+    // megabyte to allocate and clear.
+    std::vector<std::unique_ptr<char[]>> getBuffers_;
+    std::size_t getsRunning_ = 0;
     int depth_ = 0;
     int currentLine_ = 0;
     int eventsRaised_ = 0;

@@ -19,7 +19,7 @@ namespace ZavorPdf::Pdf {
 DictionaryElements::DictionaryElements(const DictionaryElements &other, PdfDictionary *owner) : owner_(owner) {
     entries_.reserve(other.entries_.size());
     for (const auto &entry : other.entries_) entries_.push_back({entry.key, entry.value.Clone()});
-    index_ = other.index_;
+    if (other.index_) index_ = std::make_unique<Index>(*other.index_);
 }
 
 DictionaryElements::DictionaryElements(DictionaryElements &&other, PdfDictionary *owner) noexcept
@@ -27,20 +27,21 @@ DictionaryElements::DictionaryElements(DictionaryElements &&other, PdfDictionary
 
 void DictionaryElements::Clear() {
     entries_.clear();
-    index_.clear();
+    index_.reset();
 }
 
 void DictionaryElements::RebuildIndex() {
-    index_.clear();
+    index_.reset();
     if (entries_.size() < IndexedFrom) return;
-    index_.reserve(entries_.size());
-    for (std::size_t i = 0; i < entries_.size(); ++i) index_.emplace(entries_[i].key, i);
+    index_ = std::make_unique<Index>();
+    index_->reserve(entries_.size());
+    for (std::size_t i = 0; i < entries_.size(); ++i) index_->emplace(entries_[i].key, i);
 }
 
 const DictionaryElements::Entry *DictionaryElements::Find(std::string_view key) const {
-    if (!index_.empty()) {
-        auto found = index_.find(key);
-        return found != index_.end() ? &entries_[found->second] : nullptr;
+    if (index_) {
+        auto found = index_->find(key);
+        return found != index_->end() ? &entries_[found->second] : nullptr;
     }
     for (const auto &entry : entries_)
         if (entry.key == key) return &entry;
@@ -64,7 +65,7 @@ bool DictionaryElements::Remove(std::string_view key) {
     const Entry *entry = Find(key);
     if (entry == nullptr) return false;
     entries_.erase(entries_.begin() + (entry - entries_.data()));
-    if (!index_.empty()) RebuildIndex();
+    if (index_) RebuildIndex();
     return true;
 }
 
@@ -81,12 +82,13 @@ void DictionaryElements::Store(std::string_view key, PdfItemSlot slot) {
         entry->value = std::move(slot);
         return;
     }
-    // Most dictionaries hold a handful of entries; room for four at once
-    // saves the first rounds of growing.
-    if (entries_.empty()) entries_.reserve(4);
+    // Most dictionaries hold a handful of entries; room for two at once
+    // saves the first round of growing, and a page's one-entry font and
+    // state dictionaries, kept until the save, carry little unused room.
+    if (entries_.empty()) entries_.reserve(2);
     entries_.push_back({std::string(key), std::move(slot)});
-    if (!index_.empty())
-        index_.emplace(entries_.back().key, entries_.size() - 1);
+    if (index_)
+        index_->emplace(entries_.back().key, entries_.size() - 1);
     else if (entries_.size() == IndexedFrom)
         RebuildIndex();
 }

@@ -145,6 +145,7 @@ private:
     // an index from key to position, so that a file with one dictionary of
     // a hundred thousand keys reads in linear time.
     static constexpr std::size_t IndexedFrom = 16;
+    using Index = std::unordered_map<std::string, std::size_t, KeyHash, std::equal_to<>>;
 
     void RebuildIndex();
     const Entry *Find(std::string_view key) const;
@@ -156,7 +157,9 @@ private:
 
     PdfDictionary *owner_;  // non-owning back pointer
     std::vector<Entry> entries_;  // in insertion order, as written
-    std::unordered_map<std::string, std::size_t, KeyHash, std::equal_to<>> index_;  // empty while small
+    // Null while small: a document holds many thousand small dictionaries,
+    // and an empty map alone takes seven words.
+    std::unique_ptr<Index> index_;
 };
 
 }  // namespace ZavorPdf::Pdf

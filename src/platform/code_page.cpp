@@ -126,6 +126,10 @@ std::string UnicodeToWindows1252(std::u16string_view text) {
     std::size_t written = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t character = text[i];
+        if (character < 0x80 || (character >= 0xA0 && character <= 0xFF)) {
+            bytes[written++] = static_cast<char>(character);
+            continue;
+        }
         if (IsHighSurrogate(text[i]) && i + 1 < text.size() && IsLowSurrogate(text[i + 1])) {
             character = 0x10000 + ((char32_t(text[i]) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00);
             ++i;
@@ -138,13 +142,20 @@ std::string UnicodeToWindows1252(std::u16string_view text) {
 }
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {
-    std::u16string text;
-    text.reserve(utf8.size());
+    // Never more units than bytes: written in place and cut to size, since
+    // every text the host hands over comes through here.
+    std::u16string text(utf8.size(), u'\0');
+    std::size_t written = 0;
     std::size_t i = 0;
     while (i < utf8.size()) {
         auto lead = static_cast<unsigned char>(utf8[i]);
-        int length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
-        char32_t character = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+        if (lead < 0x80) {
+            text[written++] = lead;
+            ++i;
+            continue;
+        }
+        int length = (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+        char32_t character = length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
         bool valid = length > 0 && i + length <= utf8.size();
         for (int k = 1; valid && k < length; ++k) {
             auto follow = static_cast<unsigned char>(utf8[i + k]);
@@ -152,19 +163,20 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
             character = (character << 6) | (follow & 0x3F);
         }
         if (!valid || character > 0x10FFFF || (character >= 0xD800 && character <= 0xDFFF)) {
-            text.push_back(0xFFFD);  // a broken sequence costs one replacement character per byte
+            text[written++] = 0xFFFD;  // a broken sequence costs one replacement character per byte
             ++i;
             continue;
         }
         if (character >= 0x10000) {
             character -= 0x10000;
-            text.push_back(static_cast<char16_t>(0xD800 + (character >> 10)));
-            text.push_back(static_cast<char16_t>(0xDC00 + (character & 0x3FF)));
+            text[written++] = static_cast<char16_t>(0xD800 + (character >> 10));
+            text[written++] = static_cast<char16_t>(0xDC00 + (character & 0x3FF));
         } else {
-            text.push_back(static_cast<char16_t>(character));
+            text[written++] = static_cast<char16_t>(character);
         }
         i += length;
     }
+    text.resize(written);
     return text;
 }
 

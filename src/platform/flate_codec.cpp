@@ -20,6 +20,8 @@ constexpr std::size_t OutputStep = std::size_t{1} << 20;
 constexpr std::size_t FirstStepMinimum = std::size_t{16} << 10;
 // zlib counts buffer sizes in uInt; larger buffers are handed over in pieces.
 constexpr std::size_t MaxPiece = std::numeric_limits<uInt>::max();
+// The compression buffer kept between calls.
+constexpr std::size_t KeptScratch = std::size_t{1} << 20;
 
 std::string Reason(const z_stream &stream, int code) {
     return stream.msg != nullptr ? std::string(stream.msg) : std::string(zError(code));
@@ -37,15 +39,26 @@ private:
     z_stream &stream_;
 };
 
-class DeflateGuard {
+// One compressor per thread, reset between calls: a fresh one allocates and
+// clears about 270 KiB of tables, which cost as much as compressing a small
+// page. A reset stream writes the very same bytes as a new one.
+class DeflateStream {
 public:
-    explicit DeflateGuard(z_stream &stream) : stream_(stream) {}
-    ~DeflateGuard() { deflateEnd(&stream_); }
-    DeflateGuard(const DeflateGuard &) = delete;
-    DeflateGuard &operator=(const DeflateGuard &) = delete;
+    DeflateStream() = default;
+    ~DeflateStream() {
+        if (ready_) deflateEnd(&stream_);
+    }
+    DeflateStream(const DeflateStream &) = delete;
+    DeflateStream &operator=(const DeflateStream &) = delete;
+
+    z_stream &Fresh();
+    // The compressed bytes collect here and are copied out at their final size.
+    std::vector<std::uint8_t> &Scratch() { return scratch_; }
 
 private:
-    z_stream &stream_;
+    z_stream stream_{};
+    bool ready_ = false;
+    std::vector<std::uint8_t> scratch_;
 };
 
 void FeedInput(z_stream &stream, const std::uint8_t *&next, const std::uint8_t *end) {
@@ -78,18 +91,33 @@ bool IsChecksumError(const z_stream &stream) {
     return stream.msg != nullptr && std::string_view(stream.msg) == "incorrect data check";
 }
 
+z_stream &DeflateStream::Fresh() {
+    // A call that failed half-way left the stream as it was; the reset
+    // starts over either way.
+    const int code = ready_ ? deflateReset(&stream_) : deflateInit(&stream_, Z_DEFAULT_COMPRESSION);
+    if (code != Z_OK) {
+        ThrowFailure(stream_, code);
+    }
+    ready_ = true;
+    return stream_;
+}
+
 }  // namespace
 
 std::vector<std::uint8_t> Deflate(std::span<const std::uint8_t> data) {
-    z_stream stream{};
-    const int init = deflateInit(&stream, Z_DEFAULT_COMPRESSION);
-    if (init != Z_OK) {
-        ThrowFailure(stream, init);
-    }
-    DeflateGuard guard(stream);
+    thread_local DeflateStream compressor;
+    z_stream &stream = compressor.Fresh();
 
     // One pass into a buffer of the worst-case size, as compress2 does.
-    std::vector<std::uint8_t> out(deflateBound(&stream, static_cast<uLong>(data.size())));
+    std::vector<std::uint8_t> &out = compressor.Scratch();
+    const std::size_t bound = deflateBound(&stream, static_cast<uLong>(data.size()));
+    if (out.size() < bound) out.resize(bound);
+    // A page of content bytes is typical; an unusually large stream must not
+    // keep its buffer for the rest of the run.
+    if (out.size() > std::max<std::size_t>(bound, KeptScratch)) {
+        out.resize(bound);
+        out.shrink_to_fit();
+    }
     const std::uint8_t *next = data.data();
     const std::uint8_t *const end = data.data() + data.size();
     std::size_t produced = 0;
@@ -109,10 +137,7 @@ std::vector<std::uint8_t> Deflate(std::span<const std::uint8_t> data) {
             ThrowFailure(stream, code);
         }
     }
-    out.resize(produced);
-    // The worst case is about the input's size: callers keep the result.
-    out.shrink_to_fit();
-    return out;
+    return std::vector<std::uint8_t>(out.begin(), out.begin() + static_cast<std::ptrdiff_t>(produced));
 }
 
 std::vector<std::uint8_t> Inflate(std::span<const std::uint8_t> data, std::size_t decodedLimit) {
