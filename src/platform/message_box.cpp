@@ -1,6 +1,10 @@
 #include "platform/message_box.h"
 
+#include <cstdio>
+#include <string>
 #include <utility>
+
+#include "platform/code_page.h"
 
 #include "platform/system_message_box.h"
 
@@ -25,6 +29,18 @@ void ShowMessageBox(std::u16string_view text, std::u16string_view caption, Messa
     } catch (...) {
         // Out of memory while reporting a failure: there is nobody left to tell.
     }
+}
+
+void WriteMessageBoxLine(const MessageBoxMessage &message) {
+    // Appended piece by piece: GCC 12 at -O3 wrongly reports overlapping
+    // copies (-Wrestrict) for "[" + std::string.
+    std::string line = "[";
+    line += Utf16ToUtf8(message.caption);
+    line += "] ";
+    line += Utf16ToUtf8(message.text);
+    line += '\n';
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    std::fflush(stderr);
 }
 
 MessageBoxSink SetMessageBoxSink(MessageBoxSink sink) { return std::exchange(CurrentSink(), std::move(sink)); }

@@ -9,4 +9,7 @@ namespace ZavorPlatform {
 // May throw; ShowMessageBox catches everything.
 void ShowSystemMessageBox(const MessageBoxMessage &message);
 
+// "[caption] text" on standard error, for runs without a desktop.
+void WriteMessageBoxLine(const MessageBoxMessage &message);
+
 }  // namespace ZavorPlatform

@@ -118,4 +118,7 @@ std::unique_ptr<UiWindow> CreateUiWindow(std::string_view layout, std::string_vi
 // restores the system's own window (GTK on Linux, Win32 on Windows).
 UiWindowFactory SetUiWindowFactory(UiWindowFactory factory);
 
+// The system's own window, which each system provides in a file of its own.
+std::unique_ptr<UiWindow> CreateSystemWindow(std::string_view layout, std::string_view css);
+
 }  // namespace ZavorPlatform

@@ -1,26 +1,12 @@
 #include "platform/system_message_box.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/code_page.h"
 #include "platform/linux/gtk_window.h"
 
 namespace ZavorPlatform {
 namespace {
-
-void WriteToStandardError(const MessageBoxMessage &message) {
-    // Appended piece by piece: GCC 12 at -O3 wrongly reports overlapping
-    // copies (-Wrestrict) for "[" + std::string.
-    std::string line = "[";
-    line += Utf16ToUtf8(message.caption);
-    line += "] ";
-    line += Utf16ToUtf8(message.text);
-    line += '\n';
-    std::fwrite(line.data(), 1, line.size(), stderr);
-    std::fflush(stderr);
-}
 
 int interactiveScopes = 0;
 
@@ -34,7 +20,7 @@ bool DialogsWanted() {
 
 void ShowSystemMessageBox(const MessageBoxMessage &message) {
     if (DialogsWanted() && ShowGtkMessageDialog(message)) return;
-    WriteToStandardError(message);
+    WriteMessageBoxLine(message);
 }
 
 InteractiveMessageBoxes::InteractiveMessageBoxes() { ++interactiveScopes; }

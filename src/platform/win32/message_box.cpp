@@ -2,26 +2,14 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/code_page.h"
 #include "platform/host_window.h"
 #include "platform/win32/wide_text.h"
 
 namespace ZavorPlatform {
 namespace {
-
-void WriteToStandardError(const MessageBoxMessage &message) {
-    std::string line = "[";
-    line += Utf16ToUtf8(message.caption);
-    line += "] ";
-    line += Utf16ToUtf8(message.text);
-    line += '\n';
-    std::fwrite(line.data(), 1, line.size(), stderr);
-    std::fflush(stderr);
-}
 
 // A host on Windows always has a user in front of a screen, so boxes are
 // dialogs by default; ZAVOR_MESSAGE_BOXES=stderr turns them into lines on
@@ -57,7 +45,7 @@ bool ShowDialog(const MessageBoxMessage &message) {
 void ShowSystemMessageBox(const MessageBoxMessage &message) {
     // A process without a desktop gets no dialog: the text is not lost.
     if (!LinesWanted() && ShowDialog(message)) return;
-    WriteToStandardError(message);
+    WriteMessageBoxLine(message);
 }
 
 // Every box is a dialog already.

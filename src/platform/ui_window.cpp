@@ -2,8 +2,6 @@
 
 #include <utility>
 
-#include "platform/linux/gtk_window.h"
-
 namespace ZavorPlatform {
 namespace {
 
@@ -16,7 +14,7 @@ UiWindowFactory &CurrentFactory() {
 
 std::unique_ptr<UiWindow> CreateUiWindow(std::string_view layout, std::string_view css) {
     if (CurrentFactory()) return CurrentFactory()(layout, css);
-    return CreateGtkWindow(layout, css);
+    return CreateSystemWindow(layout, css);
 }
 
 UiWindowFactory SetUiWindowFactory(UiWindowFactory factory) {
