@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -41,6 +42,11 @@ struct PluginExports {
     decltype(&::QnD_ExtraEventName) ExtraEventName = nullptr;
     decltype(&::QnD_GetShowLine) GetShowLine = nullptr;
 };
+
+// Every export through `find`, which gives a symbol's address by its
+// undecorated name or null; throws PluginLoadError naming the first export
+// the library lacks.
+PluginExports ResolveExports(const std::filesystem::path &path, const std::function<void *(const char *name)> &find);
 
 class PluginLibrary {
 public:

@@ -27,17 +27,6 @@ std::string SystemMessage(DWORD code) {
     return PathToUtf8(std::filesystem::path(message)) + " (error " + std::to_string(code) + ")";
 }
 
-// Exports are looked up by their undecorated names, as Vornix does: the
-// DLL is linked with --kill-at, so "QnD_Version" and not "_QnD_Version@0".
-template <typename Function>
-void Resolve(void *handle, const std::filesystem::path &path, const char *name, Function &target) {
-    FARPROC symbol = GetProcAddress(Module(handle), name);
-    if (symbol == nullptr) {
-        throw PluginLoadError("cannot load the plug-in " + PathToUtf8(path) + ": it lacks the export " + name);
-    }
-    target = reinterpret_cast<Function>(reinterpret_cast<void *>(symbol));
-}
-
 }  // namespace
 
 PluginLibrary::PluginLibrary(const std::filesystem::path &path) {
@@ -52,24 +41,12 @@ PluginLibrary::PluginLibrary(const std::filesystem::path &path) {
     HMODULE pinned = nullptr;
     GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN | GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
                        reinterpret_cast<LPCWSTR>(handle_), &pinned);
+    // Exports are looked up by their undecorated names, as Vornix does: the
+    // DLL is linked with --kill-at, so "QnD_Version" and not "_QnD_Version@0".
     try {
-        Resolve(handle_, path, "QnD_Initialize2", exports_.Initialize2);
-        Resolve(handle_, path, "QnD_CmdNumber", exports_.CmdNumber);
-        Resolve(handle_, path, "QnD_Version", exports_.Version);
-        Resolve(handle_, path, "QnD_ComParas", exports_.ComParas);
-        Resolve(handle_, path, "QnD_GetHelpFile", exports_.GetHelpFile);
-        Resolve(handle_, path, "QnD_GetRessource", exports_.GetRessource);
-        Resolve(handle_, path, "QnD_RunInit", exports_.RunInit);
-        Resolve(handle_, path, "QnD_SetWindow", exports_.SetWindow);
-        Resolve(handle_, path, "QnD_Stop", exports_.Stop);
-        Resolve(handle_, path, "QnD_Edit", exports_.Edit);
-        Resolve(handle_, path, "QnD_Execute", exports_.Execute);
-        Resolve(handle_, path, "QnD_SetVar", exports_.SetVar);
-        Resolve(handle_, path, "QnD_GetVar", exports_.GetVar);
-        Resolve(handle_, path, "QnD_VarCategory", exports_.VarCategory);
-        Resolve(handle_, path, "QnD_ExtraVarName", exports_.ExtraVarName);
-        Resolve(handle_, path, "QnD_ExtraEventName", exports_.ExtraEventName);
-        Resolve(handle_, path, "QnD_GetShowLine", exports_.GetShowLine);
+        exports_ = ResolveExports(path, [this](const char *name) {
+            return reinterpret_cast<void *>(GetProcAddress(Module(handle_), name));
+        });
     } catch (...) {
         FreeLibrary(Module(handle_));
         throw;

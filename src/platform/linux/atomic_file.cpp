@@ -14,11 +14,11 @@
 #include "platform/linux/file_descriptor.h"
 #include "platform/linux/save_target.h"
 #include "platform/linux/temporary_file_names.h"
+#include "platform/write_buffer.h"
 
 namespace ZavorPlatform {
 namespace {
 
-constexpr std::size_t kBufferSize = 64 * 1024;
 // Random names collide only by chance; give up on a folder full of them.
 constexpr int kLinkAttempts = 100;
 
@@ -74,8 +74,7 @@ private:
     std::filesystem::path temporary_;
     FileDescriptor file_;
     bool committed_ = false;
-    // Callers write in many small pieces; one system call per 64 KiB.
-    std::vector<std::uint8_t> buffer_;
+    WriteBuffer buffer_;
 };
 
 AtomicFile::Writer::Writer(const std::filesystem::path &target, Temporary temporary)
@@ -88,7 +87,6 @@ AtomicFile::Writer::Writer(const std::filesystem::path &target, Temporary tempor
     // a named file of a writer at work from one that a killed save left.
     // Where the file system has no locks the file is simply never cleaned up.
     flock(file_.Get(), LOCK_EX | LOCK_NB);
-    buffer_.reserve(kBufferSize);
 }
 
 AtomicFile::Writer::~Writer() {
@@ -112,20 +110,11 @@ void AtomicFile::Writer::CreateTemporary(Temporary temporary) {
 void AtomicFile::Writer::Write(std::span<const std::uint8_t> bytes) {
     if (!file_.IsOpen())
         throw std::system_error(EBADF, std::generic_category(), "The file is already closed");
-    if (buffer_.size() + bytes.size() <= kBufferSize) {
-        buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
-        return;
-    }
-    FlushBuffer();
-    if (bytes.size() < kBufferSize)
-        buffer_.assign(bytes.begin(), bytes.end());
-    else
-        WriteAll(bytes.data(), bytes.size());
+    buffer_.Add(bytes, [this](const std::uint8_t *data, std::size_t size) { WriteAll(data, size); });
 }
 
 void AtomicFile::Writer::FlushBuffer() {
-    WriteAll(buffer_.data(), buffer_.size());
-    buffer_.clear();
+    buffer_.Flush([this](const std::uint8_t *data, std::size_t size) { WriteAll(data, size); });
 }
 
 void AtomicFile::Writer::WriteAll(const std::uint8_t *data, std::size_t size) {

@@ -11,11 +11,11 @@
 #include "platform/win32/save_target.h"
 #include "platform/win32/temporary_files.h"
 #include "platform/win32/windows_error.h"
+#include "platform/write_buffer.h"
 
 namespace ZavorPlatform {
 namespace {
 
-constexpr std::size_t kBufferSize = 64 * 1024;
 // WriteFile takes 32-bit sizes.
 constexpr std::size_t kLargestWrite = 1u << 30;
 // The attributes that say something about the file rather than its state;
@@ -42,7 +42,6 @@ public:
         if (folder_.empty()) folder_ = ".";
         RemoveStaleTemporaryFiles(folder_);
         temporary_ = CreateTemporaryFile(folder_, target_.path);
-        buffer_.reserve(kBufferSize);
     }
     ~Writer() {
         if (!committed_) Discard();
@@ -66,27 +65,17 @@ private:
     std::filesystem::path folder_;
     TemporaryFile temporary_;
     bool committed_ = false;
-    // Callers write in many small pieces; one system call per 64 KiB.
-    std::vector<std::uint8_t> buffer_;
+    WriteBuffer buffer_;
 };
 
 void AtomicFile::Writer::Write(std::span<const std::uint8_t> bytes) {
     if (!temporary_.file.IsOpen())
         throw std::system_error(EBADF, std::generic_category(), "The file is already closed");
-    if (buffer_.size() + bytes.size() <= kBufferSize) {
-        buffer_.insert(buffer_.end(), bytes.begin(), bytes.end());
-        return;
-    }
-    FlushBuffer();
-    if (bytes.size() < kBufferSize)
-        buffer_.assign(bytes.begin(), bytes.end());
-    else
-        WriteAll(bytes.data(), bytes.size());
+    buffer_.Add(bytes, [this](const std::uint8_t *data, std::size_t size) { WriteAll(data, size); });
 }
 
 void AtomicFile::Writer::FlushBuffer() {
-    WriteAll(buffer_.data(), buffer_.size());
-    buffer_.clear();
+    buffer_.Flush([this](const std::uint8_t *data, std::size_t size) { WriteAll(data, size); });
 }
 
 void AtomicFile::Writer::WriteAll(const std::uint8_t *data, std::size_t size) {
