@@ -40,17 +40,7 @@ double XFont::MeasureWidth(std::u16string_view text) const {
         for (char16_t ch : text)
             units += descriptor_->GlyphIndexToPdfWidth(descriptor_->CharCodeToGlyphIndex(static_cast<char16_t>(ch + offset)));
     } else {
-        // Latin-1 characters other than the C1 controls are their own code
-        // page byte; only a text with others goes through the conversion.
-        const auto &widths = descriptor_->Widths();
-        for (char16_t ch : text) {
-            if (ch >= 0x80 && (ch < 0xA0 || ch > 0xFF)) {
-                units = 0;
-                for (unsigned char byte : ZavorPlatform::UnicodeToWindows1252(text)) units += widths[byte];
-                break;
-            }
-            units += widths[ch];
-        }
+        for (unsigned char byte : ZavorPlatform::UnicodeToWindows1252(text)) units += descriptor_->Widths()[byte];
     }
     return static_cast<double>(units) * emSize_ / 1000;
 }
