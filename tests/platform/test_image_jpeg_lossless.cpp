@@ -306,8 +306,8 @@ TEST(LosslessJpeg, FourComponentsBecomeABaselineJpeg) {
 
 TEST(LosslessJpeg, DamagedFilesEndInTypedErrors) {
     const Bytes grey = OwnLossless(Ramps(9, 6, 8, 1), false, 2);
-    const Bytes arithmetic =
-        ZavorTest::ArithmeticJpeg::ArithmeticLosslessFile(Ramps(9, 6, 8, 1), {.restartRows = 2, .lower = 0, .upper = 1});
+    const Bytes arithmetic = ZavorTest::ArithmeticJpeg::ArithmeticLosslessFile(
+        Ramps(9, 6, 8, 1), {.restartRows = 2, .lower = 0, .upper = 1});
     const Bytes rgb = OwnLossless(Ramps(9, 6, 8, 3), true, 0);
     // Offsets in our own files: SOI, then the frame header, then the table.
     const std::size_t precision = 6, height = 7, componentCount = 11, sampling = 13, huffman = 15;

@@ -159,8 +159,10 @@ inline Bytes ArithmeticLosslessFile(const LosslessJpeg::Samples &s, const Lossle
     if (o.restartRows > 0) segment(out, 0xDD, word(o.restartRows * mcusPerRow));
     for (const std::vector<int> &scan : scans) {
         Bytes header{static_cast<std::uint8_t>(scan.size())};
-        for (int c : scan)
-            header.insert(header.end(), {static_cast<std::uint8_t>(c + 1), static_cast<std::uint8_t>(c == 0 ? 0 : 0x10)});
+        for (int c : scan) {
+            const std::uint8_t table = c == 0 ? 0x00 : 0x10;
+            header.insert(header.end(), {static_cast<std::uint8_t>(c + 1), table});
+        }
         header.insert(header.end(), {static_cast<std::uint8_t>(o.predictor), 0, 0});
         segment(out, 0xDA, header);
         const bool interleaved = scan.size() > 1;
