@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -29,6 +30,8 @@ struct DctCase {
     int restartInterval;  // in MCUs
     bool conditioned;     // DAC values other than the defaults
 };
+
+void PrintTo(const DctCase &c, std::ostream *out) { *out << c.name; }
 
 // A picture with edges and noise, so that coefficients of every size occur.
 Bytes LibjpegArithmetic(const DctCase &c) {
