@@ -38,6 +38,27 @@ TEST(Examples, HalloBecomesOneA4PageWithTextInABox) {
     EXPECT_NE(content.find("2 w\n"), std::string::npos);
 }
 
+// GTK and the libraries it brings are mapped only when a window is to be
+// shown: not for a script that shows none, even with a display named. A
+// display that cannot be opened leaves the message on standard error.
+TEST(Examples, WindowLibrariesAreLoadedOnlyToShowAWindow) {
+    ScratchFolder folder;
+    std::filesystem::copy_file(ZavorTest::SourceDir() / "examples" / "hallo.zq", folder.Path() / "hallo.zq");
+    ProcessResult quiet = RunZavor(folder, "run hallo.zq", "LD_DEBUG=files DISPLAY=:4321");
+    ASSERT_EQ(quiet.exitCode, 0) << quiet.err;
+    EXPECT_NE(quiet.err.find("libzavor.so"), std::string::npos) << "the loader's trace is missing";
+    EXPECT_EQ(quiet.err.find("libgtk-3"), std::string::npos);
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "GTK under the leak checker";
+#endif
+    folder.Write("warn.zq", "SET Schriftart = Arial\n");
+    ProcessResult warned = RunZavor(folder, "run warn.zq", "LD_DEBUG=files DISPLAY=:4321 ZAVOR_MESSAGE_BOXES=dialog");
+    EXPECT_NE(warned.err.find("libzavor_gtk.so"), std::string::npos);
+    EXPECT_NE(warned.err.find("\n[Das geht so nicht] PDF nicht initialisiert! Bitte zuerst den PDF Befehl nutzen\n"),
+              std::string::npos)
+        << warned.err;
+}
+
 // The richer examples: each runs without an event, and what it promises can
 // be read back with independent tools.
 struct ExampleExpectation {
