@@ -164,10 +164,12 @@ TEST(ImageDecoder, JpegHeaderGivesSizeColourSpaceResolutionAndKeepsTheBytes) {
 }
 
 // PDF readers need decode only Huffman-coded frames. libjpeg reads no
-// lossless or hierarchical ones; our own reader takes Huffman-coded
+// lossless or hierarchical ones; our own readers take Huffman-coded
 // lossless frames (here one whose colours are subsampled, which it
-// refuses), the rest are refused by name. The frame marker is found behind
-// other segments and fill bytes.
+// refuses) and hierarchical files (here differential frames with no
+// hierarchy before them, and a hierarchy with no frame), the rest are
+// refused by name. The frame marker is found behind other segments and
+// fill bytes.
 TEST(ImageDecoder, JpegCodingsThatCannotBePlacedAreRefusedByName) {
     Bytes jpeg = EncodeJpeg(ColourPicture(ImagePixelFormat::Rgb24));
     std::size_t frame = 2;
@@ -180,7 +182,7 @@ TEST(ImageDecoder, JpegCodingsThatCannotBePlacedAreRefusedByName) {
     };
     const char *const subsampled = "JPEG: subsampled lossless coding is not supported";
     const char *const arithmetic = "JPEG: arithmetic-coded lossless coding is not supported";
-    const char *const hierarchical = "JPEG: hierarchical coding is not supported";
+    const char *const noHierarchy = "JPEG: a frame comes before the hierarchy header";
     const struct {
         const char *name;
         Bytes bytes;
@@ -189,10 +191,10 @@ TEST(ImageDecoder, JpegCodingsThatCannotBePlacedAreRefusedByName) {
     } cases[] = {
         {"SOF3", marked(0xC3), ImageError::Kind::Unsupported, subsampled},
         {"SOF11 after a fill byte", marked(0xCB, true), ImageError::Kind::Unsupported, arithmetic},
-        {"SOF5", marked(0xC5), ImageError::Kind::Unsupported, hierarchical},
-        {"SOF7", marked(0xC7), ImageError::Kind::Unsupported, hierarchical},
-        {"SOF14", marked(0xCE), ImageError::Kind::Unsupported, hierarchical},
-        {"DHP", marked(0xDE), ImageError::Kind::Unsupported, hierarchical},
+        {"SOF5", marked(0xC5), ImageError::Kind::Damaged, noHierarchy},
+        {"SOF7", marked(0xC7), ImageError::Kind::Damaged, noHierarchy},
+        {"SOF14", marked(0xCE), ImageError::Kind::Damaged, noHierarchy},
+        {"DHP", marked(0xDE), ImageError::Kind::Damaged, "JPEG: a scan comes before the frame"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);

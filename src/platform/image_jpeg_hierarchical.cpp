@@ -1,0 +1,290 @@
+// Hierarchical JPEG, which libjpeg cannot read: a first frame of each
+// component at a low resolution, then differential frames that each add
+// their decoded differences to the picture so far, optionally doubled in
+// width or height first. Our own code decodes every frame to samples. A
+// picture whose last frames are DCT-coded is written again as a baseline
+// JPEG of the highest quality, since PDF readers need decode only
+// sequential and progressive Huffman-coded frames and the DCT coding has
+// already lost what it loses; one whose last frames are lossless is
+// placed as exact samples, as the lossless reader places its pictures.
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/image_formats.h"
+#include "platform/jpeg_dct_scan.h"
+
+namespace ZavorPlatform::ImageFormats {
+namespace {
+
+constexpr const char *kFormat = "JPEG";
+
+[[noreturn]] void Refuse(const std::string &reason) {
+    throw ImageError(ImageError::Kind::Unsupported, std::string(kFormat) + ": " + reason);
+}
+
+// One component of the picture as the frames so far have made it.
+struct Plane {
+    int width = 0, height = 0;
+    std::vector<int> samples;  // top row first
+
+    bool Empty() const { return samples.empty(); }
+    int At(int x, int y) const {
+        return samples[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)];
+    }
+};
+
+// Doubles the plane's width and/or height: every new sample between two
+// old ones is their mean rounded down, and one beyond the last old sample
+// repeats it. Horizontally first, then vertically.
+Plane Expand(const Plane &in, bool wide, bool high) {
+    Plane out;
+    out.width = wide ? in.width * 2 : in.width;
+    out.height = high ? in.height * 2 : in.height;
+    out.samples.resize(static_cast<std::size_t>(out.width) * static_cast<std::size_t>(out.height));
+    std::vector<int> row(static_cast<std::size_t>(out.width));
+    std::vector<int> previous;
+    for (int y = 0; y < in.height; ++y) {
+        for (int x = 0; x < out.width; ++x) {
+            const int left = wide ? x / 2 : x;
+            const int right = std::min(left + 1, in.width - 1);
+            row[static_cast<std::size_t>(x)] =
+                wide && x % 2 == 1 ? (in.At(left, y) + in.At(right, y)) >> 1 : in.At(left, y);
+        }
+        auto put = [&](int outY, const std::vector<int> &values) {
+            std::copy(values.begin(), values.end(),
+                      out.samples.begin() + static_cast<long>(outY) * out.width);
+        };
+        if (!high) {
+            put(y, row);
+            continue;
+        }
+        put(2 * y, row);
+        if (y > 0) {
+            for (std::size_t x = 0; x < row.size(); ++x) previous[x] = (previous[x] + row[x]) >> 1;
+            put(2 * y - 1, previous);
+        }
+        previous = row;
+        if (y == in.height - 1) put(2 * y + 1, row);
+    }
+    return out;
+}
+
+// Three components are RGB unless the file says otherwise, as the lossless
+// reader takes them.
+struct ColourMarkers {
+    bool jfif = false;
+    int adobeTransform = -1;  // none
+
+    bool YCbCr() const { return adobeTransform == 1 || (adobeTransform < 0 && jfif); }
+};
+
+bool Tagged(std::span<const std::uint8_t> segment, std::string_view tag, std::size_t size) {
+    return segment.size() >= std::max(size, tag.size()) &&
+           std::equal(tag.begin(), tag.end(), segment.begin(),
+                      [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
+}
+
+class HierarchicalFile {
+public:
+    explicit HierarchicalFile(std::span<const std::uint8_t> bytes) : segments_(bytes) {}
+
+    DecodedImage Read() {
+        for (;;) {
+            std::span<const std::uint8_t> segment;
+            const std::uint8_t marker = segments_.Next(segment);
+            if (marker == 0xD9) return Finish();
+            if (!tables_.Read(marker, segment)) OnSegment(marker, segment);
+        }
+    }
+
+private:
+    void OnSegment(std::uint8_t marker, std::span<const std::uint8_t> segment) {
+        switch (marker) {
+        case 0xDE: OnHierarchy(segment); break;
+        case 0xDF:
+            if (segment.size() != 1 || (segment[0] & 0xEE) != 0) Damaged(kFormat, "an expansion segment is invalid");
+            expandWide_ = segment[0] >> 4 != 0;
+            expandHigh_ = (segment[0] & 15) != 0;
+            break;
+        case 0xDA: OnScan(segment); break;
+        case 0xE0:
+            if (Tagged(segment, std::string_view("JFIF", 5), 5)) {
+                markers_.jfif = true;
+                ReadDensity(segment);
+            }
+            break;
+        case 0xEE:
+            if (Tagged(segment, "Adobe", 12)) markers_.adobeTransform = segment[11];
+            break;
+        default:
+            if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC)
+                OnFrame(marker, segment);
+            break;  // comments, application data, conditioning of other coders
+        }
+    }
+
+    void ReadDensity(std::span<const std::uint8_t> segment) {
+        if (segment.size() < 12) return;
+        const int unit = segment[7];
+        const unsigned x = segment[8] << 8 | segment[9], y = segment[10] << 8 | segment[11];
+        if (x == 0 || y == 0 || (unit != 1 && unit != 2)) return;
+        const double perInch = unit == 1 ? 1.0 : 2.54;
+        image_.horizontalResolution = x * perInch;
+        image_.verticalResolution = y * perInch;
+    }
+
+    void OnHierarchy(std::span<const std::uint8_t> segment) {
+        if (hierarchy_) Damaged(kFormat, "the file holds more than one hierarchy");
+        hierarchy_ = ReadFrameHeader(segment);
+        if (hierarchy_->precision < 2 || hierarchy_->precision > 16)
+            Damaged(kFormat, "a sample precision of " + std::to_string(hierarchy_->precision) + " bits is invalid");
+        if (hierarchy_->components.size() == 2) Refuse("hierarchical coding with 2 components is not supported");
+        planes_.assign(hierarchy_->components.size(), Plane{});
+    }
+
+    void OnFrame(std::uint8_t marker, std::span<const std::uint8_t> segment) {
+        if (!hierarchy_) Damaged(kFormat, "a frame comes before the hierarchy header");
+        FinishFrame();
+        const bool differential = (marker >= 0xC5 && marker <= 0xC7) || marker >= 0xCD;
+        const int process = marker & 3;  // 0 and 1 sequential, 2 progressive, 3 lossless
+        if (marker >= 0xC8) Refuse("arithmetic-coded hierarchical frames are not supported");
+        if (process == 3) Refuse("lossless hierarchical frames are not supported");
+        DctFrame frame = ReadFrameHeader(segment);
+        frame.coding = process == 2 ? DctCoding::Progressive : DctCoding::Sequential;
+        frame.kind = differential ? FrameKind::Differential : FrameKind::Plain;
+        if (frame.precision != hierarchy_->precision || (frame.precision != 8 && frame.precision != 12))
+            Damaged(kFormat, "a frame's sample precision is invalid");
+        for (const DctComponent &c : frame.components) {
+            Plane &plane = PlaneOf(c.id);
+            if (!differential && !plane.Empty()) Damaged(kFormat, "a component has a second first frame");
+            if (differential && plane.Empty()) Damaged(kFormat, "a differential frame has no frame before it");
+            if (differential && (expandWide_ || expandHigh_)) plane = Expand(plane, expandWide_, expandHigh_);
+            if (differential && (plane.width < c.width || plane.height < c.height))
+                Damaged(kFormat, "a differential frame is larger than the frame before it");
+        }
+        if (!differential && (expandWide_ || expandHigh_)) Damaged(kFormat, "an expansion segment is out of place");
+        expandWide_ = expandHigh_ = false;
+        AllocateCoefficients(frame, segments_.Remaining());
+        frame_ = std::move(frame);
+        ++frames_;
+    }
+
+    void OnScan(std::span<const std::uint8_t> segment) {
+        if (!frame_) Damaged(kFormat, "a scan comes before the frame");
+        const DctScan scan = ReadDctScan(segment, *frame_, tables_);
+        LatchQuantization(*frame_, scan, tables_);
+        HuffmanDctDecoder decoder(segments_.Bytes(), segments_.Position(), *frame_, scan, tables_);
+        segments_.MoveTo(DecodeDctScan(*frame_, scan, tables_.restartInterval, decoder));
+    }
+
+    // The frame's samples into the planes: a first frame's as they are, a
+    // differential frame's added to the picture so far.
+    void FinishFrame() {
+        if (!frame_) return;
+        const int maximum = (1 << frame_->precision) - 1;
+        for (const DctComponent &c : frame_->components) {
+            if (frame_->coding == DctCoding::Sequential ? !c.scanned : c.successive[0] < 0)
+                Damaged(kFormat, "a scan is missing");
+            const std::vector<int> decoded = ComponentSamples(c, frame_->precision, frame_->kind);
+            Plane &plane = PlaneOf(c.id);
+            Plane next{c.width, c.height, decoded};
+            if (frame_->kind == FrameKind::Differential)
+                for (int y = 0; y < c.height; ++y)
+                    for (int x = 0; x < c.width; ++x) {
+                        // The sum is taken modulo 2^16; rounding in the
+                        // transforms can step a level below black or above
+                        // white, which is read as the nearest level rather
+                        // than wrapped around.
+                        int &sample = next.samples[static_cast<std::size_t>(y) * static_cast<std::size_t>(c.width) +
+                                                   static_cast<std::size_t>(x)];
+                        const int sum = (plane.At(x, y) + sample) & 0xFFFF;
+                        sample = sum >= 0x8000 ? 0 : std::min(sum, maximum);
+                    }
+            plane = std::move(next);
+        }
+        frame_.reset();
+    }
+
+    Plane &PlaneOf(int id) {
+        for (std::size_t n = 0; n < hierarchy_->components.size(); ++n)
+            if (hierarchy_->components[n].id == id) return planes_[n];
+        Damaged(kFormat, "a frame names a component the hierarchy lacks");
+    }
+
+    DecodedImage Finish() {
+        if (!hierarchy_ || frames_ == 0) Damaged(kFormat, "the file holds no frame");
+        FinishFrame();
+        for (std::size_t n = 0; n < planes_.size(); ++n) {
+            const DctComponent &c = hierarchy_->components[n];
+            if (planes_[n].width != c.width || planes_[n].height != c.height)
+                Damaged(kFormat, "a component's last frame is not of the picture's size");
+        }
+        return Placed();
+    }
+
+    // The picture's samples, 8 bits each, interleaved, top row first, with
+    // subsampled components repeated to the full size.
+    std::vector<std::uint8_t> EightBitSamples() const {
+        const int width = hierarchy_->width, height = hierarchy_->height, count = static_cast<int>(planes_.size());
+        const int maximum = (1 << hierarchy_->precision) - 1;
+        std::vector<std::uint8_t> out(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) *
+                                      static_cast<std::size_t>(count));
+        std::size_t at = 0;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                for (int n = 0; n < count; ++n) {
+                    const DctComponent &c = hierarchy_->components[static_cast<std::size_t>(n)];
+                    const Plane &plane = planes_[static_cast<std::size_t>(n)];
+                    const int value = plane.At(x * c.h / hierarchy_->hMax, y * c.v / hierarchy_->vMax);
+                    out[at++] = static_cast<std::uint8_t>((value * 255 + maximum / 2) / maximum);
+                }
+        return out;
+    }
+
+    DecodedImage Placed() {
+        const int width = hierarchy_->width, height = hierarchy_->height;
+        const std::size_t count = planes_.size();
+        const std::vector<std::uint8_t> samples = EightBitSamples();
+        image_.format = ImageFileFormat::Jpeg;
+        image_.width = width;
+        image_.height = height;
+        if (count == 4) {
+            // Rgb32 rows, bottom row first, as the four-component encoder takes them.
+            std::vector<std::uint8_t> rows(samples.size());
+            const std::size_t stride = static_cast<std::size_t>(width) * 4;
+            for (int y = 0; y < height; ++y)
+                std::copy_n(samples.begin() + static_cast<long>(stride * static_cast<std::size_t>(y)), stride,
+                            rows.begin() + static_cast<long>(stride * static_cast<std::size_t>(height - 1 - y)));
+            image_.jpegColorSpace = markers_.adobeTransform == 2 ? JpegColorSpace::Ycck : JpegColorSpace::Cmyk;
+            image_.jpegData = EncodeFourComponentJpeg(rows, width, height, image_.jpegColorSpace);
+            image_.pixelFormat = ImagePixelFormat::Rgb24;
+            return std::move(image_);
+        }
+        const JpegSamples kind = count == 1 ? JpegSamples::Grey : markers_.YCbCr() ? JpegSamples::YCbCr : JpegSamples::Rgb;
+        image_.jpegColorSpace = count == 1 ? JpegColorSpace::Gray : JpegColorSpace::Rgb;
+        image_.pixelFormat = count == 1 ? ImagePixelFormat::Indexed8 : ImagePixelFormat::Rgb24;
+        image_.jpegData = EncodeBaselineJpeg(samples, width, height, kind);
+        return std::move(image_);
+    }
+
+    JpegSegments segments_;
+    JpegTables tables_;
+    ColourMarkers markers_;
+    std::optional<DctFrame> hierarchy_;  // DHP: the picture's size and components
+    std::vector<Plane> planes_;          // by the hierarchy's components
+    bool expandWide_ = false, expandHigh_ = false;  // for the next frame
+    std::optional<DctFrame> frame_;      // the frame whose scans are being read
+    int frames_ = 0;
+    DecodedImage image_;  // its resolution until the end
+};
+
+}  // namespace
+
+DecodedImage DecodeHierarchicalJpeg(std::span<const std::uint8_t> bytes) { return HierarchicalFile(bytes).Read(); }
+
+}  // namespace ZavorPlatform::ImageFormats
