@@ -17,6 +17,7 @@
 
 #include "platform/image_formats.h"
 #include "platform/jpeg_dct_scan.h"
+#include "platform/jpeg_lossless_frame.h"
 
 namespace ZavorPlatform::ImageFormats {
 namespace {
@@ -31,6 +32,7 @@ constexpr const char *kFormat = "JPEG";
 struct Plane {
     int width = 0, height = 0;
     std::vector<int> samples;  // top row first
+    bool lossless = false;     // made by a lossless frame
 
     bool Empty() const { return samples.empty(); }
     int At(int x, int y) const {
@@ -153,11 +155,11 @@ private:
         const bool differential = (marker >= 0xC5 && marker <= 0xC7) || marker >= 0xCD;
         const int process = marker & 3;  // 0 and 1 sequential, 2 progressive, 3 lossless
         if (marker >= 0xC8) Refuse("arithmetic-coded hierarchical frames are not supported");
-        if (process == 3) Refuse("lossless hierarchical frames are not supported");
         DctFrame frame = ReadFrameHeader(segment);
         frame.coding = process == 2 ? DctCoding::Progressive : DctCoding::Sequential;
         frame.kind = differential ? FrameKind::Differential : FrameKind::Plain;
-        if (frame.precision != hierarchy_->precision || (frame.precision != 8 && frame.precision != 12))
+        lossless_ = process == 3;
+        if (frame.precision != hierarchy_->precision || (!lossless_ && frame.precision != 8 && frame.precision != 12))
             Damaged(kFormat, "a frame's sample precision is invalid");
         for (const DctComponent &c : frame.components) {
             Plane &plane = PlaneOf(c.id);
@@ -169,13 +171,32 @@ private:
         }
         if (!differential && (expandWide_ || expandHigh_)) Damaged(kFormat, "an expansion segment is out of place");
         expandWide_ = expandHigh_ = false;
-        AllocateCoefficients(frame, segments_.Remaining());
+        if (lossless_) AllocateSamples(frame);
+        else AllocateCoefficients(frame, segments_.Remaining());
         frame_ = std::move(frame);
         ++frames_;
     }
 
+    // Every sample takes at least one bit, so a file too short for the
+    // frame is refused before its samples are allocated.
+    void AllocateSamples(const DctFrame &frame) {
+        std::uint64_t samples = 0;
+        for (const DctComponent &c : frame.components)
+            samples += static_cast<std::uint64_t>(c.width) * static_cast<std::uint64_t>(c.height);
+        if (samples > 8 * static_cast<std::uint64_t>(segments_.Remaining())) Damaged(kFormat, "the file is cut short");
+        losslessSamples_.clear();
+        for (const DctComponent &c : frame.components)
+            losslessSamples_.emplace_back(static_cast<std::size_t>(c.width) * static_cast<std::size_t>(c.height));
+    }
+
     void OnScan(std::span<const std::uint8_t> segment) {
         if (!frame_) Damaged(kFormat, "a scan comes before the frame");
+        if (lossless_) {
+            const LosslessScan scan = ReadLosslessScan(segment, *frame_);
+            HuffmanDifferenceDecoder decoder(segments_.Bytes(), segments_.Position(), scan, tables_);
+            segments_.MoveTo(DecodeLosslessScan(*frame_, scan, tables_.restartInterval, decoder, losslessSamples_));
+            return;
+        }
         const DctScan scan = ReadDctScan(segment, *frame_, tables_);
         LatchQuantization(*frame_, scan, tables_);
         HuffmanDctDecoder decoder(segments_.Bytes(), segments_.Position(), *frame_, scan, tables_);
@@ -187,23 +208,25 @@ private:
     void FinishFrame() {
         if (!frame_) return;
         const int maximum = (1 << frame_->precision) - 1;
-        for (const DctComponent &c : frame_->components) {
-            if (frame_->coding == DctCoding::Sequential ? !c.scanned : c.successive[0] < 0)
-                Damaged(kFormat, "a scan is missing");
-            const std::vector<int> decoded = ComponentSamples(c, frame_->precision, frame_->kind);
+        for (std::size_t n = 0; n < frame_->components.size(); ++n) {
+            const DctComponent &c = frame_->components[n];
+            const bool complete = (lossless_ || frame_->coding == DctCoding::Sequential) ? c.scanned : c.successive[0] >= 0;
+            if (!complete) Damaged(kFormat, "a scan is missing");
             Plane &plane = PlaneOf(c.id);
-            Plane next{c.width, c.height, decoded};
+            Plane next{c.width, c.height,
+                       lossless_ ? std::move(losslessSamples_[n]) : ComponentSamples(c, frame_->precision, frame_->kind),
+                       lossless_};
             if (frame_->kind == FrameKind::Differential)
                 for (int y = 0; y < c.height; ++y)
                     for (int x = 0; x < c.width; ++x) {
-                        // The sum is taken modulo 2^16; rounding in the
-                        // transforms can step a level below black or above
-                        // white, which is read as the nearest level rather
-                        // than wrapped around.
                         int &sample = next.samples[static_cast<std::size_t>(y) * static_cast<std::size_t>(c.width) +
                                                    static_cast<std::size_t>(x)];
+                        // The sum is taken modulo 2^16. Rounding in the DCT
+                        // transforms can step a level below black or above
+                        // white, which is read as the nearest level rather
+                        // than wrapped around; lossless sums are exact.
                         const int sum = (plane.At(x, y) + sample) & 0xFFFF;
-                        sample = sum >= 0x8000 ? 0 : std::min(sum, maximum);
+                        sample = lossless_ ? sum : sum >= 0x8000 ? 0 : std::min(sum, maximum);
                     }
             plane = std::move(next);
         }
@@ -240,7 +263,8 @@ private:
                 for (int n = 0; n < count; ++n) {
                     const DctComponent &c = hierarchy_->components[static_cast<std::size_t>(n)];
                     const Plane &plane = planes_[static_cast<std::size_t>(n)];
-                    const int value = plane.At(x * c.h / hierarchy_->hMax, y * c.v / hierarchy_->vMax);
+                    const int value =
+                        std::min(plane.At(x * c.h / hierarchy_->hMax, y * c.v / hierarchy_->vMax), maximum);
                     out[at++] = static_cast<std::uint8_t>((value * 255 + maximum / 2) / maximum);
                 }
         return out;
@@ -253,6 +277,8 @@ private:
         image_.format = ImageFileFormat::Jpeg;
         image_.width = width;
         image_.height = height;
+        if (count != 4 && std::all_of(planes_.begin(), planes_.end(), [](const Plane &p) { return p.lossless; }))
+            return AsRows(samples);
         if (count == 4) {
             // Rgb32 rows, bottom row first, as the four-component encoder takes them.
             std::vector<std::uint8_t> rows(samples.size());
@@ -272,6 +298,41 @@ private:
         return std::move(image_);
     }
 
+    // Exact samples, placed as rows: grey with a grey ramp, three components
+    // as blue-green-red.
+    DecodedImage AsRows(const std::vector<std::uint8_t> &samples) {
+        const bool grey = planes_.size() == 1;
+        const DecodedImage density = image_;
+        image_ = MakeBitmap(image_.width, image_.height, grey ? ImagePixelFormat::Indexed8 : ImagePixelFormat::Rgb24);
+        image_.format = ImageFileFormat::Jpeg;
+        image_.horizontalResolution = density.horizontalResolution;
+        image_.verticalResolution = density.verticalResolution;
+        const bool yCbCr = !grey && markers_.YCbCr();
+        std::size_t at = 0;
+        for (int y = 0; y < image_.height; ++y) {
+            std::uint8_t *row = RowFromTop(image_, y);
+            for (int x = 0; x < image_.width; ++x, at += grey ? 1 : 3) {
+                if (grey) {
+                    row[x] = samples[at];
+                    continue;
+                }
+                std::uint8_t *p = row + 3 * x;
+                if (!yCbCr) {
+                    p[0] = samples[at + 2], p[1] = samples[at + 1], p[2] = samples[at];
+                    continue;
+                }
+                // The JFIF conversion (full range).
+                const double luma = samples[at], cb = samples[at + 1] - 128.0, cr = samples[at + 2] - 128.0;
+                auto level = [](double v) { return static_cast<std::uint8_t>(std::clamp(v + 0.5, 0.0, 255.0)); };
+                p[2] = level(luma + 1.402 * cr);
+                p[1] = level(luma - 0.344136 * cb - 0.714136 * cr);
+                p[0] = level(luma + 1.772 * cb);
+            }
+        }
+        if (grey) SetGreyRamp(image_, 256);
+        return std::move(image_);
+    }
+
     JpegSegments segments_;
     JpegTables tables_;
     ColourMarkers markers_;
@@ -279,6 +340,8 @@ private:
     std::vector<Plane> planes_;          // by the hierarchy's components
     bool expandWide_ = false, expandHigh_ = false;  // for the next frame
     std::optional<DctFrame> frame_;      // the frame whose scans are being read
+    bool lossless_ = false;              // of frame_
+    std::vector<std::vector<int>> losslessSamples_;  // of frame_'s components, when lossless
     int frames_ = 0;
     DecodedImage image_;  // its resolution until the end
 };

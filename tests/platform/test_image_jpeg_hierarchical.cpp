@@ -12,6 +12,7 @@
 #include <jpeglib.h>
 
 #include "platform/image_decoder.h"
+#include "support/bitmap_files.h"
 #include "support/hierarchical_jpeg.h"
 #include "support/image_refusal.h"
 
@@ -154,11 +155,56 @@ TEST(HierarchicalJpeg, DctHierarchiesBecomeBaselineJpegsOfTheirReconstruction) {
     }
 }
 
+// Lossless last frames give the picture's samples exactly, as rows; so do
+// DCT frames refined by a lossless one.
+TEST(HierarchicalJpeg, LosslessHierarchiesGiveTheirSamplesExactly) {
+    auto with = [](Plan plan, auto change) {
+        change(plan);
+        return plan;
+    };
+    const struct {
+        const char *name;
+        Plan plan;
+    } cases[] = {
+        {"grey, two lossless frames", with(Grey(31, 17), [](Plan &p) { p.coding = Coding::Lossless; })},
+        {"grey, three lossless frames, restarts every 2 rows",
+         with(Grey(40, 22),
+              [](Plan &p) {
+                  p.coding = Coding::Lossless, p.restartInterval = 2;
+                  p.expansions = {{true, true}, {false, true}};
+              })},
+        {"RGB, lossless", with(Grey(19, 13), [](Plan &p) { p.coding = Coding::Lossless, p.sampling.assign(3, {1, 1}); })},
+        {"grey, DCT frames, the last lossless",
+         with(Grey(33, 21), [](Plan &p) { p.coding = Coding::LosslessLast, p.expansions = {{true, true}, {true, false}}; })},
+        {"RGB, a DCT frame, then a lossless one",
+         with(Grey(16, 16), [](Plan &p) { p.coding = Coding::LosslessLast, p.sampling.assign(3, {1, 1}); })},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const int components = static_cast<int>(c.plan.sampling.size());
+        const std::vector<int> picture = Picture(c.plan.width, c.plan.height, components);
+        const DecodedImage image = DecodeImage(Encode(c.plan, picture).file);
+        EXPECT_EQ(image.format, ImageFileFormat::Jpeg);
+        EXPECT_TRUE(image.jpegData.empty());
+        EXPECT_EQ(image.pixelFormat, components == 1 ? ImagePixelFormat::Indexed8 : ImagePixelFormat::Rgb24);
+        Bytes expected;
+        for (std::size_t n = 0; n < picture.size(); n += static_cast<std::size_t>(components)) {
+            for (int k = 0; k < 3; ++k) expected.push_back(static_cast<std::uint8_t>(picture[n + (components == 1 ? 0 : k)]));
+            expected.push_back(255);
+        }
+        EXPECT_EQ(ZavorTest::BitmapFiles::Rgba(image), expected);
+    }
+}
+
 TEST(HierarchicalJpeg, DamagedHierarchiesEndInTypedErrors) {
     const Bytes grey = Encode(Grey(40, 24), Picture(40, 24, 1)).file;
     Plan pair = Grey(16, 16);
     pair.sampling = {{1, 1}, {1, 1}};
     const Bytes two = Encode(pair, Picture(16, 16, 2)).file;
+    Plan exact = Grey(20, 10);
+    exact.coding = Coding::Lossless;
+    exact.restartInterval = 2;
+    const Bytes lossless = Encode(exact, Picture(20, 10, 1)).file;
     auto find = [](const Bytes &bytes, std::uint8_t marker, std::size_t from = 0) {
         for (std::size_t at = from; at + 1 < bytes.size(); ++at)
             if (bytes[at] == 0xFF && bytes[at + 1] == marker) return at;
@@ -175,7 +221,7 @@ TEST(HierarchicalJpeg, DamagedHierarchiesEndInTypedErrors) {
         return bytes;
     };
     const std::size_t expansion = find(grey, 0xDF), differential = find(grey, 0xC5);
-    const std::size_t lastData = find(grey, 0xDA, differential) + 10;
+    const std::size_t lastData = find(grey, 0xDA, differential) + 10, losslessDifferential = find(lossless, 0xC7);
     using Kind = ImageError::Kind;
     const struct {
         const char *name;
@@ -198,8 +244,12 @@ TEST(HierarchicalJpeg, DamagedHierarchiesEndInTypedErrors) {
          "JPEG: an expansion segment is invalid"},
         {"a frame naming a component the hierarchy lacks", patched(grey, differential + 10, 7), Kind::Damaged,
          "JPEG: a frame names a component the hierarchy lacks"},
-        {"a lossless differential frame", patched(grey, differential + 1, 0xC7), Kind::Unsupported,
-         "JPEG: lossless hierarchical frames are not supported"},
+        {"a lossless first frame with no predictor", patched(lossless, find(lossless, 0xDA) + 7, 0), Kind::Damaged,
+         "JPEG: the predictor 0 is invalid"},
+        {"a lossless differential frame with a predictor", patched(lossless, find(lossless, 0xDA, losslessDifferential) + 7, 1),
+         Kind::Damaged, "JPEG: the predictor 1 is invalid"},
+        {"a lossless restart interval inside a row", patched(lossless, find(lossless, 0xDD) + 5, 7), Kind::Unsupported,
+         "JPEG: lossless restart intervals that end inside a row are not supported"},
         {"an arithmetic-coded differential frame", patched(grey, differential + 1, 0xCD), Kind::Unsupported,
          "JPEG: arithmetic-coded hierarchical frames are not supported"},
         {"two components", two, Kind::Unsupported, "JPEG: hierarchical coding with 2 components is not supported"},

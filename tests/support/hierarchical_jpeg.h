@@ -4,7 +4,8 @@
 // difference between the samples of its size and that expanded picture.
 // DCT frames are Huffman-coded (sequential, or progressive with a DC scan
 // and one scan of all AC coefficients per component) with fixed-length
-// codes. The encoder keeps its own reconstruction, which a decoder must
+// codes; lossless frames predict from the left neighbour (first frames)
+// or code the differences as they are (differential ones). The encoder keeps its own reconstruction, which a decoder must
 // reproduce.
 #pragma once
 
@@ -31,7 +32,9 @@ struct Plane {
     }
 };
 
-enum class Coding { Sequential, Progressive };
+// Lossless: every frame lossless; LosslessLast: DCT frames, the last one
+// lossless.
+enum class Coding { Sequential, Progressive, Lossless, LosslessLast };
 
 struct Plan {
     int width = 0, height = 0;
@@ -42,7 +45,7 @@ struct Plan {
     Coding coding = Coding::Sequential;
     int quantizationFirst = 6, quantizationDifferential = 2;  // the same step for every coefficient
     Bytes markers;        // after SOI
-    int restartInterval = 0;  // MCUs; sequential frames only
+    int restartInterval = 0;  // MCUs of sequential DCT frames, rows of lossless ones
 };
 
 struct Encoded {
@@ -172,7 +175,7 @@ inline void PutAc(BitWriter &bits, const std::vector<int> &block) {
 
 struct Frame {
     int width, height;
-    bool differential;
+    bool differential, lossless;
     std::vector<Plane> targets, references;  // references: expanded, differential frames only
 };
 
@@ -200,6 +203,7 @@ public:
 
     // Codes the frame's blocks; returns the reconstruction of each component.
     std::vector<Plane> CodeFrame(Bytes &out, const Frame &frame) {
+        if (frame.lossless) return CodeLossless(out, frame);
         const int step = frame.differential ? plan_.quantizationDifferential : plan_.quantizationFirst;
         const std::size_t count = plan_.sampling.size();
         std::vector<Plane> rebuilt;
@@ -228,7 +232,7 @@ public:
                 }
             rebuilt.push_back(std::move(result));
         }
-        if (plan_.coding == Coding::Sequential) Scan(out, frame, blocks, mcusWide, mcusHigh, ScanPart::All);
+        if (plan_.coding != Coding::Progressive) Scan(out, frame, blocks, mcusWide, mcusHigh, ScanPart::All);
         else {
             Scan(out, frame, blocks, mcusWide, mcusHigh, ScanPart::Dc);
             for (std::size_t c = 0; c < count; ++c) ScanAc(out, frame, blocks[c], c, mcusWide, mcusHigh);
@@ -239,6 +243,38 @@ public:
     int hMax_ = 1, vMax_ = 1;
 
 private:
+    // One interleaved scan; components sampled 1x1 only.
+    std::vector<Plane> CodeLossless(Bytes &out, const Frame &frame) {
+        const std::size_t count = plan_.sampling.size();
+        Bytes header{static_cast<std::uint8_t>(count)};
+        for (std::size_t c = 0; c < count; ++c) header.insert(header.end(), {static_cast<std::uint8_t>(c + 1), 0x00});
+        header.insert(header.end(), {static_cast<std::uint8_t>(frame.differential ? 0 : 1), 0, 0});
+        Segment(out, 0xDA, header);
+        BitWriter bits(out);
+        const int rows = plan_.restartInterval;
+        for (int y = 0; y < frame.height; ++y) {
+            if (rows > 0 && y > 0 && y % rows == 0) {
+                bits.Flush();
+                out.insert(out.end(), {0xFF, static_cast<std::uint8_t>(0xD0 + (y / rows - 1) % 8)});
+            }
+            const bool firstRow = rows > 0 ? y % rows == 0 : y == 0;
+            for (int x = 0; x < frame.width; ++x)
+                for (std::size_t c = 0; c < count; ++c) {
+                    const Plane &target = frame.targets[c];
+                    int prediction = firstRow ? (x == 0 ? 128 : target.At(x - 1, y))
+                                     : x == 0 ? target.At(x, y - 1)
+                                              : target.At(x - 1, y);
+                    if (frame.differential) prediction = frame.references[c].At(x, y);
+                    int difference = (target.At(x, y) - prediction) & 0xFFFF;
+                    if (difference >= 32768) difference -= 65536;
+                    bits.Put(static_cast<std::uint32_t>(SizeOf(difference)), 5);
+                    PutValue(bits, difference, SizeOf(difference));
+                }
+        }
+        bits.Flush();
+        return frame.targets;
+    }
+
     enum class ScanPart { All, Dc };
 
     void Scan(Bytes &out, const Frame &frame, const std::vector<std::vector<std::vector<int>>> &blocks, int mcusWide,
@@ -325,9 +361,6 @@ inline Encoded Encode(const Plan &plan, const std::vector<int> &picture) {
     for (int n = 1; n <= 16; ++n) huffman.push_back(n == 8 ? static_cast<std::uint8_t>(ac.size()) : 0);
     for (int symbol : ac) huffman.push_back(static_cast<std::uint8_t>(symbol));
     Segment(out, 0xC4, huffman);
-    if (plan.restartInterval > 0)
-        Segment(out, 0xDD, {static_cast<std::uint8_t>(plan.restartInterval >> 8),
-                            static_cast<std::uint8_t>(plan.restartInterval)});
     auto header = [&](int width, int height, int table) {
         Bytes h{8, static_cast<std::uint8_t>(height >> 8), static_cast<std::uint8_t>(height),
                 static_cast<std::uint8_t>(width >> 8), static_cast<std::uint8_t>(width), static_cast<std::uint8_t>(count)};
@@ -340,7 +373,8 @@ inline Encoded Encode(const Plan &plan, const std::vector<int> &picture) {
     Segment(out, 0xDE, header(plan.width, plan.height, 0));
     std::vector<Plane> rebuilt;
     for (std::size_t k = 0; k < frames; ++k) {
-        Frame frame{sizes[k].first, sizes[k].second, k > 0, {}, {}};
+        const bool lossless = plan.coding == Coding::Lossless || (plan.coding == Coding::LosslessLast && k + 1 == frames);
+        Frame frame{sizes[k].first, sizes[k].second, k > 0, lossless, {}, {}};
         for (std::size_t c = 0; c < count; ++c)
             frame.targets.push_back(encoder.ComponentAt(picture, static_cast<int>(c), frame.width, frame.height,
                                                         scales[k].first, scales[k].second));
@@ -349,8 +383,12 @@ inline Encoded Encode(const Plan &plan, const std::vector<int> &picture) {
             if (wide || high) Segment(out, 0xDF, {static_cast<std::uint8_t>((wide ? 0x10 : 0) | (high ? 1 : 0))});
             for (const Plane &previous : rebuilt) frame.references.push_back(Expanded(previous, wide, high));
         }
-        // SOF1 or SOF2 first, SOF5 or SOF6 after.
-        const int marker = (k > 0 ? 0xC5 : 0xC1) + (plan.coding == Coding::Progressive ? 1 : 0);
+        if (plan.restartInterval > 0) {
+            const int interval = lossless ? plan.restartInterval * frame.width : plan.restartInterval;
+            Segment(out, 0xDD, {static_cast<std::uint8_t>(interval >> 8), static_cast<std::uint8_t>(interval)});
+        }
+        // SOF1, SOF2 or SOF3 first, SOF5, SOF6 or SOF7 after.
+        const int marker = (k > 0 ? 0xC5 : 0xC1) + (plan.coding == Coding::Progressive ? 1 : 0) + (lossless ? 2 : 0);
         Segment(out, static_cast<std::uint8_t>(marker), header(frame.width, frame.height, k > 0 ? 1 : 0));
         rebuilt = encoder.CodeFrame(out, frame);
     }
