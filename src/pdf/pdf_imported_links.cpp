@@ -4,6 +4,8 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "pdf/errors.h"
@@ -44,17 +46,34 @@ bool HasName(const PdfDictionary &dictionary, std::string_view key, std::string_
 // is no real file's (and one that shares actions could grow without end).
 constexpr int kMaxChainedActions = 64;
 
+bool MayGoWithinTheFile(const PdfDictionary &action) {
+    return HasName(action, "/S", "/GoTo") || action.Elements().ContainsKey("/Next");
+}
+
 // The action of an annotation when it or one that follows it may go to a
 // page of the file; other actions (another file, the web, a program) keep
 // what they have.
 const PdfDictionary *ActionWithinTheFile(const PdfDictionary &annotation) {
     const PdfDictionary *action = annotation.Elements().GetDictionary("/A");
-    if (action == nullptr) return nullptr;
-    return HasName(*action, "/S", "/GoTo") || action->Elements().ContainsKey("/Next") ? action : nullptr;
+    return action != nullptr && MayGoWithinTheFile(*action) ? action : nullptr;
+}
+
+// The triggered actions ("/AA": the mouse entering, a field losing focus…)
+// that may go to a page of the file, by trigger.
+std::vector<std::pair<std::string, const PdfDictionary *>> TriggersWithinTheFile(const PdfDictionary &annotation) {
+    std::vector<std::pair<std::string, const PdfDictionary *>> triggers;
+    const PdfDictionary *additional = annotation.Elements().GetDictionary("/AA");
+    if (additional == nullptr) return triggers;
+    for (const auto &entry : additional->Elements().Entries()) {
+        auto *action = dynamic_cast<const PdfDictionary *>(Resolved(entry.value.Get()));
+        if (action != nullptr && MayGoWithinTheFile(*action)) triggers.emplace_back(entry.key, action);
+    }
+    return triggers;
 }
 
 bool LeadsWithinTheFile(const PdfDictionary &annotation) {
-    return !IsNull(Resolved(annotation.Elements()["/Dest"])) || ActionWithinTheFile(annotation) != nullptr;
+    return !IsNull(Resolved(annotation.Elements()["/Dest"])) || ActionWithinTheFile(annotation) != nullptr ||
+           !TriggersWithinTheFile(annotation).empty();
 }
 
 // The actions under "/Next": one dictionary or an array of them.
@@ -139,7 +158,29 @@ private:
             else
                 copy.Elements().Remove("/A");
         }
+        ResolveTriggers(external, copy);
         return true;
+    }
+
+    // A triggered action never decides whether the annotation stays: one
+    // whose page has no copy is only left out of "/AA".
+    void ResolveTriggers(const PdfDictionary &external, PdfDictionary &copy) {
+        const PdfDictionary *copied = copy.Elements().GetDictionary("/AA");
+        if (copied == nullptr) return;
+        auto own = std::make_unique<PdfDictionary>(*copied);
+        for (const auto &[trigger, action] : TriggersWithinTheFile(external)) {
+            const PdfDictionary *copiedAction = copied->Elements().GetDictionary(trigger);
+            actionsLeft_ = kMaxChainedActions;
+            std::unique_ptr<PdfDictionary> local = copiedAction != nullptr ? OwnAction(*action, *copiedAction) : nullptr;
+            if (local != nullptr)
+                own->Elements().SetValue(trigger, std::move(local));
+            else
+                own->Elements().Remove(trigger);
+        }
+        if (own->Elements().Count() > 0)
+            copy.Elements().SetValue("/AA", std::move(own));
+        else
+            copy.Elements().Remove("/AA");
     }
 
     // The link's own copy of an action and of those that follow it (the

@@ -22,7 +22,8 @@ struct ImportedPage {
 // not among them, or whose destination no viewer could follow, is left out
 // of its page's "/Annots" rather than written dead; any other annotation
 // only loses the entry, and a go-to action chained after another ("/Next")
-// drops out of the chain. Links to other files or to the web stay as they
+// drops out of the chain, as does a triggered action ("/AA") whose page is
+// not among them, without taking its annotation along. Links to other files or to the web stay as they
 // are. Does nothing once the source is gone. Settling the same pages again
 // gives the same result, so a later call with more pages may redo it.
 void ResolveImportedLinks(PdfImportedObjectTable &table, std::span<const ImportedPage> pages);

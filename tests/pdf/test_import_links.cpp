@@ -48,6 +48,12 @@ constexpr Row Rows[] = {
     {"too deep in the tree", "/Subtype /Link /Dest (deep)", "-"},
     {"chained actions", "/Subtype /Link /A 8 0 R", "2 /Fit"},
     {"screen", "/Subtype /Screen /A << /S /GoTo /D [6 0 R /Fit] >>", "/Screen"},
+    {"triggered actions",
+     "/Subtype /Screen /AA << /D << /S /GoTo /D [6 0 R /Fit] >> /U << /S /GoTo /D [5 0 R /FitH 3] >> "
+     "/Fo << /S /URI /URI (http://example.org/) >> >>",
+     "/Screen /U 2 /FitH 3 /Fo /URI"},
+    {"triggered action left behind", "/Subtype /Link /Dest [5 0 R /Fit] /AA << /E << /S /GoTo /D [6 0 R /Fit] >> >>",
+     "2 /Fit"},
 };
 
 // The name tree is a chain of 70 nodes from object 20 on: "shallow" sits
@@ -106,6 +112,20 @@ std::map<std::string, std::string> Targets(PdfDocument &document, int pageIndex)
             target = page != nullptr ? std::to_string(numbers[page->ObjectID()]) : "none";
             for (int k = 1; k < destination->Elements().Count(); ++k)
                 target += " " + destination->Elements()[k]->ToString();
+        }
+        // Triggered actions follow, by trigger: "/U 2 /Fit", or the action's type.
+        if (const PdfDictionary *triggers = annotation->Elements().GetDictionary("/AA")) {
+            for (const auto &entry : triggers->Elements().Entries()) {
+                const PdfDictionary *action = triggers->Elements().GetDictionary(entry.key);
+                target += " " + entry.key;
+                if (const PdfArray *goTo = action->Elements().GetArray("/D")) {
+                    const PdfReference *page = goTo->Elements().GetReference(0);
+                    target += " " + (page != nullptr ? std::to_string(numbers[page->ObjectID()]) : "none");
+                    for (int k = 1; k < goTo->Elements().Count(); ++k) target += " " + goTo->Elements()[k]->ToString();
+                } else {
+                    target += " " + action->Elements().GetName("/S");
+                }
+            }
         }
         std::u16string name = annotation->Elements().GetString("/NM");
         targets[std::string(name.begin(), name.end())] = target;
