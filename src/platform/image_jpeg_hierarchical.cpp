@@ -9,6 +9,7 @@
 // placed as exact samples, as the lossless reader places its pictures.
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -154,10 +155,12 @@ private:
         FinishFrame();
         const bool differential = (marker >= 0xC5 && marker <= 0xC7) || marker >= 0xCD;
         const int process = marker & 3;  // 0 and 1 sequential, 2 progressive, 3 lossless
-        if (marker >= 0xC8) Refuse("arithmetic-coded hierarchical frames are not supported");
+        const bool arithmetic = marker >= 0xC8;
+        if (arithmetic && process == 3) Refuse("arithmetic-coded lossless hierarchical frames are not supported");
         DctFrame frame = ReadFrameHeader(segment);
         frame.coding = process == 2 ? DctCoding::Progressive : DctCoding::Sequential;
         frame.kind = differential ? FrameKind::Differential : FrameKind::Plain;
+        frame.entropy = arithmetic ? EntropyCoding::Arithmetic : EntropyCoding::Huffman;
         lossless_ = process == 3;
         if (frame.precision != hierarchy_->precision || (!lossless_ && frame.precision != 8 && frame.precision != 12))
             Damaged(kFormat, "a frame's sample precision is invalid");
@@ -199,8 +202,9 @@ private:
         }
         const DctScan scan = ReadDctScan(segment, *frame_, tables_);
         LatchQuantization(*frame_, scan, tables_);
-        HuffmanDctDecoder decoder(segments_.Bytes(), segments_.Position(), *frame_, scan, tables_);
-        segments_.MoveTo(DecodeDctScan(*frame_, scan, tables_.restartInterval, decoder));
+        std::unique_ptr<DctBlockDecoder> decoder =
+            MakeDctBlockDecoder(segments_.Bytes(), segments_.Position(), *frame_, scan, tables_);
+        segments_.MoveTo(DecodeDctScan(*frame_, scan, tables_.restartInterval, *decoder));
     }
 
     // The frame's samples into the planes: a first frame's as they are, a

@@ -163,6 +163,7 @@ std::uint8_t JpegSegments::Next(std::span<const std::uint8_t> &segment) {
 bool JpegTables::Read(std::uint8_t marker, std::span<const std::uint8_t> segment) {
     switch (marker) {
     case 0xC4: ReadHuffmanTables(segment, *this); return true;
+    case 0xCC: ReadArithmeticConditioning(segment, conditioning); return true;
     case 0xDB: ReadQuantizationTables(segment, *this); return true;
     case 0xDD:
         if (segment.size() != 2) Damaged(kFormat, "the restart interval is invalid");
@@ -277,8 +278,9 @@ DctScan ReadDctScan(std::span<const std::uint8_t> segment, DctFrame &frame, cons
         CheckProgression(frame, scan);
     }
     // Which tables a scan needs: DC ones for its first DC bits, AC ones for
-    // the bands of AC coefficients.
-    for (std::size_t n = 0; n < scan.components.size(); ++n) {
+    // the bands of AC coefficients. Arithmetic coding starts every table
+    // from the same state, defined or not.
+    for (std::size_t n = 0; n < scan.components.size() && frame.entropy == EntropyCoding::Huffman; ++n) {
         const bool needsDc = scan.ss == 0 && scan.ah == 0, needsAc = scan.se > 0;
         if ((needsDc && (scan.dcTable[n] > 3 || !tables.dc[static_cast<std::size_t>(scan.dcTable[n])].defined)) ||
             (needsAc && (scan.acTable[n] > 3 || !tables.ac[static_cast<std::size_t>(scan.acTable[n])].defined)))
@@ -415,6 +417,50 @@ void HuffmanDctDecoder::AcRefine(std::size_t index, std::int16_t *block) {
     }
 }
 
+namespace {
+
+ArithmeticDctScanParameters ArithmeticParameters(const DctScan &scan) {
+    ArithmeticDctScanParameters parameters;
+    parameters.ss = scan.ss;
+    parameters.se = scan.se;
+    parameters.ah = scan.ah;
+    parameters.al = scan.al;
+    for (std::size_t n = 0; n < scan.components.size(); ++n)
+        parameters.components.push_back({scan.dcTable[n], scan.acTable[n]});
+    return parameters;
+}
+
+}  // namespace
+
+ArithmeticDctDecoder::ArithmeticDctDecoder(std::span<const std::uint8_t> bytes, std::size_t at, const DctFrame &frame,
+                                           const DctScan &scan, const JpegTables &tables)
+    : decoder_(bytes, at),
+      statistics_(ArithmeticParameters(scan), tables.conditioning,
+                  frame.kind == FrameKind::Differential ? DcPrediction::None : DcPrediction::PreviousBlock) {}
+
+void ArithmeticDctDecoder::DecodeBlock(std::size_t index, std::int16_t *block) {
+    statistics_.DecodeBlock(decoder_, index, block);
+}
+
+void ArithmeticDctDecoder::Restart(int number) {
+    decoder_.Restart(number);
+    statistics_.Restart();
+}
+
+// What the decoder made of bytes past the end of the file is invented.
+std::size_t ArithmeticDctDecoder::End() {
+    if (decoder_.RanOut()) Damaged(kFormat, "the coded data ends early");
+    return decoder_.End();
+}
+
+std::unique_ptr<DctBlockDecoder> MakeDctBlockDecoder(std::span<const std::uint8_t> bytes, std::size_t at,
+                                                     const DctFrame &frame, const DctScan &scan,
+                                                     const JpegTables &tables) {
+    if (frame.entropy == EntropyCoding::Arithmetic)
+        return std::make_unique<ArithmeticDctDecoder>(bytes, at, frame, scan, tables);
+    return std::make_unique<HuffmanDctDecoder>(bytes, at, frame, scan, tables);
+}
+
 std::size_t DecodeDctScan(DctFrame &frame, const DctScan &scan, int restartInterval, DctBlockDecoder &decoder) {
     const bool single = scan.components.size() == 1;
     const DctComponent &only = frame.components[scan.components[0]];
@@ -451,18 +497,19 @@ DctFrame DecodeDctFrame(std::span<const std::uint8_t> bytes) {
         const std::uint8_t marker = segments.Next(segment);
         if (marker == 0xD9) break;
         if (tables.Read(marker, segment)) continue;
-        if (marker == 0xC0 || marker == 0xC1 || marker == 0xC2) {
+        if (marker == 0xC0 || marker == 0xC1 || marker == 0xC2 || marker == 0xC9 || marker == 0xCA) {
             if (framed) Damaged(kFormat, "the file holds more than one frame");
             frame = ReadFrameHeader(segment);
-            frame.coding = marker == 0xC2 ? DctCoding::Progressive : DctCoding::Sequential;
+            frame.coding = (marker & 3) == 2 ? DctCoding::Progressive : DctCoding::Sequential;
+            frame.entropy = marker >= 0xC8 ? EntropyCoding::Arithmetic : EntropyCoding::Huffman;
             AllocateCoefficients(frame, segments.Remaining());
             framed = true;
         } else if (marker == 0xDA) {
             if (!framed) Damaged(kFormat, "a scan comes before the frame");
             const DctScan scan = ReadDctScan(segment, frame, tables);
             LatchQuantization(frame, scan, tables);
-            HuffmanDctDecoder decoder(bytes, segments.Position(), frame, scan, tables);
-            segments.MoveTo(DecodeDctScan(frame, scan, tables.restartInterval, decoder));
+            std::unique_ptr<DctBlockDecoder> decoder = MakeDctBlockDecoder(bytes, segments.Position(), frame, scan, tables);
+            segments.MoveTo(DecodeDctScan(frame, scan, tables.restartInterval, *decoder));
         }
     }
     if (!framed) Damaged(kFormat, "the file holds no frame");

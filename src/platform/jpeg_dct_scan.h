@@ -10,10 +10,12 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
 #include "platform/image_formats.h"
+#include "platform/jpeg_arithmetic.h"
 
 namespace ZavorPlatform::ImageFormats {
 
@@ -83,11 +85,12 @@ private:
 // scan leave them.
 struct JpegTables {
     std::array<JpegHuffmanTable, 4> dc, ac;
+    ArithmeticConditioning conditioning;
     std::array<std::array<std::uint16_t, 64>, 4> quantization{};  // natural order
     std::array<bool, 4> quantizationDefined{};
     int restartInterval = 0;
 
-    // Takes in a DHT, DQT or DRI segment; false for any other marker.
+    // Takes in a DHT, DAC, DQT or DRI segment; false for any other marker.
     bool Read(std::uint8_t marker, std::span<const std::uint8_t> segment);
 };
 
@@ -114,12 +117,14 @@ struct DctComponent {
 };
 
 enum class DctCoding { Sequential, Progressive };
+enum class EntropyCoding { Huffman, Arithmetic };
 enum class FrameKind { Plain, Differential };
 
 struct DctFrame {
     int precision = 8;
     int width = 0, height = 0;
     DctCoding coding = DctCoding::Sequential;
+    EntropyCoding entropy = EntropyCoding::Huffman;
     FrameKind kind = FrameKind::Plain;
     int hMax = 1, vMax = 1;
     int mcusWide = 0, mcusHigh = 0;
@@ -177,6 +182,24 @@ private:
     int eobRun_ = 0;
 };
 
+class ArithmeticDctDecoder : public DctBlockDecoder {
+public:
+    ArithmeticDctDecoder(std::span<const std::uint8_t> bytes, std::size_t at, const DctFrame &frame,
+                         const DctScan &scan, const JpegTables &tables);
+    void DecodeBlock(std::size_t index, std::int16_t *block) override;
+    void Restart(int number) override;
+    std::size_t End() override;
+
+private:
+    JpegArithmeticDecoder decoder_;
+    ArithmeticDctScan statistics_;
+};
+
+// The entropy decoder the frame's coding calls for.
+std::unique_ptr<DctBlockDecoder> MakeDctBlockDecoder(std::span<const std::uint8_t> bytes, std::size_t at,
+                                                     const DctFrame &frame, const DctScan &scan,
+                                                     const JpegTables &tables);
+
 // Walks the scan's blocks MCU by MCU (or block by block when it holds one
 // component) with its restart intervals; returns the offset of the marker
 // after it.
@@ -191,8 +214,8 @@ void LatchQuantization(DctFrame &frame, const DctScan &scan, const JpegTables &t
 // differential ones.
 std::vector<int> ComponentSamples(const DctComponent &component, int precision, FrameKind kind);
 
-// The coefficients of the one frame of a sequential or progressive
-// Huffman-coded file, as our own decoding finds them.
+// The coefficients of the one frame of a sequential or progressive file
+// (Huffman- or arithmetic-coded), as our own decoding finds them.
 DctFrame DecodeDctFrame(std::span<const std::uint8_t> bytes);
 
 }  // namespace ZavorPlatform::ImageFormats

@@ -250,8 +250,8 @@ TEST(HierarchicalJpeg, DamagedHierarchiesEndInTypedErrors) {
          Kind::Damaged, "JPEG: the predictor 1 is invalid"},
         {"a lossless restart interval inside a row", patched(lossless, find(lossless, 0xDD) + 5, 7), Kind::Unsupported,
          "JPEG: lossless restart intervals that end inside a row are not supported"},
-        {"an arithmetic-coded differential frame", patched(grey, differential + 1, 0xCD), Kind::Unsupported,
-         "JPEG: arithmetic-coded hierarchical frames are not supported"},
+        {"an arithmetic-coded lossless differential frame", patched(grey, differential + 1, 0xCF), Kind::Unsupported,
+         "JPEG: arithmetic-coded lossless hierarchical frames are not supported"},
         {"two components", two, Kind::Unsupported, "JPEG: hierarchical coding with 2 components is not supported"},
     };
     for (const auto &c : cases) {

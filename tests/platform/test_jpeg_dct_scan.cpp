@@ -31,6 +31,7 @@ struct Coding {
     int quality;  // below 25 with baseline off, tables beyond 8 bits: extended
     int restartRows;
     bool scanPerComponent;
+    bool arithmetic = false;
 };
 
 // Noise over gradients, so that every band of coefficients is busy.
@@ -66,6 +67,7 @@ Bytes Encode(const Coding &coding, int width, int height) {
         info.comp_info[c].v_samp_factor = c == 0 ? coding.v : 1;
     }
     info.restart_in_rows = coding.restartRows;
+    info.arith_code = coding.arithmetic ? TRUE : FALSE;
     std::vector<jpeg_scan_info> scans;
     if (coding.progressive) {
         jpeg_simple_progression(&info);
@@ -123,7 +125,9 @@ std::vector<std::int16_t> OurCoefficients(DctComponent &component) {
 
 std::uint8_t MarkerOfFrame(const Bytes &file) {
     for (std::size_t at = 2; at + 1 < file.size(); ++at)
-        if (file[at] == 0xFF && file[at + 1] >= 0xC0 && file[at + 1] <= 0xC2) return file[at + 1];
+        if (file[at] == 0xFF && ((file[at + 1] >= 0xC0 && file[at + 1] <= 0xC2) || file[at + 1] == 0xC9 ||
+                                 file[at + 1] == 0xCA))
+            return file[at + 1];
     return 0;
 }
 
@@ -144,12 +148,16 @@ TEST(JpegDctScan, CoefficientsEqualLibjpegs) {
         {"YCbCr 2x2 progressive", 3, 2, 2, true, 95, 0, false},
         {"YCbCr 2x1 progressive, restarts every row", 3, 2, 1, true, 60, 1, false},
         {"CMYK progressive", 4, 1, 1, true, 80, 3, false},
+        {"grey, arithmetic-coded", 1, 1, 1, false, 90, 0, false, true},
+        {"YCbCr 2x1, arithmetic-coded, restarts", 3, 2, 1, false, 75, 2, false, true},
+        {"YCbCr 2x2, arithmetic-coded, progressive", 3, 2, 2, true, 95, 0, false, true},
     };
     for (const Coding &coding : codings) {
         for (auto [width, height] : {std::pair{61, 37}, std::pair{16, 16}, std::pair{1, 9}}) {
             SCOPED_TRACE(std::string(coding.name) + ", " + std::to_string(width) + "x" + std::to_string(height));
             const Bytes file = Encode(coding, width, height);
-            EXPECT_EQ(MarkerOfFrame(file), coding.progressive ? 0xC2 : coding.quality < 25 ? 0xC1 : 0xC0);
+            EXPECT_EQ(MarkerOfFrame(file), (coding.arithmetic ? 0xC9 : coding.quality < 25 ? 0xC1 : 0xC0) +
+                                               (coding.progressive ? coding.arithmetic ? 1 : 2 : 0));
             auto expected = LibjpegCoefficients(file);
             DctFrame frame = DecodeDctFrame(file);
             ASSERT_EQ(frame.components.size(), expected.size());
@@ -193,6 +201,7 @@ TEST(JpegDctScan, SamplesLieWithinALevelOfLibjpegsFloatTransform) {
 TEST(JpegDctScan, CutAndCorruptScansAreRefused) {
     const Bytes sequential = Encode({"", 3, 2, 2, false, 90, 1, false}, 40, 40);
     const Bytes progressive = Encode({"", 1, 1, 1, true, 90, 0, false}, 40, 40);
+    const Bytes arithmetic = Encode({"", 1, 1, 1, false, 90, 0, false, true}, 40, 40);
     auto sosData = [](const Bytes &file, int which) {
         std::size_t at = 2;
         for (int seen = 0;; ++at)
@@ -228,6 +237,11 @@ TEST(JpegDctScan, CutAndCorruptScansAreRefused) {
         {"sequential, cut in its data", cutAt(sequential, sosData(sequential, 0) + 40),
          "JPEG: the coded data ends early"},
         {"progressive, cut in its first scan", cutAt(progressive, sosData(progressive, 0) + 20),
+         "JPEG: the coded data ends early"},
+        // Arithmetic-coded data followed by a marker may have lost only
+        // zeros, so the file's end tells a cut.
+        {"arithmetic-coded, the file cut in its data",
+         Bytes(arithmetic.begin(), arithmetic.begin() + static_cast<long>(sosData(arithmetic, 0) + 60)),
          "JPEG: the coded data ends early"},
         {"a restart marker out of turn", restartChanged(), "JPEG: a restart marker is missing"},
         {"cut before the end marker", Bytes(sequential.begin(), sequential.end() - 2), "JPEG: the file is cut short"},
