@@ -124,6 +124,15 @@ TEST(HierarchicalJpeg, DctHierarchiesBecomeBaselineJpegsOfTheirReconstruction) {
         {"RGB, no marker, restarts",
          with(Grey(33, 17), [](Plan &p) { p.sampling = {{1, 1}, {1, 1}, {1, 1}}, p.restartInterval = 2; }),
          JpegColorSpace::Rgb, JCS_RGB},
+        {"grey, arithmetic-coded", with(Grey(47, 31), [](Plan &p) { p.arithmetic = true; }), JpegColorSpace::Gray,
+         JCS_GRAYSCALE},
+        {"YCbCr 2x1, arithmetic-coded, restarts, three frames",
+         with(Grey(40, 26),
+              [](Plan &p) {
+                  p.sampling = {{2, 1}, {1, 1}, {1, 1}}, p.markers = kJfif, p.arithmetic = true, p.restartInterval = 2;
+                  p.expansions = {{true, true}, {false, true}};
+              }),
+         JpegColorSpace::Rgb, JCS_YCbCr},
         {"CMYK", with(Grey(20, 12), [](Plan &p) { p.sampling = {{1, 1}, {1, 1}, {1, 1}, {1, 1}}; }),
          JpegColorSpace::Cmyk, JCS_CMYK},
         {"YCCK", with(Grey(20, 12), [](Plan &p) { p.sampling = {{1, 1}, {1, 1}, {1, 1}, {1, 1}}, p.markers = Adobe(2); }),

@@ -15,6 +15,8 @@
 #include <numbers>
 #include <vector>
 
+#include "support/arithmetic_jpeg.h"
+
 namespace ZavorTest::HierarchicalJpeg {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -44,6 +46,9 @@ struct Plan {
     std::vector<std::pair<bool, bool>> expansions;
     Coding coding = Coding::Sequential;
     int quantizationFirst = 6, quantizationDifferential = 2;  // the same step for every coefficient
+    // Arithmetic coding (sequential DCT frames only), with the conditioning
+    // of a DAC segment: DC bounds 1 and 3, AC split at 8.
+    bool arithmetic = false;
     Bytes markers;        // after SOI
     int restartInterval = 0;  // MCUs of sequential DCT frames, rows of lossless ones
 };
@@ -173,6 +178,95 @@ inline void PutAc(BitWriter &bits, const std::vector<int> &block) {
     if (run > 0) put(0x00);
 }
 
+// The statistics of sequential DCT blocks with arithmetic coding, as the
+// encoder side keeps them: one table for every component.
+class ArithmeticBlocks {
+public:
+    static constexpr int kLower = 1, kUpper = 3, kSplit = 8;
+
+    explicit ArithmeticBlocks(std::size_t components) : states_(components) {}
+
+    void Restart() {
+        *this = ArithmeticBlocks(states_.size());
+    }
+
+    // Differential frames code each DC value itself, not its change.
+    void Encode(ArithmeticJpeg::QmEncoder &coder, std::size_t c, const std::vector<int> &block, bool differential) {
+        State &state = states_[c];
+        EncodeDc(coder, state, differential ? block[0] : block[0] - state.previous);
+        state.previous = block[0];
+        int last = 0;
+        for (int k = 1; k < 64; ++k)
+            if (block[static_cast<std::size_t>(kZigzag[k])] != 0) last = k;
+        for (int k = 1; k < 64; ++k) {
+            std::uint8_t *st = &ac_[3 * (k - 1)];
+            coder.Encode(st[0], k > last);  // the end of the block
+            if (k > last) break;
+            while (block[static_cast<std::size_t>(kZigzag[k])] == 0) {
+                coder.Encode(st[1], 0);
+                st = &ac_[3 * k++];
+            }
+            coder.Encode(st[1], 1);
+            const int value = block[static_cast<std::size_t>(kZigzag[k])];
+            std::uint8_t even = 0;  // a fresh estimate each time: the fixed one
+            coder.Encode(even, value < 0);
+            EncodeMagnitude(coder, st + 2, &ac_[k <= kSplit ? 189 : 217], std::abs(value) - 1, true);
+        }
+    }
+
+private:
+    struct State {
+        int previous = 0;
+        int context = 0;  // 0, 4, 8, 12 or 16: the class of the last DC difference
+    };
+
+    void EncodeDc(ArithmeticJpeg::QmEncoder &coder, State &state, int difference) {
+        std::uint8_t *st = &dc_[state.context];
+        coder.Encode(st[0], difference != 0);
+        if (difference == 0) {
+            state.context = 0;
+            return;
+        }
+        coder.Encode(st[1], difference < 0);
+        state.context = difference > 0 ? 4 : 8;
+        const int m = EncodeMagnitude(coder, st + (difference > 0 ? 2 : 3), &dc_[20], std::abs(difference) - 1, false);
+        if (m < (1 << kLower) >> 1) state.context = 0;
+        else if (m > (1 << kUpper) >> 1) state.context += 8;
+    }
+
+    // The magnitude category of `rest` (the magnitude less one), then its
+    // bits; AC coding asks the first context twice. Returns the category's
+    // top bit.
+    static int EncodeMagnitude(ArithmeticJpeg::QmEncoder &coder, std::uint8_t *st, std::uint8_t *x, int rest, bool ac) {
+        int m = 0;
+        if (rest > 0) {
+            coder.Encode(*st, 1);
+            m = 1;
+            int shifted = rest;
+            if (!ac || (shifted >>= 1) != 0) {
+                if (ac) {
+                    coder.Encode(*st, 1);
+                    m = 2;
+                }
+                st = x;
+                while ((shifted >>= 1) != 0) {
+                    coder.Encode(*st, 1);
+                    m <<= 1;
+                    ++st;
+                }
+            }
+        }
+        coder.Encode(*st, 0);
+        const int category = m;
+        st += 14;
+        while ((m >>= 1) != 0) coder.Encode(*st, (rest & m) != 0);
+        return category;
+    }
+
+    std::vector<State> states_;
+    std::uint8_t dc_[49] = {}, ac_[245] = {};
+};
+
 struct Frame {
     int width, height;
     bool differential, lossless;
@@ -285,12 +379,19 @@ private:
         header.insert(header.end(), {0, static_cast<std::uint8_t>(part == ScanPart::All ? 63 : 0), 0});
         Segment(out, 0xDA, header);
         BitWriter bits(out);
+        ArithmeticJpeg::QmEncoder coder;
+        ArithmeticBlocks statistics(count);
         std::vector<int> predictions(count, 0);
         int interval = 0, marker = 0;
         for (int my = 0; my < mcusHigh; ++my)
             for (int mx = 0; mx < mcusWide; ++mx) {
                 if (plan_.restartInterval > 0 && interval == plan_.restartInterval) {
                     bits.Flush();
+                    if (plan_.arithmetic) {
+                        const Bytes coded = coder.Finish();
+                        out.insert(out.end(), coded.begin(), coded.end());
+                        statistics.Restart();
+                    }
                     out.insert(out.end(), {0xFF, static_cast<std::uint8_t>(0xD0 + marker)});
                     marker = (marker + 1) % 8;
                     interval = 0;
@@ -303,6 +404,10 @@ private:
                         for (int x = 0; x < h; ++x) {
                             const auto &block = blocks[c][static_cast<std::size_t>(
                                 (my * v + y) * mcusWide * h + mx * h + x)];
+                            if (plan_.arithmetic) {
+                                statistics.Encode(coder, c, block, frame.differential);
+                                continue;
+                            }
                             const int dc = frame.differential ? block[0] : block[0] - predictions[c];
                             predictions[c] = block[0];
                             bits.Put(static_cast<std::uint32_t>(SizeOf(dc)), 5);
@@ -312,6 +417,10 @@ private:
                 }
             }
         bits.Flush();
+        if (plan_.arithmetic) {
+            const Bytes coded = coder.Finish();
+            out.insert(out.end(), coded.begin(), coded.end());
+        }
     }
 
     // All AC coefficients of one component, block by block over its own size.
@@ -361,6 +470,9 @@ inline Encoded Encode(const Plan &plan, const std::vector<int> &picture) {
     for (int n = 1; n <= 16; ++n) huffman.push_back(n == 8 ? static_cast<std::uint8_t>(ac.size()) : 0);
     for (int symbol : ac) huffman.push_back(static_cast<std::uint8_t>(symbol));
     Segment(out, 0xC4, huffman);
+    if (plan.arithmetic)
+        Segment(out, 0xCC, {0x00, ArithmeticBlocks::kUpper << 4 | ArithmeticBlocks::kLower, 0x10,
+                            ArithmeticBlocks::kSplit});
     auto header = [&](int width, int height, int table) {
         Bytes h{8, static_cast<std::uint8_t>(height >> 8), static_cast<std::uint8_t>(height),
                 static_cast<std::uint8_t>(width >> 8), static_cast<std::uint8_t>(width), static_cast<std::uint8_t>(count)};
@@ -387,8 +499,10 @@ inline Encoded Encode(const Plan &plan, const std::vector<int> &picture) {
             const int interval = lossless ? plan.restartInterval * frame.width : plan.restartInterval;
             Segment(out, 0xDD, {static_cast<std::uint8_t>(interval >> 8), static_cast<std::uint8_t>(interval)});
         }
-        // SOF1, SOF2 or SOF3 first, SOF5, SOF6 or SOF7 after.
-        const int marker = (k > 0 ? 0xC5 : 0xC1) + (plan.coding == Coding::Progressive ? 1 : 0) + (lossless ? 2 : 0);
+        // SOF1, SOF2 or SOF3 first, SOF5, SOF6 or SOF7 after; arithmetic
+        // coding adds 8.
+        const int marker = (k > 0 ? 0xC5 : 0xC1) + (plan.coding == Coding::Progressive ? 1 : 0) + (lossless ? 2 : 0) +
+                           (plan.arithmetic ? 8 : 0);
         Segment(out, static_cast<std::uint8_t>(marker), header(frame.width, frame.height, k > 0 ? 1 : 0));
         rebuilt = encoder.CodeFrame(out, frame);
     }
