@@ -278,7 +278,12 @@ TEST(HierarchicalJpeg, CutAndChangedFilesNeverFailOtherwise) {
     plan.restartInterval = 1;
     Plan progressive = Grey(9, 9);
     progressive.coding = Coding::Progressive;
-    for (const Plan &p : {plan, progressive}) {
+    Plan arithmetic = plan;
+    arithmetic.arithmetic = true;
+    Plan lossless = Grey(10, 8);
+    lossless.coding = Coding::LosslessLast;
+    lossless.restartInterval = 2;
+    for (const Plan &p : {plan, progressive, arithmetic, lossless}) {
         const Bytes file = Encode(p, Picture(p.width, p.height, static_cast<int>(p.sampling.size()))).file;
         for (std::size_t size = 2; size < file.size(); ++size) {
             try {

@@ -46,8 +46,9 @@ struct Plan {
     std::vector<std::pair<bool, bool>> expansions;
     Coding coding = Coding::Sequential;
     int quantizationFirst = 6, quantizationDifferential = 2;  // the same step for every coefficient
-    // Arithmetic coding (sequential DCT frames only), with the conditioning
-    // of a DAC segment: DC bounds 1 and 3, AC split at 8.
+    // Arithmetic coding (sequential DCT frames and lossless ones), with the
+    // conditioning of a DAC segment: DC and lossless bounds 1 and 3, AC
+    // split at 8.
     bool arithmetic = false;
     Bytes markers;        // after SOI
     int restartInterval = 0;  // MCUs of sequential DCT frames, rows of lossless ones
@@ -345,11 +346,22 @@ private:
         header.insert(header.end(), {static_cast<std::uint8_t>(frame.differential ? 0 : 1), 0, 0});
         Segment(out, 0xDA, header);
         BitWriter bits(out);
+        ArithmeticJpeg::QmEncoder coder;
+        ArithmeticJpeg::LosslessStatistics statistics;
+        statistics.lower = ArithmeticBlocks::kLower;
+        statistics.upper = ArithmeticBlocks::kUpper;
+        // The differences of the row above and of this one, for the
+        // arithmetic coder's contexts.
+        std::vector<std::vector<int>> above(count, std::vector<int>(static_cast<std::size_t>(frame.width))),
+            current = above;
         const int rows = plan_.restartInterval;
         for (int y = 0; y < frame.height; ++y) {
             if (rows > 0 && y > 0 && y % rows == 0) {
                 bits.Flush();
+                const Bytes coded = plan_.arithmetic ? coder.Finish() : Bytes{};
+                out.insert(out.end(), coded.begin(), coded.end());
                 out.insert(out.end(), {0xFF, static_cast<std::uint8_t>(0xD0 + (y / rows - 1) % 8)});
+                if (plan_.arithmetic) statistics = {{}, ArithmeticBlocks::kLower, ArithmeticBlocks::kUpper};
             }
             const bool firstRow = rows > 0 ? y % rows == 0 : y == 0;
             for (int x = 0; x < frame.width; ++x)
@@ -361,11 +373,21 @@ private:
                     if (frame.differential) prediction = frame.references[c].At(x, y);
                     int difference = (target.At(x, y) - prediction) & 0xFFFF;
                     if (difference >= 32768) difference -= 65536;
+                    const std::size_t column = static_cast<std::size_t>(x);
+                    current[c][column] = difference;
+                    if (plan_.arithmetic) {
+                        statistics.Encode(coder, difference, x == 0 ? 0 : current[c][column - 1],
+                                          firstRow ? 0 : above[c][column]);
+                        continue;
+                    }
                     bits.Put(static_cast<std::uint32_t>(SizeOf(difference)), 5);
                     PutValue(bits, difference, SizeOf(difference));
                 }
+            std::swap(above, current);
         }
         bits.Flush();
+        const Bytes coded = plan_.arithmetic ? coder.Finish() : Bytes{};
+        out.insert(out.end(), coded.begin(), coded.end());
         return frame.targets;
     }
 
