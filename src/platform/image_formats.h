@@ -15,7 +15,7 @@ namespace ZavorPlatform::ImageFormats {
 DecodedImage DecodeBmp(std::span<const std::uint8_t> bytes);
 DecodedImage DecodePng(std::span<const std::uint8_t> bytes);
 DecodedImage DecodeJpeg(std::span<const std::uint8_t> bytes);
-// A Huffman-coded lossless JPEG (SOF3) decoded to rows: grey as Indexed8
+// A lossless JPEG (SOF3 or SOF11) decoded to rows: grey as Indexed8
 // with a grey ramp, three components as Rgb24, with no jpegData; four
 // components (CMYK or YCCK), which rows cannot hold, become a baseline JPEG.
 DecodedImage DecodeLosslessJpeg(std::span<const std::uint8_t> bytes);

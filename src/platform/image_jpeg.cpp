@@ -4,9 +4,8 @@
 // and a viewer would show that grey. PDF readers need only decode Huffman
 // coding (baseline, extended and progressive): arithmetic-coded files get
 // their coefficients written again with Huffman codes, which changes no
-// pixel; Huffman-coded lossless files, which libjpeg cannot read, are
-// decoded by our own reader, and so are hierarchical ones; arithmetic-coded
-// lossless files are refused by name. libjpeg reports errors through
+// pixel; lossless and hierarchical files, which libjpeg cannot read, are
+// decoded by our own readers. libjpeg reports errors through
 // error_exit, which jumps back with longjmp; the functions holding the jump
 // buffer keep no C++ objects.
 #include <csetjmp>
@@ -113,7 +112,7 @@ bool ReadJpeg(const std::uint8_t *data, std::size_t size, JpegHeader *header, Jp
     return true;
 }
 
-enum class Process { Sequential, Lossless, ArithmeticLossless, Hierarchical };
+enum class Process { Sequential, Lossless, Hierarchical };
 
 // The coding process of the first frame, from the markers before it;
 // libjpeg reads only the sequential and progressive ones. Anything else
@@ -128,8 +127,7 @@ Process ProcessOf(std::span<const std::uint8_t> bytes) {
         }
         std::uint8_t marker = bytes[at + 1];
         switch (marker) {
-        case 0xC3: return Process::Lossless;
-        case 0xCB: return Process::ArithmeticLossless;
+        case 0xC3: case 0xCB: return Process::Lossless;
         case 0xC5: case 0xC6: case 0xC7: case 0xCD: case 0xCE: case 0xCF:
         case 0xDE: return Process::Hierarchical;  // DHP comes first in such files
         case 0xC0: case 0xC1: case 0xC2: case 0xC9: case 0xCA:
@@ -284,8 +282,6 @@ std::vector<std::uint8_t> EncodeBaselineJpeg(std::span<const std::uint8_t> sampl
 DecodedImage DecodeJpeg(std::span<const std::uint8_t> bytes) {
     Process process = ProcessOf(bytes);
     if (process == Process::Lossless) return DecodeLosslessJpeg(bytes);
-    if (process == Process::ArithmeticLossless)
-        throw ImageError(ImageError::Kind::Unsupported, "JPEG: arithmetic-coded lossless coding is not supported");
     if (process == Process::Hierarchical) return DecodeHierarchicalJpeg(bytes);
     JpegHeader header{};
     JpegErrors errors{};

@@ -18,7 +18,7 @@
 
 #include "platform/image_formats.h"
 #include "platform/jpeg_dct_scan.h"
-#include "platform/jpeg_lossless_frame.h"
+#include "platform/jpeg_lossless_scan.h"
 
 namespace ZavorPlatform::ImageFormats {
 namespace {
@@ -92,6 +92,40 @@ bool Tagged(std::span<const std::uint8_t> segment, std::string_view tag, std::si
                       [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
 }
 
+LosslessFrame LosslessFrameOf(const DctFrame &frame) {
+    LosslessFrame out;
+    out.precision = frame.precision;
+    out.width = frame.width;
+    out.height = frame.height;
+    for (const DctComponent &c : frame.components) out.components.push_back({c.id, c.h, c.v});
+    return out;
+}
+
+// A lossless scan header: differential frames predict nothing (predictor 0).
+LosslessScan ReadLosslessScanHeader(std::span<const std::uint8_t> segment, DctFrame &frame) {
+    if (segment.empty() || segment[0] == 0 || segment[0] > 4 ||
+        segment.size() != 4 + 2 * static_cast<std::size_t>(segment[0]))
+        Damaged(kFormat, "a scan header is invalid");
+    LosslessScan scan;
+    for (std::size_t n = 0; n < segment[0]; ++n) {
+        const int id = segment[1 + 2 * n], table = segment[2 + 2 * n] >> 4;
+        auto found = std::find_if(frame.components.begin(), frame.components.end(),
+                                  [id](const DctComponent &c) { return c.id == id; });
+        if (found == frame.components.end() || found->scanned || table > 3) Damaged(kFormat, "a scan header is invalid");
+        found->scanned = true;
+        scan.components.push_back(static_cast<std::size_t>(found - frame.components.begin()));
+        scan.tables.push_back(table);
+    }
+    const std::size_t tail = 1 + 2 * static_cast<std::size_t>(segment[0]);
+    scan.predictor = segment[tail];
+    scan.pointTransform = segment[tail + 2] & 15;
+    const bool differential = frame.kind == FrameKind::Differential;
+    if (differential ? scan.predictor != 0 : scan.predictor < 1 || scan.predictor > 7)
+        Damaged(kFormat, "the predictor " + std::to_string(scan.predictor) + " is invalid");
+    if (scan.pointTransform >= frame.precision) Damaged(kFormat, "a scan header is invalid");
+    return scan;
+}
+
 class HierarchicalFile {
 public:
     explicit HierarchicalFile(std::span<const std::uint8_t> bytes) : segments_(bytes) {}
@@ -101,6 +135,8 @@ public:
             std::span<const std::uint8_t> segment;
             const std::uint8_t marker = segments_.Next(segment);
             if (marker == 0xD9) return Finish();
+            // Lossless scans keep tables of their own.
+            if (marker == 0xC4) ReadLosslessHuffmanTables(segment, losslessCoding_.huffman);
             if (!tables_.Read(marker, segment)) OnSegment(marker, segment);
         }
     }
@@ -156,7 +192,6 @@ private:
         const bool differential = (marker >= 0xC5 && marker <= 0xC7) || marker >= 0xCD;
         const int process = marker & 3;  // 0 and 1 sequential, 2 progressive, 3 lossless
         const bool arithmetic = marker >= 0xC8;
-        if (arithmetic && process == 3) Refuse("arithmetic-coded lossless hierarchical frames are not supported");
         DctFrame frame = ReadFrameHeader(segment);
         frame.coding = process == 2 ? DctCoding::Progressive : DctCoding::Sequential;
         frame.kind = differential ? FrameKind::Differential : FrameKind::Plain;
@@ -187,17 +222,21 @@ private:
         for (const DctComponent &c : frame.components)
             samples += static_cast<std::uint64_t>(c.width) * static_cast<std::uint64_t>(c.height);
         if (samples > 8 * static_cast<std::uint64_t>(segments_.Remaining())) Damaged(kFormat, "the file is cut short");
-        losslessSamples_.clear();
-        for (const DctComponent &c : frame.components)
-            losslessSamples_.emplace_back(static_cast<std::size_t>(c.width) * static_cast<std::size_t>(c.height));
+        losslessPlanes_ = LosslessPlanes(LosslessFrameOf(frame));
+        pointTransforms_.assign(frame.components.size(), 0);
     }
 
     void OnScan(std::span<const std::uint8_t> segment) {
         if (!frame_) Damaged(kFormat, "a scan comes before the frame");
         if (lossless_) {
-            const LosslessScan scan = ReadLosslessScan(segment, *frame_);
-            HuffmanDifferenceDecoder decoder(segments_.Bytes(), segments_.Position(), scan, tables_);
-            segments_.MoveTo(DecodeLosslessScan(*frame_, scan, tables_.restartInterval, decoder, losslessSamples_));
+            const LosslessScan scan = ReadLosslessScanHeader(segment, *frame_);
+            for (std::size_t c : scan.components) pointTransforms_[c] = scan.pointTransform;
+            losslessCoding_.arithmetic = frame_->entropy == EntropyCoding::Arithmetic;
+            losslessCoding_.conditioning = tables_.conditioning;
+            const LosslessPrediction prediction = frame_->kind == FrameKind::Differential ? LosslessPrediction::Differential
+                                                                                          : LosslessPrediction::Predicted;
+            segments_.MoveTo(DecodeLosslessScan(segments_.Bytes(), segments_.Position(), LosslessFrameOf(*frame_), scan,
+                                                losslessCoding_, tables_.restartInterval, prediction, losslessPlanes_));
             return;
         }
         const DctScan scan = ReadDctScan(segment, *frame_, tables_);
@@ -218,8 +257,7 @@ private:
             if (!complete) Damaged(kFormat, "a scan is missing");
             Plane &plane = PlaneOf(c.id);
             Plane next{c.width, c.height,
-                       lossless_ ? std::move(losslessSamples_[n]) : ComponentSamples(c, frame_->precision, frame_->kind),
-                       lossless_};
+                       lossless_ ? LosslessSamples(n) : ComponentSamples(c, frame_->precision, frame_->kind), lossless_};
             if (frame_->kind == FrameKind::Differential)
                 for (int y = 0; y < c.height; ++y)
                     for (int x = 0; x < c.width; ++x) {
@@ -235,6 +273,17 @@ private:
             plane = std::move(next);
         }
         frame_.reset();
+    }
+
+    // A lossless plane's samples (or differences) as values: the point
+    // transform undone, modulo 2^16 still.
+    std::vector<int> LosslessSamples(std::size_t n) {
+        LosslessPlane &plane = losslessPlanes_[n];
+        std::vector<int> out;
+        out.reserve(static_cast<std::size_t>(plane.width) * static_cast<std::size_t>(plane.height));
+        for (int y = 0; y < plane.height; ++y)
+            for (int x = 0; x < plane.width; ++x) out.push_back((plane.At(x, y) << pointTransforms_[n]) & 0xFFFF);
+        return out;
     }
 
     Plane &PlaneOf(int id) {
@@ -345,7 +394,9 @@ private:
     bool expandWide_ = false, expandHigh_ = false;  // for the next frame
     std::optional<DctFrame> frame_;      // the frame whose scans are being read
     bool lossless_ = false;              // of frame_
-    std::vector<std::vector<int>> losslessSamples_;  // of frame_'s components, when lossless
+    LosslessCoding losslessCoding_;
+    std::vector<LosslessPlane> losslessPlanes_;  // of frame_'s components, when lossless
+    std::vector<int> pointTransforms_;            // of each
     int frames_ = 0;
     DecodedImage image_;  // its resolution until the end
 };

@@ -1,13 +1,14 @@
-// Huffman-coded lossless JPEG (SOF3), which libjpeg 2.1 cannot read and PDF
-// readers need not decode. Medical and scanning software writes it. The
-// samples are decoded here into rows, so the picture is placed like any
-// other bitmap (Flate, which keeps it exact); samples of more than 8 bits
-// are scaled to 8. Four components (CMYK), which our bitmaps cannot hold,
-// are written again as a baseline JPEG of the highest quality. Only the
-// forms in use are read: one frame, every component sampled 1x1, restart
-// intervals of whole rows. Every read is bounds-checked, and a file whose
-// coded data ends early is refused, since a viewer would show invented
-// rows.
+// Lossless JPEG, Huffman-coded (SOF3) or arithmetic-coded (SOF11), which
+// libjpeg 2.1 cannot read and PDF readers need not decode. Medical and
+// scanning software writes it. The samples are decoded here into rows, so
+// the picture is placed like any other bitmap (Flate, which keeps it
+// exact); samples of more than 8 bits are scaled to 8, and subsampled
+// components are brought to the full size by repeating their samples. Four
+// components (CMYK), which our bitmaps cannot hold, are written again as a
+// baseline JPEG of the highest quality. One frame is read; restart
+// intervals must hold whole rows of MCUs. Every read is bounds-checked, and
+// a file whose coded data ends early is refused, since a viewer would show
+// invented rows.
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -17,6 +18,7 @@
 #include <vector>
 
 #include "platform/image_formats.h"
+#include "platform/jpeg_lossless_scan.h"
 
 namespace ZavorPlatform::ImageFormats {
 namespace {
@@ -27,151 +29,17 @@ constexpr const char *kFormat = "JPEG";
     throw ImageError(ImageError::Kind::Unsupported, std::string(kFormat) + ": " + reason);
 }
 
-// A table of the lossless class: the differences' size categories by code.
-struct HuffmanTable {
-    bool defined = false;
-    std::array<int, 17> maxCode{};  // by length; -1 when no code has it
-    std::array<int, 17> first{};    // index into `values` of the first code of a length
-    std::array<int, 17> minCode{};
-    std::vector<std::uint8_t> values;
+// The frame header, and what the scans have decoded of it.
+struct Frame : LosslessFrame {
+    bool arithmetic = false;
+    std::vector<bool> decoded;
+    std::vector<int> pointTransforms;  // of the scan that decoded each component
 };
 
-// Reads a DHT segment (several tables may share one).
-void ReadHuffmanTables(std::span<const std::uint8_t> segment, std::array<HuffmanTable, 4> &tables) {
-    std::size_t at = 0;
-    while (at < segment.size()) {
-        if (segment.size() - at < 17) Damaged(kFormat, "a Huffman table is cut short");
-        int kind = segment[at] >> 4, slot = segment[at] & 15;
-        if (kind > 1 || slot > 3) Damaged(kFormat, "a Huffman table is invalid");
-        std::size_t count = 0;
-        for (int n = 1; n <= 16; ++n) count += segment[at + static_cast<std::size_t>(n)];
-        if (count > 256 || segment.size() - at - 17 < count) Damaged(kFormat, "a Huffman table is invalid");
-        // Lossless scans use class 0 tables only; class 1 ones are skipped.
-        if (kind == 0) {
-            HuffmanTable table;
-            table.defined = true;
-            table.values.assign(segment.begin() + static_cast<long>(at + 17),
-                                segment.begin() + static_cast<long>(at + 17 + count));
-            int code = 0, index = 0;
-            for (int length = 1; length <= 16; ++length) {
-                int codes = segment[at + static_cast<std::size_t>(length)];
-                table.first[length] = index;
-                table.minCode[length] = code;
-                table.maxCode[length] = codes == 0 ? -1 : code + codes - 1;
-                code += codes;
-                index += codes;
-                // More codes of a length than its bits can tell apart.
-                if (code > (1 << length)) Damaged(kFormat, "a Huffman table is invalid");
-                code <<= 1;
-            }
-            tables[static_cast<std::size_t>(slot)] = std::move(table);
-        }
-        at += 17 + count;
-    }
-}
-
-// The entropy-coded bytes of a scan: byte stuffing undone, fill bytes
-// skipped, and stopped at the next marker. Bits asked for beyond it are
-// data the file lacks.
-class ScanBits {
-public:
-    ScanBits(std::span<const std::uint8_t> bytes, std::size_t at) : bytes_(bytes), at_(at) {}
-
-    // The next 16 bits, zeros past the end of the data.
-    unsigned Peek16() {
-        Fill();
-        if (bits_ >= 16) return static_cast<unsigned>(buffer_ >> (bits_ - 16)) & 0xFFFF;
-        return static_cast<unsigned>(buffer_ << (16 - bits_)) & 0xFFFF;
-    }
-    void Skip(int count) {
-        if (count > bits_) Damaged(kFormat, "the coded data ends early");
-        bits_ -= count;
-        buffer_ &= (std::uint64_t{1} << bits_) - 1;
-    }
-    unsigned Read(int count) {
-        unsigned value = Peek16() >> (16 - count);
-        Skip(count);
-        return value;
-    }
-    int Decode(const HuffmanTable &table) {
-        unsigned bits = Peek16();
-        for (int length = 1; length <= 16; ++length) {
-            int code = static_cast<int>(bits >> (16 - length));
-            if (code <= table.maxCode[length]) {
-                Skip(length);
-                return table.values[static_cast<std::size_t>(table.first[length] + code - table.minCode[length])];
-            }
-        }
-        Damaged(kFormat, "the coded data holds an invalid Huffman code");
-    }
-    // Drops the bits that pad the interval and steps over its restart marker.
-    void Restart(int number) {
-        buffer_ = 0;
-        bits_ = 0;
-        while (NextByte() >= 0) {}  // data the interval did not need
-        while (at_ + 1 < bytes_.size() && bytes_[at_] == 0xFF && bytes_[at_ + 1] == 0xFF) ++at_;
-        if (at_ + 1 >= bytes_.size() || bytes_[at_] != 0xFF || bytes_[at_ + 1] != 0xD0 + number)
-            Damaged(kFormat, "a restart marker is missing");
-        at_ += 2;
-        ended_ = false;
-    }
-    // The offset of the marker that ends the scan.
-    std::size_t End() {
-        while (NextByte() >= 0) {}
-        return at_;
-    }
-
-private:
-    void Fill() {
-        while (bits_ <= 48 && !ended_) {
-            int byte = NextByte();
-            if (byte < 0) {
-                ended_ = true;
-                break;
-            }
-            buffer_ = buffer_ << 8 | static_cast<unsigned>(byte);
-            bits_ += 8;
-        }
-    }
-    int NextByte() {
-        while (at_ < bytes_.size()) {
-            std::uint8_t byte = bytes_[at_];
-            if (byte != 0xFF) {
-                ++at_;
-                return byte;
-            }
-            if (at_ + 1 >= bytes_.size()) return -1;
-            if (bytes_[at_ + 1] == 0x00) {
-                at_ += 2;
-                return 0xFF;
-            }
-            if (bytes_[at_ + 1] != 0xFF) return -1;  // a marker
-            ++at_;                                    // a fill byte before one
-        }
-        return -1;
-    }
-
-    std::span<const std::uint8_t> bytes_;
-    std::size_t at_;
-    std::uint64_t buffer_ = 0;  // the low bits_ bits are unread
-    int bits_ = 0;
-    bool ended_ = false;
-};
-
-struct Component {
-    int id;
-    bool decoded = false;
-};
-
-struct Frame {
-    int precision = 0;
-    int width = 0, height = 0;
-    std::vector<Component> components;
-};
-
-Frame ReadFrame(std::span<const std::uint8_t> segment) {
+Frame ReadFrame(std::span<const std::uint8_t> segment, bool arithmetic) {
     if (segment.size() < 6) Damaged(kFormat, "the frame header is cut short");
     Frame frame;
+    frame.arithmetic = arithmetic;
     frame.precision = segment[0];
     frame.height = segment[1] << 8 | segment[2];
     frame.width = segment[3] << 8 | segment[4];
@@ -182,36 +50,34 @@ Frame ReadFrame(std::span<const std::uint8_t> segment) {
     if (count == 2) Refuse("lossless coding with 2 components is not supported");
     for (std::size_t n = 0; n < count; ++n) {
         const std::uint8_t *c = &segment[6 + 3 * n];
-        if (c[1] != 0x11) Refuse("subsampled lossless coding is not supported");
-        for (const Component &other : frame.components)
+        const int h = c[1] >> 4, v = c[1] & 15;
+        if (h < 1 || h > 4 || v < 1 || v > 4) Damaged(kFormat, "the frame header is invalid");
+        for (const LosslessComponent &other : frame.components)
             if (other.id == c[0]) Damaged(kFormat, "the frame header is invalid");
-        frame.components.push_back({c[0]});
+        frame.components.push_back({c[0], h, v});
     }
+    frame.decoded.assign(count, false);
+    frame.pointTransforms.assign(count, 0);
     CheckDimensions(frame.width, frame.height, kFormat);
     return frame;
 }
 
-struct Scan {
-    std::vector<std::size_t> components;  // into the frame's
-    std::vector<const HuffmanTable *> tables;
-    int predictor = 0;
-    int pointTransform = 0;
-};
-
-Scan ReadScan(std::span<const std::uint8_t> segment, Frame &frame, const std::array<HuffmanTable, 4> &tables) {
+LosslessScan ReadScan(std::span<const std::uint8_t> segment, Frame &frame) {
     if (segment.empty() || segment[0] == 0 || segment.size() != 4 + 2 * static_cast<std::size_t>(segment[0]))
         Damaged(kFormat, "a scan header is invalid");
-    Scan scan;
+    LosslessScan scan;
     for (std::size_t n = 0; n < segment[0]; ++n) {
         int id = segment[1 + 2 * n], slot = segment[2 + 2 * n] >> 4;
         auto found = std::find_if(frame.components.begin(), frame.components.end(),
-                                  [id](const Component &c) { return c.id == id; });
-        if (found == frame.components.end() || found->decoded) Damaged(kFormat, "a scan header is invalid");
-        if (slot > 3 || !tables[static_cast<std::size_t>(slot)].defined)
-            Damaged(kFormat, "a scan uses a Huffman table that is not defined");
-        found->decoded = true;
-        scan.components.push_back(static_cast<std::size_t>(found - frame.components.begin()));
-        scan.tables.push_back(&tables[static_cast<std::size_t>(slot)]);
+                                  [id](const LosslessComponent &c) { return c.id == id; });
+        const std::size_t index = static_cast<std::size_t>(found - frame.components.begin());
+        if (found == frame.components.end() || frame.decoded[index]) Damaged(kFormat, "a scan header is invalid");
+        if (slot > 3)
+            Damaged(kFormat, frame.arithmetic ? "a scan header is invalid"
+                                              : "a scan uses a Huffman table that is not defined");
+        frame.decoded[index] = true;
+        scan.components.push_back(index);
+        scan.tables.push_back(slot);
     }
     std::size_t tail = 1 + 2 * static_cast<std::size_t>(segment[0]);
     scan.predictor = segment[tail];
@@ -219,29 +85,8 @@ Scan ReadScan(std::span<const std::uint8_t> segment, Frame &frame, const std::ar
     if (scan.predictor < 1 || scan.predictor > 7)
         Damaged(kFormat, "the predictor " + std::to_string(scan.predictor) + " is invalid");
     if (scan.pointTransform >= frame.precision) Damaged(kFormat, "a scan header is invalid");
+    for (std::size_t index : scan.components) frame.pointTransforms[index] = scan.pointTransform;
     return scan;
-}
-
-// The difference coded for one sample, modulo 2^16.
-int ReadDifference(ScanBits &bits, const HuffmanTable &table) {
-    int size = bits.Decode(table);
-    if (size == 0) return 0;
-    if (size == 16) return 32768;
-    if (size > 16) Damaged(kFormat, "the coded data holds an invalid difference");
-    int value = static_cast<int>(bits.Read(size));
-    return value < 1 << (size - 1) ? value - (1 << size) + 1 : value;
-}
-
-int Predict(int predictor, int left, int above, int aboveLeft) {
-    switch (predictor) {
-    case 1: return left;
-    case 2: return above;
-    case 3: return aboveLeft;
-    case 4: return left + above - aboveLeft;
-    case 5: return left + ((above - aboveLeft) >> 1);
-    case 6: return above + ((left - aboveLeft) >> 1);
-    default: return (left + above) >> 1;
-    }
 }
 
 // Every level from 0 to `maximum` scaled to 8 bits, rounded.
@@ -252,50 +97,33 @@ std::vector<std::uint8_t> EightBitLevels(int maximum) {
     return levels;
 }
 
-// Decodes one scan into the components' bytes in `image`; returns the
-// offset of the marker after it.
-std::size_t DecodeScan(std::span<const std::uint8_t> bytes, std::size_t at, const Frame &frame, const Scan &scan,
-                       int restartInterval, DecodedImage &image) {
-    const int width = frame.width, count = static_cast<int>(scan.components.size());
-    const int shift = scan.pointTransform, maximum = (1 << frame.precision) - 1;
-    if (restartInterval % width != 0) Refuse("lossless restart intervals that end inside a row are not supported");
-    const int rowsPerInterval = restartInterval / width;
+// The planes into the rows of `image`, scaled to 8 bits, each component
+// upsampled to the full size by repeating its samples.
+void FillRows(const Frame &frame, std::vector<LosslessPlane> &planes, DecodedImage &image) {
+    const int maximum = (1 << frame.precision) - 1;
     const std::vector<std::uint8_t> eightBits = EightBitLevels(maximum);
+    int hmax = 1, vmax = 1;
+    for (const LosslessComponent &c : frame.components) {
+        hmax = std::max(hmax, c.h);
+        vmax = std::max(vmax, c.v);
+    }
     // Where each component's byte lies in a pixel: grey, blue-green-red, or
     // four in the file's order.
     const int step = static_cast<int>(frame.components.size());
-    std::vector<int> offset;
-    for (std::size_t c : scan.components) offset.push_back(step == 3 ? 2 - static_cast<int>(c) : static_cast<int>(c));
-    // The previous and the current row of each scan component, as coded.
-    std::vector<int> rows(static_cast<std::size_t>(width) * 2 * static_cast<std::size_t>(count));
-    ScanBits bits(bytes, at);
-    bool firstRow = true;
-    for (int y = 0; y < frame.height; ++y) {
-        if (rowsPerInterval > 0 && y > 0 && y % rowsPerInterval == 0) {
-            bits.Restart((y / rowsPerInterval - 1) % 8);
-            firstRow = true;
-        }
-        std::uint8_t *out = RowFromTop(image, y);
-        for (int x = 0; x < width; ++x) {
-            for (int c = 0; c < count; ++c) {
-                const std::size_t stride = static_cast<std::size_t>(width);
-                const std::size_t base = stride * static_cast<std::size_t>(2 * c);
-                int *row = &rows[base + stride * static_cast<std::size_t>(y % 2)];
-                const int *above = &rows[base + stride * static_cast<std::size_t>((y + 1) % 2)];
-                int prediction;
-                if (firstRow) prediction = x == 0 ? 1 << (frame.precision - shift - 1) : row[x - 1];
-                else if (x == 0) prediction = above[0];
-                else prediction = Predict(scan.predictor, row[x - 1], above[x], above[x - 1]);
-                // Encoders wrap differences modulo 2^16, and so does reconstruction.
-                int value = (prediction + ReadDifference(bits, *scan.tables[static_cast<std::size_t>(c)])) & 0xFFFF;
-                row[x] = value;
-                int sample = std::min(value << shift, maximum);
-                out[x * step + offset[static_cast<std::size_t>(c)]] = eightBits[static_cast<std::size_t>(sample)];
+    for (std::size_t n = 0; n < frame.components.size(); ++n) {
+        const LosslessComponent &c = frame.components[n];
+        const int offset = step == 3 ? 2 - static_cast<int>(n) : static_cast<int>(n), shift = frame.pointTransforms[n];
+        std::vector<int> columns(static_cast<std::size_t>(frame.width));
+        for (int x = 0; x < frame.width; ++x) columns[static_cast<std::size_t>(x)] = x * c.h / hmax;
+        for (int y = 0; y < frame.height; ++y) {
+            std::uint8_t *out = RowFromTop(image, y) + offset;
+            const int row = y * c.v / vmax;
+            for (int x = 0; x < frame.width; ++x) {
+                const int value = planes[n].At(columns[static_cast<std::size_t>(x)], row);
+                out[x * step] = eightBits[static_cast<std::size_t>(std::min(value << shift, maximum))];
             }
         }
-        firstRow = false;
     }
-    return bits.End();
 }
 
 // Three components are RGB unless the file says otherwise: encoders of
@@ -366,7 +194,8 @@ public:
 private:
     void OnSegment(std::uint8_t marker, std::span<const std::uint8_t> segment) {
         switch (marker) {
-        case 0xC4: ReadHuffmanTables(segment, tables_); break;
+        case 0xC4: ReadLosslessHuffmanTables(segment, coding_.huffman); break;
+        case 0xCC: ReadArithmeticConditioning(segment, coding_.conditioning); break;
         case 0xDD:
             if (segment.size() != 2) Damaged(kFormat, "the restart interval is invalid");
             restartInterval_ = segment[0] << 8 | segment[1];
@@ -379,11 +208,13 @@ private:
         case 0xEE:
             if (Tagged(segment, "Adobe", 12)) markers_.adobeTransform = segment[11];
             break;
-        case 0xC3: OnFrame(segment); break;
+        case 0xC3: OnFrame(segment, false); break;
+        case 0xCB: OnFrame(segment, true); break;
         case 0xDA: {
             if (frame_.components.empty()) Damaged(kFormat, "a scan comes before the frame");
-            Scan scan = ReadScan(segment, frame_, tables_);
-            at_ = DecodeScan(bytes_, at_, frame_, scan, restartInterval_, image_);
+            const LosslessScan scan = ReadScan(segment, frame_);
+            at_ = DecodeLosslessScan(bytes_, at_, frame_, scan, coding_, restartInterval_,
+                                     LosslessPrediction::Predicted, planes_);
             break;
         }
         default:
@@ -394,26 +225,39 @@ private:
         }
     }
 
-    void OnFrame(std::span<const std::uint8_t> segment) {
+    void OnFrame(std::span<const std::uint8_t> segment, bool arithmetic) {
         if (!frame_.components.empty()) Damaged(kFormat, "the file holds more than one frame");
-        frame_ = ReadFrame(segment);
-        // Every sample takes at least one bit, so a file too short for its
-        // size is refused before its rows are allocated.
-        if (static_cast<std::uint64_t>(frame_.width) * static_cast<std::uint64_t>(frame_.height) *
-                frame_.components.size() > 8 * static_cast<std::uint64_t>(bytes_.size() - at_))
+        frame_ = ReadFrame(segment, arithmetic);
+        coding_.arithmetic = arithmetic;
+        // Every sample takes at least one bit of Huffman codes, so a file too
+        // short for its size is refused before its planes are allocated.
+        // Arithmetic coding may take less.
+        int hmax = 1, vmax = 1;
+        for (const LosslessComponent &c : frame_.components) {
+            hmax = std::max(hmax, c.h);
+            vmax = std::max(vmax, c.v);
+        }
+        std::uint64_t samples = 0;
+        for (const LosslessComponent &c : frame_.components)
+            samples += static_cast<std::uint64_t>((frame_.width * c.h + hmax - 1) / hmax) *
+                       static_cast<std::uint64_t>((frame_.height * c.v + vmax - 1) / vmax);
+        if (!arithmetic && samples > 8 * static_cast<std::uint64_t>(bytes_.size() - at_))
             Damaged(kFormat, "the file is cut short");
+        planes_ = LosslessPlanes(frame_);
+    }
+
+    DecodedImage Finish() {
+        if (frame_.components.empty()) Damaged(kFormat, "the file holds no frame");
+        for (bool decoded : frame_.decoded)
+            if (!decoded) Damaged(kFormat, "a scan is missing");
         // Four components are held in rows of four bytes a pixel until the end.
         const std::size_t count = frame_.components.size();
         image_ = MakeBitmap(frame_.width, frame_.height,
                             count == 1   ? ImagePixelFormat::Indexed8
                             : count == 3 ? ImagePixelFormat::Rgb24
                                          : ImagePixelFormat::Rgb32);
-    }
-
-    DecodedImage Finish() {
-        if (frame_.components.empty()) Damaged(kFormat, "the file holds no frame");
-        for (const Component &component : frame_.components)
-            if (!component.decoded) Damaged(kFormat, "a scan is missing");
+        FillRows(frame_, planes_, image_);
+        planes_.clear();
         if (frame_.components.size() == 1) SetGreyRamp(image_, 256);
         else if (frame_.components.size() == 4) ToFourComponentJpeg();
         else if (markers_.YCbCr()) ConvertYCbCr(image_);
@@ -436,11 +280,12 @@ private:
 
     std::span<const std::uint8_t> bytes_;
     std::size_t at_ = 2;  // after SOI
-    std::array<HuffmanTable, 4> tables_;
+    LosslessCoding coding_;
     int restartInterval_ = 0;
     ColourMarkers markers_;
     DecodedImage density_;  // only its resolution is used
     Frame frame_;
+    std::vector<LosslessPlane> planes_;
     DecodedImage image_;
 };
 

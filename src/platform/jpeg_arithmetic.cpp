@@ -197,7 +197,6 @@ namespace {
 
 // The class of a difference that conditions the next decisions: zero,
 // small or large, each with its sign, as L and U bound them.
-
 int Classify(int difference, int lower, int upper) {
     const int magnitude = std::abs(difference);
     if (magnitude <= (1 << lower) >> 1) return 0;
@@ -248,10 +247,9 @@ int ArithmeticLosslessScan::DecodeDifference(JpegArithmeticDecoder &decoder, std
     const int negative = decoder.Decode(bins[context + 1]);
     const std::size_t magnitudes = above > 2 ? 129 : 100;
     const int magnitude = DecodeMagnitude(decoder, bins[context + 2 + static_cast<std::size_t>(negative)],
-                                                            bins[magnitudes], &bins[magnitudes + 1]);
+                                          bins[magnitudes], &bins[magnitudes + 1]);
     return negative ? -(magnitude + 1) : magnitude + 1;
 }
-
 
 namespace {
 

@@ -164,12 +164,11 @@ TEST(ImageDecoder, JpegHeaderGivesSizeColourSpaceResolutionAndKeepsTheBytes) {
 }
 
 // PDF readers need decode only Huffman-coded frames. libjpeg reads no
-// lossless or hierarchical ones; our own readers take Huffman-coded
-// lossless frames (here one whose colours are subsampled, which it
-// refuses) and hierarchical files (here differential frames with no
-// hierarchy before them, and a hierarchy with no frame), the rest are
-// refused by name. The frame marker is found behind other segments and
-// fill bytes.
+// lossless or hierarchical ones; our own readers take lossless frames of
+// either coding (here a DCT scan behind them, whose spectral start reads as
+// predictor 0) and hierarchical files (here differential frames with no
+// hierarchy before them, and a hierarchy with no frame). The frame marker
+// is found behind other segments and fill bytes.
 TEST(ImageDecoder, JpegCodingsThatCannotBePlacedAreRefusedByName) {
     Bytes jpeg = EncodeJpeg(ColourPicture(ImagePixelFormat::Rgb24));
     std::size_t frame = 2;
@@ -180,8 +179,7 @@ TEST(ImageDecoder, JpegCodingsThatCannotBePlacedAreRefusedByName) {
         if (fill) bytes.insert(bytes.begin() + static_cast<long>(frame), 0xFF);
         return bytes;
     };
-    const char *const subsampled = "JPEG: subsampled lossless coding is not supported";
-    const char *const arithmetic = "JPEG: arithmetic-coded lossless coding is not supported";
+    const char *const lossless = "JPEG: the predictor 0 is invalid";
     const char *const noHierarchy = "JPEG: a frame comes before the hierarchy header";
     const struct {
         const char *name;
@@ -189,8 +187,8 @@ TEST(ImageDecoder, JpegCodingsThatCannotBePlacedAreRefusedByName) {
         ImageError::Kind kind;
         const char *message;
     } cases[] = {
-        {"SOF3", marked(0xC3), ImageError::Kind::Unsupported, subsampled},
-        {"SOF11 after a fill byte", marked(0xCB, true), ImageError::Kind::Unsupported, arithmetic},
+        {"SOF3", marked(0xC3), ImageError::Kind::Damaged, lossless},
+        {"SOF11 after a fill byte", marked(0xCB, true), ImageError::Kind::Damaged, lossless},
         {"SOF5", marked(0xC5), ImageError::Kind::Damaged, noHierarchy},
         {"SOF7", marked(0xC7), ImageError::Kind::Damaged, noHierarchy},
         {"SOF14", marked(0xCE), ImageError::Kind::Damaged, noHierarchy},

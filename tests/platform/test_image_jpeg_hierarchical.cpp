@@ -185,6 +185,14 @@ TEST(HierarchicalJpeg, LosslessHierarchiesGiveTheirSamplesExactly) {
         {"RGB, lossless", with(Grey(19, 13), [](Plan &p) { p.coding = Coding::Lossless, p.sampling.assign(3, {1, 1}); })},
         {"grey, DCT frames, the last lossless",
          with(Grey(33, 21), [](Plan &p) { p.coding = Coding::LosslessLast, p.expansions = {{true, true}, {true, false}}; })},
+        {"grey, arithmetic-coded lossless frames, restarts",
+         with(Grey(26, 18), [](Plan &p) { p.coding = Coding::Lossless, p.arithmetic = true, p.restartInterval = 3; })},
+        {"RGB, arithmetic-coded: DCT frames, the last lossless",
+         with(Grey(21, 19),
+              [](Plan &p) {
+                  p.coding = Coding::LosslessLast, p.arithmetic = true, p.sampling.assign(3, {1, 1});
+                  p.expansions = {{true, true}, {true, true}};
+              })},
         {"RGB, a DCT frame, then a lossless one",
          with(Grey(16, 16), [](Plan &p) { p.coding = Coding::LosslessLast, p.sampling.assign(3, {1, 1}); })},
     };
@@ -259,8 +267,6 @@ TEST(HierarchicalJpeg, DamagedHierarchiesEndInTypedErrors) {
          Kind::Damaged, "JPEG: the predictor 1 is invalid"},
         {"a lossless restart interval inside a row", patched(lossless, find(lossless, 0xDD) + 5, 7), Kind::Unsupported,
          "JPEG: lossless restart intervals that end inside a row are not supported"},
-        {"an arithmetic-coded lossless differential frame", patched(grey, differential + 1, 0xCF), Kind::Unsupported,
-         "JPEG: arithmetic-coded lossless hierarchical frames are not supported"},
         {"two components", two, Kind::Unsupported, "JPEG: hierarchical coding with 2 components is not supported"},
     };
     for (const auto &c : cases) {

@@ -14,6 +14,7 @@
 #include <jpeglib.h>
 
 #include "platform/image_decoder.h"
+#include "support/arithmetic_jpeg.h"
 #include "support/bitmap_files.h"
 #include "support/lossless_jpeg.h"
 #include "support/image_refusal.h"
@@ -126,6 +127,17 @@ void ExpectPicture(const Bytes &file, const Samples &s, int precision, int point
     EXPECT_EQ(Rgba(image), ExpectedRgba(s, precision, pointTransform));
 }
 
+// Colour samples repeated over the area a subsampled sample covers, so
+// that subsampling and upsampling by repetition give them back exactly.
+Samples Blocky(Samples s, int across, int down) {
+    for (int y = 0; y < s.height; ++y)
+        for (int x = 0; x < s.width; ++x)
+            for (int c = 1; c < s.components; ++c)
+                s.values[(static_cast<std::size_t>(y) * s.width + x) * s.components + c] =
+                    s.At(x / across * across, y / down * down, c);
+    return s;
+}
+
 }  // namespace
 
 TEST(LosslessJpeg, DcmtkFilesDecodeToTheirSamplesExactly) {
@@ -178,6 +190,34 @@ TEST(LosslessJpeg, ScansPerComponentAndRestartIntervalsDecodeExactly) {
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         ExpectPicture(OwnLossless(c.samples, c.perComponent, c.restartRows), c.samples, c.samples.bits, 0);
+    }
+}
+
+// Arithmetic-coded files from our test encoder, which no tool at hand writes.
+TEST(LosslessJpeg, ArithmeticCodedFilesDecodeExactly) {
+    using ZavorTest::ArithmeticJpeg::LosslessOptions;
+    const struct {
+        const char *name;
+        Samples samples;
+        LosslessOptions options;
+    } cases[] = {
+        {"grey 8, predictor 1", Ramps(23, 17, 8, 1), {.predictor = 1}},
+        {"grey 8, predictor 4, a restart every 3 rows", Ramps(23, 17, 8, 1), {.predictor = 4, .restartRows = 3}},
+        {"grey 12, predictor 7", Ramps(31, 11, 12, 1), {.predictor = 7}},
+        {"grey 16, predictor 5, a restart every row", Ramps(31, 11, 16, 1), {.predictor = 5, .restartRows = 1}},
+        {"grey 2, predictor 3", Ramps(9, 20, 2, 1), {.predictor = 3}},
+        {"RGB 8, predictor 6, conditioned by DAC", Ramps(19, 13, 8, 3), {.predictor = 6, .lower = 2, .upper = 4}},
+        {"RGB 10, a scan per component, predictor 2, restarts", Ramps(19, 13, 10, 3),
+         {.predictor = 2, .restartRows = 4, .perComponent = true, .lower = 0, .upper = 3}},
+        {"RGB 8, colours 2x2 interleaved, restarts", Blocky(Ramps(23, 17, 8, 3), 2, 2),
+         {.predictor = 3, .restartRows = 2, .sampling = {0x22, 0x11, 0x11}}},
+        {"RGB 12, colours 2x1, a scan per component", Blocky(Ramps(21, 9, 12, 3), 2, 1),
+         {.predictor = 7, .perComponent = true, .lower = 1, .upper = 1, .sampling = {0x21, 0x11, 0x11}}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        ExpectPicture(ZavorTest::ArithmeticJpeg::ArithmeticLosslessFile(c.samples, c.options), c.samples,
+                      c.samples.bits, 0);
     }
 }
 
@@ -266,6 +306,8 @@ TEST(LosslessJpeg, FourComponentsBecomeABaselineJpeg) {
 
 TEST(LosslessJpeg, DamagedFilesEndInTypedErrors) {
     const Bytes grey = OwnLossless(Ramps(9, 6, 8, 1), false, 2);
+    const Bytes arithmetic = ZavorTest::ArithmeticJpeg::ArithmeticLosslessFile(
+        Ramps(9, 6, 8, 1), {.restartRows = 2, .lower = 0, .upper = 1});
     const Bytes rgb = OwnLossless(Ramps(9, 6, 8, 3), true, 0);
     // Offsets in our own files: SOI, then the frame header, then the table.
     const std::size_t precision = 6, height = 7, componentCount = 11, sampling = 13, huffman = 15;
@@ -293,6 +335,13 @@ TEST(LosslessJpeg, DamagedFilesEndInTypedErrors) {
     } cases[] = {
         {"cut inside the coded data", cut(grey, greyData + 3), Kind::Damaged, "JPEG: the coded data ends early"},
         {"cut before the end marker", cut(grey, grey.size() - 2), Kind::Damaged, "JPEG: the file is cut short"},
+        {"arithmetic, cut inside the coded data",
+         cut(arithmetic, (find(arithmetic, 0xDA) + find(arithmetic, 0xD0)) / 2 + 5), Kind::Damaged,
+         "JPEG: the coded data ends early"},
+        {"arithmetic, a restart marker out of turn", patched(arithmetic, find(arithmetic, 0xD1) + 1, 0xD2),
+         Kind::Damaged, "JPEG: a restart marker is missing"},
+        {"arithmetic, a DAC with L above U", patched(arithmetic, find(arithmetic, 0xCB) - 1, 0x12), Kind::Damaged,
+         "JPEG: an arithmetic conditioning table is invalid"},
         {"cut inside the frame header", cut(grey, 8), Kind::Damaged, "JPEG: the file is cut short"},
         {"too many codes of one length", patched(grey, greyHuffman + 5, 3), Kind::Damaged,
          "JPEG: a Huffman table is invalid"},
@@ -318,8 +367,7 @@ TEST(LosslessJpeg, DamagedFilesEndInTypedErrors) {
         {"two components", patched(rgb, componentCount, 2), Kind::Unsupported,
          "JPEG: lossless coding with 2 components is not supported"},
         {"five components", patched(rgb, componentCount, 5), Kind::Damaged, "JPEG: the frame header is invalid"},
-        {"subsampled", patched(rgb, sampling, 0x21), Kind::Unsupported,
-         "JPEG: subsampled lossless coding is not supported"},
+        {"sampled 5x1", patched(rgb, sampling, 0x51), Kind::Damaged, "JPEG: the frame header is invalid"},
         {"a second frame",
          [&] {
              Bytes b = grey;
@@ -338,7 +386,11 @@ TEST(LosslessJpeg, DamagedFilesEndInTypedErrors) {
 // fails with an ImageError: nothing is read past the buffer (the sanitizer
 // build checks that) and nothing else is thrown.
 TEST(LosslessJpeg, CutAndChangedFilesNeverFailOtherwise) {
-    for (const Bytes &file : {OwnLossless(Ramps(7, 5, 12, 3), true, 1), OwnLossless(Ramps(6, 4, 16, 1), false, 2)}) {
+    for (const Bytes &file :
+         {OwnLossless(Ramps(7, 5, 12, 3), true, 1), OwnLossless(Ramps(6, 4, 16, 1), false, 2),
+          ZavorTest::ArithmeticJpeg::ArithmeticLosslessFile(
+              Ramps(7, 5, 12, 3),
+              {.predictor = 4, .restartRows = 1, .lower = 1, .upper = 2, .sampling = {0x12, 0x11, 0x11}})}) {
         std::vector<Bytes> variants;
         for (std::size_t size = 2; size < file.size(); ++size)
             variants.emplace_back(file.begin(), file.begin() + static_cast<long>(size));

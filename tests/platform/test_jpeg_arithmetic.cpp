@@ -118,7 +118,8 @@ int Word(const Bytes &b, std::size_t at) { return b[at] << 8 | b[at + 1]; }
 
 // Decodes every scan with our statistics: a marker walk that knows just
 // enough of a frame to lay out its MCUs.
-std::vector<Plane> OurCoefficients(const Bytes &file) {
+std::vector<Plane> OurCoefficients(const Bytes &file,
+                                   DcPrediction prediction = DcPrediction::PreviousBlock) {
     std::vector<Plane> planes;
     ArithmeticConditioning conditioning;
     int restartInterval = 0, width = 0, height = 0, hmax = 1, vmax = 1;
@@ -164,7 +165,7 @@ std::vector<Plane> OurCoefficients(const Bytes &file) {
         parameters.se = segment[tail + 1];
         parameters.ah = segment[tail + 2] >> 4;
         parameters.al = segment[tail + 2] & 15;
-        ArithmeticDctScan scan(parameters, conditioning);
+        ArithmeticDctScan scan(parameters, conditioning, prediction);
         JpegArithmeticDecoder decoder(file, at);
         const bool single = members.size() == 1;
         const int mcusX = single ? members[0]->wide : (width + 8 * hmax - 1) / (8 * hmax);
@@ -217,6 +218,21 @@ INSTANTIATE_TEST_SUITE_P(
                     DctCase{"ColourProgressiveRestarts", 40, 33, 3, false, true, 4, false},
                     DctCase{"ColourSubsampledProgressiveConditioned", 53, 70, 3, true, true, 7, true}),
     [](const testing::TestParamInfo<DctCase> &info) { return std::string(info.param.name); });
+
+// Without prediction (in differential frames) each block keeps the coded
+// difference: libjpeg's DC levels less the previous block's, with the
+// contexts still following the differences.
+TEST(ArithmeticDecoder, WithoutPredictionTheDcIsTheCodedDifference) {
+    const Bytes file = LibjpegArithmetic({"", 61, 45, 1, false, false, 0, false});
+    std::vector<Plane> levels = LibjpegCoefficients(file), differences = OurCoefficients(file, DcPrediction::None);
+    int previous = 0;
+    for (int by = 0; by < levels[0].high; ++by)
+        for (int bx = 0; bx < levels[0].wide; ++bx) {
+            ASSERT_EQ(differences[0].Block(bx, by)[0], levels[0].Block(bx, by)[0] - previous) << bx << "," << by;
+            for (int k = 1; k < 64; ++k) ASSERT_EQ(differences[0].Block(bx, by)[k], levels[0].Block(bx, by)[k]);
+            previous = levels[0].Block(bx, by)[0];
+        }
+}
 
 TEST(ArithmeticDecoder, NoticesCutDataAndMissingRestartMarkers) {
     const Bytes file = LibjpegArithmetic({"", 64, 64, 1, false, false, 8, false});

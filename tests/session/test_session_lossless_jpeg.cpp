@@ -1,6 +1,7 @@
 // Lossless JPEG placed by a script: PDF readers need not decode such a
 // stream, so the page must carry the decoded samples (Flate, which keeps
-// them exact), and pdfimages gives back the pixels dcmtk was given.
+// them exact), and pdfimages gives back the pixels dcmtk (Huffman-coded
+// files) or our test encoder (arithmetic-coded ones) was given.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -9,6 +10,7 @@
 #include "plugin/exports.h"
 #include "plugin/recording_host.h"
 #include "session/pdf.h"
+#include "support/arithmetic_jpeg.h"
 #include "support/bitmap_files.h"
 #include "support/lossless_jpeg.h"
 #include "support/platform_support.h"
@@ -33,20 +35,27 @@ std::vector<std::string> FirstImage(const std::string &list) {
 
 TEST(SessionLosslessJpeg, PlacedPictureIsFlateCodedWithTheOriginalPixels) {
     ZAVOR_SKIP_ON_WINDOWS("runs dcmtk, pdfimages");
+    using ZavorTest::ArithmeticJpeg::ArithmeticLosslessFile;
+    const Samples rgb = Ramps(40, 30, 8, 3), grey16 = Ramps(40, 30, 16, 1), grey12 = Ramps(40, 30, 12, 1);
     const struct {
         const char *name;
         Samples samples;
-        const char *options;
+        Bytes jpeg;
         int precision;
         const char *color;
     } cases[] = {
-        {"rgb8", Ramps(40, 30, 8, 3), "+el +sv 7", 8, "rgb"},
-        {"grey16", Ramps(40, 30, 16, 1), "+el +sv 6", 16, "gray"},
+        {"rgb8", rgb, MadeByDcmtk(rgb, "+el +sv 7", "placed_lossless_rgb8"), 8, "rgb"},
+        {"grey16", grey16, MadeByDcmtk(grey16, "+el +sv 6", "placed_lossless_grey16"), 16, "gray"},
+        {"arithmetic_rgb8", rgb, ArithmeticLosslessFile(rgb, {.predictor = 4, .restartRows = 7}), 8, "rgb"},
+        {"arithmetic_grey12", grey12, ArithmeticLosslessFile(grey12, {.predictor = 7, .lower = 1, .upper = 3}), 12,
+         "gray"},
+        {"arithmetic_grey16", grey16, ArithmeticLosslessFile(grey16, {.predictor = 6, .restartRows = 4}), 16,
+         "gray"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         const std::string stem = std::string("placed_lossless_") + c.name;
-        const Bytes jpeg = MadeByDcmtk(c.samples, c.options, stem);
+        const Bytes &jpeg = c.jpeg;
         ASSERT_FALSE(jpeg.empty());
         const std::filesystem::path file = ZavorTest::OutputPath(stem + ".jpg");
         ZavorTest::BitmapFiles::WriteFile(file, jpeg);

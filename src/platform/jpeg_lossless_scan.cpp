@@ -1,0 +1,312 @@
+// The lossless scan loop: samples are predicted from their neighbours
+// (left, above, above left) and the coded difference added, modulo 2^16.
+// The first row of a scan and of each restart interval is predicted from
+// the left alone, its first sample from the middle level; the first sample
+// of any other row from the one above it.
+#include "platform/jpeg_lossless_scan.h"
+
+#include <algorithm>
+#include <string>
+
+#include "platform/image_formats.h"
+
+namespace ZavorPlatform::ImageFormats {
+namespace {
+
+constexpr const char *kFormat = "JPEG";
+
+// The entropy-coded bytes of a scan: byte stuffing undone, fill bytes
+// skipped, and stopped at the next marker. Bits asked for beyond it are
+// data the file lacks.
+class ScanBits {
+public:
+    ScanBits(std::span<const std::uint8_t> bytes, std::size_t at) : bytes_(bytes), at_(at) {}
+
+    // The next 16 bits, zeros past the end of the data.
+    unsigned Peek16() {
+        Fill();
+        if (bits_ >= 16) return static_cast<unsigned>(buffer_ >> (bits_ - 16)) & 0xFFFF;
+        return static_cast<unsigned>(buffer_ << (16 - bits_)) & 0xFFFF;
+    }
+    void Skip(int count) {
+        if (count > bits_) Damaged(kFormat, "the coded data ends early");
+        bits_ -= count;
+        buffer_ &= (std::uint64_t{1} << bits_) - 1;
+    }
+    unsigned Read(int count) {
+        unsigned value = Peek16() >> (16 - count);
+        Skip(count);
+        return value;
+    }
+    int Decode(const LosslessHuffmanTable &table) {
+        unsigned bits = Peek16();
+        for (int length = 1; length <= 16; ++length) {
+            int code = static_cast<int>(bits >> (16 - length));
+            if (code <= table.maxCode[length]) {
+                Skip(length);
+                return table.values[static_cast<std::size_t>(table.first[length] + code - table.minCode[length])];
+            }
+        }
+        Damaged(kFormat, "the coded data holds an invalid Huffman code");
+    }
+    // Drops the bits that pad the interval and steps over its restart marker.
+    void Restart(int number) {
+        buffer_ = 0;
+        bits_ = 0;
+        while (NextByte() >= 0) {}  // data the interval did not need
+        while (at_ + 1 < bytes_.size() && bytes_[at_] == 0xFF && bytes_[at_ + 1] == 0xFF) ++at_;
+        if (at_ + 1 >= bytes_.size() || bytes_[at_] != 0xFF || bytes_[at_ + 1] != 0xD0 + number)
+            Damaged(kFormat, "a restart marker is missing");
+        at_ += 2;
+        ended_ = false;
+    }
+    // The offset of the marker that ends the scan.
+    std::size_t End() {
+        while (NextByte() >= 0) {}
+        return at_;
+    }
+
+private:
+    void Fill() {
+        while (bits_ <= 48 && !ended_) {
+            int byte = NextByte();
+            if (byte < 0) {
+                ended_ = true;
+                break;
+            }
+            buffer_ = buffer_ << 8 | static_cast<unsigned>(byte);
+            bits_ += 8;
+        }
+    }
+    int NextByte() {
+        while (at_ < bytes_.size()) {
+            std::uint8_t byte = bytes_[at_];
+            if (byte != 0xFF) {
+                ++at_;
+                return byte;
+            }
+            if (at_ + 1 >= bytes_.size()) return -1;
+            if (bytes_[at_ + 1] == 0x00) {
+                at_ += 2;
+                return 0xFF;
+            }
+            if (bytes_[at_ + 1] != 0xFF) return -1;  // a marker
+            ++at_;                                    // a fill byte before one
+        }
+        return -1;
+    }
+
+    std::span<const std::uint8_t> bytes_;
+    std::size_t at_;
+    std::uint64_t buffer_ = 0;  // the low bits_ bits are unread
+    int bits_ = 0;
+    bool ended_ = false;
+};
+
+// The difference coded for one sample, modulo 2^16.
+int ReadDifference(ScanBits &bits, const LosslessHuffmanTable &table) {
+    int size = bits.Decode(table);
+    if (size == 0) return 0;
+    if (size == 16) return 32768;
+    if (size > 16) Damaged(kFormat, "the coded data holds an invalid difference");
+    int value = static_cast<int>(bits.Read(size));
+    return value < 1 << (size - 1) ? value - (1 << size) + 1 : value;
+}
+
+}  // namespace
+
+void ReadLosslessHuffmanTables(std::span<const std::uint8_t> segment, std::array<LosslessHuffmanTable, 4> &tables) {
+    std::size_t at = 0;
+    while (at < segment.size()) {
+        if (segment.size() - at < 17) Damaged(kFormat, "a Huffman table is cut short");
+        int kind = segment[at] >> 4, slot = segment[at] & 15;
+        if (kind > 1 || slot > 3) Damaged(kFormat, "a Huffman table is invalid");
+        std::size_t count = 0;
+        for (int n = 1; n <= 16; ++n) count += segment[at + static_cast<std::size_t>(n)];
+        if (count > 256 || segment.size() - at - 17 < count) Damaged(kFormat, "a Huffman table is invalid");
+        // Lossless scans use class 0 tables only; class 1 ones are skipped.
+        if (kind == 0) {
+            LosslessHuffmanTable table;
+            table.defined = true;
+            table.values.assign(segment.begin() + static_cast<long>(at + 17),
+                                segment.begin() + static_cast<long>(at + 17 + count));
+            int code = 0, index = 0;
+            for (int length = 1; length <= 16; ++length) {
+                int codes = segment[at + static_cast<std::size_t>(length)];
+                table.first[length] = index;
+                table.minCode[length] = code;
+                table.maxCode[length] = codes == 0 ? -1 : code + codes - 1;
+                code += codes;
+                index += codes;
+                // More codes of a length than its bits can tell apart.
+                if (code > (1 << length)) Damaged(kFormat, "a Huffman table is invalid");
+                code <<= 1;
+            }
+            tables[static_cast<std::size_t>(slot)] = std::move(table);
+        }
+        at += 17 + count;
+    }
+}
+
+namespace {
+
+class HuffmanDifferences {
+public:
+    HuffmanDifferences(std::span<const std::uint8_t> bytes, std::size_t at, const LosslessCoding &coding,
+                       const LosslessScan &scan)
+        : bits_(bytes, at) {
+        for (int slot : scan.tables) {
+            const LosslessHuffmanTable &table = coding.huffman.at(static_cast<std::size_t>(slot));
+            if (!table.defined) Damaged(kFormat, "a scan uses a Huffman table that is not defined");
+            tables_.push_back(&table);
+        }
+    }
+    int Next(std::size_t scanComponent, int, int) { return ReadDifference(bits_, *tables_[scanComponent]); }
+    void Restart(int number) { bits_.Restart(number); }
+    std::size_t End() { return bits_.End(); }
+
+private:
+    ScanBits bits_;
+    std::vector<const LosslessHuffmanTable *> tables_;
+};
+
+class ArithmeticDifferences {
+public:
+    ArithmeticDifferences(std::span<const std::uint8_t> bytes, std::size_t at, const LosslessCoding &coding,
+                          const LosslessScan &scan)
+        : decoder_(bytes, at), statistics_(scan.tables, coding.conditioning) {}
+    // The decoder feeds zeros past the end of a cut file, which decode to
+    // something; the end of the file is never part of a whole scan.
+    int Next(std::size_t scanComponent, int da, int db) {
+        const int difference = statistics_.DecodeDifference(decoder_, scanComponent, da, db);
+        if (decoder_.RanOut()) Damaged(kFormat, "the coded data ends early");
+        return difference;
+    }
+    void Restart(int number) {
+        decoder_.Restart(number);
+        statistics_.Restart();
+    }
+    std::size_t End() { return decoder_.End(); }
+
+private:
+    JpegArithmeticDecoder decoder_;
+    ArithmeticLosslessScan statistics_;
+};
+
+int Predict(int predictor, int left, int above, int aboveLeft) {
+    switch (predictor) {
+    case 1: return left;
+    case 2: return above;
+    case 3: return aboveLeft;
+    case 4: return left + above - aboveLeft;
+    case 5: return left + ((above - aboveLeft) >> 1);
+    case 6: return above + ((left - aboveLeft) >> 1);
+    default: return (left + above) >> 1;
+    }
+}
+
+// The prediction of the sample at (x, y) from the ones decoded before it.
+int Prediction(LosslessPlane &plane, int predictor, int x, int y, bool firstRow, int middle) {
+    if (firstRow) return x == 0 ? middle : plane.At(x - 1, y);
+    if (x == 0) return plane.At(x, y - 1);
+    return Predict(predictor, plane.At(x - 1, y), plane.At(x, y - 1), plane.At(x - 1, y - 1));
+}
+
+// A scan component: its plane, the samples it adds to an MCU, and the
+// differences of its last rows (the context of arithmetic coding).
+struct Member {
+    LosslessPlane *plane;
+    int h, v;
+    std::vector<int> differences;  // v + 1 rows of the plane's stride
+
+    int &Difference(int x, int y) {
+        return differences[static_cast<std::size_t>(y % (v + 1)) * static_cast<std::size_t>(plane->stride) +
+                           static_cast<std::size_t>(x)];
+    }
+};
+
+template <class Differences>
+std::size_t DecodeWith(Differences &source, const LosslessFrame &frame, const LosslessScan &scan,
+                       int restartInterval, LosslessPrediction prediction, std::vector<LosslessPlane> &planes) {
+    const bool interleaved = scan.components.size() > 1;
+    std::vector<Member> members;
+    int hmax = 1, vmax = 1;
+    for (const LosslessComponent &c : frame.components) {
+        hmax = std::max(hmax, c.h);
+        vmax = std::max(vmax, c.v);
+    }
+    for (std::size_t index : scan.components) {
+        const LosslessComponent &c = frame.components.at(index);
+        Member member{&planes.at(index), interleaved ? c.h : 1, interleaved ? c.v : 1, {}};
+        member.differences.resize(static_cast<std::size_t>((member.v + 1) * member.plane->stride));
+        members.push_back(std::move(member));
+    }
+    const int mcusX = interleaved ? (frame.width + hmax - 1) / hmax : members[0].plane->width;
+    const int mcusY = interleaved ? (frame.height + vmax - 1) / vmax : members[0].plane->height;
+    if (restartInterval % mcusX != 0) {
+        throw ImageError(ImageError::Kind::Unsupported,
+                         "JPEG: lossless restart intervals that end inside a row are not supported");
+    }
+    const int rowsPerInterval = restartInterval / mcusX;
+    const int middle = 1 << (frame.precision - scan.pointTransform - 1);
+    const bool predicts = prediction == LosslessPrediction::Predicted;
+    for (int my = 0; my < mcusY; ++my) {
+        const bool intervalStarts = my == 0 || (rowsPerInterval > 0 && my % rowsPerInterval == 0);
+        if (my > 0 && intervalStarts) source.Restart((my / rowsPerInterval - 1) % 8);
+        for (int mx = 0; mx < mcusX; ++mx) {
+            for (std::size_t n = 0; n < members.size(); ++n) {
+                Member &m = members[n];
+                LosslessPlane &plane = *m.plane;
+                for (int dy = 0; dy < m.v; ++dy) {
+                    const int y = my * m.v + dy;
+                    const bool firstRow = intervalStarts && dy == 0;
+                    for (int dx = 0; dx < m.h; ++dx) {
+                        const int x = mx * m.h + dx;
+                        const int da = x > 0 ? m.Difference(x - 1, y) : 0, db = firstRow ? 0 : m.Difference(x, y - 1);
+                        const int difference = source.Next(n, da, db);
+                        // A differential frame adds to nothing. Encoders wrap differences
+                        // modulo 2^16, and so does reconstruction.
+                        const int base = predicts ? Prediction(plane, scan.predictor, x, y, firstRow, middle) : 0;
+                        plane.At(x, y) = static_cast<std::uint16_t>((base + difference) & 0xFFFF);
+                        m.Difference(x, y) = difference;
+                    }
+                }
+            }
+        }
+    }
+    return source.End();
+}
+
+}  // namespace
+
+std::vector<LosslessPlane> LosslessPlanes(const LosslessFrame &frame) {
+    int hmax = 1, vmax = 1;
+    for (const LosslessComponent &c : frame.components) {
+        hmax = std::max(hmax, c.h);
+        vmax = std::max(vmax, c.v);
+    }
+    std::vector<LosslessPlane> planes;
+    for (const LosslessComponent &c : frame.components) {
+        LosslessPlane plane;
+        plane.width = (frame.width * c.h + hmax - 1) / hmax;
+        plane.height = (frame.height * c.v + vmax - 1) / vmax;
+        plane.stride = (frame.width + hmax - 1) / hmax * c.h;
+        plane.rows = (frame.height + vmax - 1) / vmax * c.v;
+        plane.samples.assign(static_cast<std::size_t>(plane.stride) * static_cast<std::size_t>(plane.rows), 0);
+        planes.push_back(std::move(plane));
+    }
+    return planes;
+}
+
+std::size_t DecodeLosslessScan(std::span<const std::uint8_t> bytes, std::size_t at, const LosslessFrame &frame,
+                               const LosslessScan &scan, const LosslessCoding &coding, int restartInterval,
+                               LosslessPrediction prediction, std::vector<LosslessPlane> &planes) {
+    if (coding.arithmetic) {
+        ArithmeticDifferences source(bytes, at, coding, scan);
+        return DecodeWith(source, frame, scan, restartInterval, prediction, planes);
+    }
+    HuffmanDifferences source(bytes, at, coding, scan);
+    return DecodeWith(source, frame, scan, restartInterval, prediction, planes);
+}
+
+}  // namespace ZavorPlatform::ImageFormats
