@@ -135,8 +135,6 @@ public:
             std::span<const std::uint8_t> segment;
             const std::uint8_t marker = segments_.Next(segment);
             if (marker == 0xD9) return Finish();
-            // Lossless scans keep tables of their own.
-            if (marker == 0xC4) ReadLosslessHuffmanTables(segment, losslessCoding_.huffman);
             if (!tables_.Read(marker, segment)) OnSegment(marker, segment);
         }
     }
@@ -232,6 +230,7 @@ private:
             const LosslessScan scan = ReadLosslessScanHeader(segment, *frame_);
             for (std::size_t c : scan.components) pointTransforms_[c] = scan.pointTransform;
             losslessCoding_.arithmetic = frame_->entropy == EntropyCoding::Arithmetic;
+            losslessCoding_.huffman = tables_.huffman;
             losslessCoding_.conditioning = tables_.conditioning;
             const LosslessPrediction prediction = frame_->kind == FrameKind::Differential ? LosslessPrediction::Differential
                                                                                           : LosslessPrediction::Predicted;

@@ -194,7 +194,7 @@ public:
 private:
     void OnSegment(std::uint8_t marker, std::span<const std::uint8_t> segment) {
         switch (marker) {
-        case 0xC4: ReadLosslessHuffmanTables(segment, coding_.huffman); break;
+        case 0xC4: coding_.huffman.Read(segment); break;
         case 0xCC: ReadArithmeticConditioning(segment, coding_.conditioning); break;
         case 0xDD:
             if (segment.size() != 2) Damaged(kFormat, "the restart interval is invalid");

@@ -18,36 +18,6 @@ std::int16_t Coefficient(int value) {
     return static_cast<std::int16_t>(value);
 }
 
-void ReadHuffmanTables(std::span<const std::uint8_t> segment, JpegTables &tables) {
-    std::size_t at = 0;
-    while (at < segment.size()) {
-        if (segment.size() - at < 17) Damaged(kFormat, "a Huffman table is cut short");
-        int kind = segment[at] >> 4, slot = segment[at] & 15;
-        if (kind > 1 || slot > 3) Damaged(kFormat, "a Huffman table is invalid");
-        std::size_t count = 0;
-        for (int n = 1; n <= 16; ++n) count += segment[at + static_cast<std::size_t>(n)];
-        if (count > 256 || segment.size() - at - 17 < count) Damaged(kFormat, "a Huffman table is invalid");
-        JpegHuffmanTable table;
-        table.defined = true;
-        table.values.assign(segment.begin() + static_cast<long>(at + 17),
-                            segment.begin() + static_cast<long>(at + 17 + count));
-        int code = 0, index = 0;
-        for (int length = 1; length <= 16; ++length) {
-            int codes = segment[at + static_cast<std::size_t>(length)];
-            table.first[length] = index;
-            table.minCode[length] = code;
-            table.maxCode[length] = codes == 0 ? -1 : code + codes - 1;
-            code += codes;
-            index += codes;
-            // More codes of a length than its bits can tell apart.
-            if (code > (1 << length)) Damaged(kFormat, "a Huffman table is invalid");
-            code <<= 1;
-        }
-        (kind == 0 ? tables.dc : tables.ac)[static_cast<std::size_t>(slot)] = std::move(table);
-        at += 17 + count;
-    }
-}
-
 void ReadQuantizationTables(std::span<const std::uint8_t> segment, JpegTables &tables) {
     std::size_t at = 0;
     while (at < segment.size()) {
@@ -67,83 +37,6 @@ void ReadQuantizationTables(std::span<const std::uint8_t> segment, JpegTables &t
 
 }  // namespace
 
-unsigned JpegScanBits::Peek16() {
-    Fill();
-    if (bits_ >= 16) return static_cast<unsigned>(buffer_ >> (bits_ - 16)) & 0xFFFF;
-    return static_cast<unsigned>(buffer_ << (16 - bits_)) & 0xFFFF;
-}
-
-void JpegScanBits::Skip(int count) {
-    if (count > bits_) Damaged(kFormat, "the coded data ends early");
-    bits_ -= count;
-    buffer_ &= (std::uint64_t{1} << bits_) - 1;
-}
-
-unsigned JpegScanBits::Read(int count) {
-    if (count == 0) return 0;
-    unsigned value = Peek16() >> (16 - count);
-    Skip(count);
-    return value;
-}
-
-void JpegScanBits::Restart(int number) {
-    buffer_ = 0;
-    bits_ = 0;
-    while (NextByte() >= 0) {}  // data the interval did not need
-    while (at_ + 1 < bytes_.size() && bytes_[at_] == 0xFF && bytes_[at_ + 1] == 0xFF) ++at_;
-    if (at_ + 1 >= bytes_.size() || bytes_[at_] != 0xFF || bytes_[at_ + 1] != 0xD0 + number)
-        Damaged(kFormat, "a restart marker is missing");
-    at_ += 2;
-    ended_ = false;
-}
-
-std::size_t JpegScanBits::End() {
-    while (NextByte() >= 0) {}
-    return at_;
-}
-
-void JpegScanBits::Fill() {
-    while (bits_ <= 48 && !ended_) {
-        int byte = NextByte();
-        if (byte < 0) {
-            ended_ = true;
-            break;
-        }
-        buffer_ = buffer_ << 8 | static_cast<unsigned>(byte);
-        bits_ += 8;
-    }
-}
-
-int JpegScanBits::NextByte() {
-    while (at_ < bytes_.size()) {
-        std::uint8_t byte = bytes_[at_];
-        if (byte != 0xFF) {
-            ++at_;
-            return byte;
-        }
-        if (at_ + 1 >= bytes_.size()) return -1;
-        if (bytes_[at_ + 1] == 0x00) {
-            at_ += 2;
-            return 0xFF;
-        }
-        if (bytes_[at_ + 1] != 0xFF) return -1;  // a marker
-        ++at_;                                    // a fill byte before one
-    }
-    return -1;
-}
-
-int JpegHuffmanTable::Decode(JpegScanBits &bits) const {
-    unsigned peeked = bits.Peek16();
-    for (int length = 1; length <= 16; ++length) {
-        int code = static_cast<int>(peeked >> (16 - length));
-        if (code <= maxCode[length]) {
-            bits.Skip(length);
-            return values[static_cast<std::size_t>(first[length] + code - minCode[length])];
-        }
-    }
-    Damaged(kFormat, "the coded data holds an invalid Huffman code");
-}
-
 std::uint8_t JpegSegments::Next(std::span<const std::uint8_t> &segment) {
     while (at_ + 1 < bytes_.size() && (bytes_[at_] != 0xFF || bytes_[at_ + 1] == 0xFF)) ++at_;
     if (at_ + 1 >= bytes_.size()) Damaged(kFormat, "the file is cut short");
@@ -162,7 +55,7 @@ std::uint8_t JpegSegments::Next(std::span<const std::uint8_t> &segment) {
 
 bool JpegTables::Read(std::uint8_t marker, std::span<const std::uint8_t> segment) {
     switch (marker) {
-    case 0xC4: ReadHuffmanTables(segment, *this); return true;
+    case 0xC4: huffman.Read(segment); return true;
     case 0xCC: ReadArithmeticConditioning(segment, conditioning); return true;
     case 0xDB: ReadQuantizationTables(segment, *this); return true;
     case 0xDD:
@@ -282,8 +175,8 @@ DctScan ReadDctScan(std::span<const std::uint8_t> segment, DctFrame &frame, cons
     // from the same state, defined or not.
     for (std::size_t n = 0; n < scan.components.size() && frame.entropy == EntropyCoding::Huffman; ++n) {
         const bool needsDc = scan.ss == 0 && scan.ah == 0, needsAc = scan.se > 0;
-        if ((needsDc && (scan.dcTable[n] > 3 || !tables.dc[static_cast<std::size_t>(scan.dcTable[n])].defined)) ||
-            (needsAc && (scan.acTable[n] > 3 || !tables.ac[static_cast<std::size_t>(scan.acTable[n])].defined)))
+        if ((needsDc && (scan.dcTable[n] > 3 || !tables.huffman.dc[static_cast<std::size_t>(scan.dcTable[n])].defined)) ||
+            (needsAc && (scan.acTable[n] > 3 || !tables.huffman.ac[static_cast<std::size_t>(scan.acTable[n])].defined)))
             Damaged(kFormat, "a scan uses a Huffman table that is not defined");
     }
     return scan;
@@ -305,8 +198,8 @@ HuffmanDctDecoder::HuffmanDctDecoder(std::span<const std::uint8_t> bytes, std::s
     : bits_(bytes, at), scan_(scan), differential_(frame.kind == FrameKind::Differential),
       predictions_(scan.components.size(), 0) {
     for (std::size_t n = 0; n < scan.components.size(); ++n) {
-        dc_.push_back(&tables.dc[static_cast<std::size_t>(scan.dcTable[n] & 3)]);
-        ac_.push_back(&tables.ac[static_cast<std::size_t>(scan.acTable[n] & 3)]);
+        dc_.push_back(&tables.huffman.dc[static_cast<std::size_t>(scan.dcTable[n] & 3)]);
+        ac_.push_back(&tables.huffman.ac[static_cast<std::size_t>(scan.acTable[n] & 3)]);
     }
 }
 
@@ -316,12 +209,9 @@ void HuffmanDctDecoder::Restart(int number) {
     eobRun_ = 0;
 }
 
-// The value of `size` bits that follow a size category.
 int HuffmanDctDecoder::Extend(int size) {
-    if (size == 0) return 0;
     if (size > 16) Damaged(kFormat, "the coded data holds an invalid coefficient");
-    int value = static_cast<int>(bits_.Read(size));
-    return value < 1 << (size - 1) ? value - (1 << size) + 1 : value;
+    return ReadExtended(bits_, size);
 }
 
 void HuffmanDctDecoder::DecodeBlock(std::size_t index, std::int16_t *block) {

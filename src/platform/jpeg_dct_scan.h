@@ -16,6 +16,7 @@
 
 #include "platform/image_formats.h"
 #include "platform/jpeg_arithmetic.h"
+#include "platform/jpeg_huffman.h"
 
 namespace ZavorPlatform::ImageFormats {
 
@@ -24,44 +25,6 @@ inline constexpr std::array<std::uint8_t, 64> kZigzag = {
     0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,  12, 19, 26, 33, 40, 48,
     41, 34, 27, 20, 13, 6,  7,  14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23,
     30, 37, 44, 51, 58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
-
-// The entropy-coded bytes of a scan: byte stuffing undone, fill bytes
-// skipped, and stopped at the next marker. Bits asked for beyond it are
-// data the file lacks.
-class JpegScanBits {
-public:
-    JpegScanBits(std::span<const std::uint8_t> bytes, std::size_t at) : bytes_(bytes), at_(at) {}
-
-    // The next 16 bits, zeros past the end of the data.
-    unsigned Peek16();
-    void Skip(int count);
-    unsigned Read(int count);
-    // Drops the bits that pad the interval and steps over its restart marker.
-    void Restart(int number);
-    // The offset of the marker that ends the scan.
-    std::size_t End();
-
-private:
-    void Fill();
-    int NextByte();
-
-    std::span<const std::uint8_t> bytes_;
-    std::size_t at_;
-    std::uint64_t buffer_ = 0;  // the low bits_ bits are unread
-    int bits_ = 0;
-    bool ended_ = false;
-};
-
-// One Huffman table: the symbols by code.
-struct JpegHuffmanTable {
-    bool defined = false;
-    std::array<int, 17> maxCode{};  // by length; -1 when no code has it
-    std::array<int, 17> first{};    // index into `values` of the first code of a length
-    std::array<int, 17> minCode{};
-    std::vector<std::uint8_t> values;
-
-    int Decode(JpegScanBits &bits) const;
-};
 
 // A file segment by segment. Stray bytes and fill bytes before a marker
 // are skipped; a file that ends before its end marker is refused.
@@ -84,7 +47,7 @@ private:
 // The tables and the restart interval in force, as the segments before a
 // scan leave them.
 struct JpegTables {
-    std::array<JpegHuffmanTable, 4> dc, ac;
+    JpegHuffmanTables huffman;
     ArithmeticConditioning conditioning;
     std::array<std::array<std::uint16_t, 64>, 4> quantization{};  // natural order
     std::array<bool, 4> quantizationDefined{};
