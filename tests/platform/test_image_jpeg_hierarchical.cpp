@@ -78,6 +78,13 @@ const Bytes kJfif{0xFF, 0xE0, 0, 16, 'J', 'F', 'I', 'F', 0, 1, 1, 1, 0, 150, 0, 
 
 Bytes Adobe(std::uint8_t transform) { return {0xFF, 0xEE, 0, 14, 'A', 'd', 'o', 'b', 'e', 0, 100, 0, 0, 0, 0, transform}; }
 
+// `plan` after `change`.
+template <class Change>
+Plan With(Plan plan, Change change) {
+    change(plan);
+    return plan;
+}
+
 Plan Grey(int width, int height) {
     Plan plan;
     plan.width = width;
@@ -90,10 +97,6 @@ Plan Grey(int width, int height) {
 }  // namespace
 
 TEST(HierarchicalJpeg, DctHierarchiesBecomeBaselineJpegsOfTheirReconstruction) {
-    auto with = [](Plan plan, auto change) {
-        change(plan);
-        return plan;
-    };
     const struct {
         const char *name;
         Plan plan;
@@ -102,40 +105,40 @@ TEST(HierarchicalJpeg, DctHierarchiesBecomeBaselineJpegsOfTheirReconstruction) {
     } cases[] = {
         {"grey, two frames", Grey(61, 37), JpegColorSpace::Gray, JCS_GRAYSCALE},
         {"grey, three frames, the last doubled in width only",
-         with(Grey(64, 40), [](Plan &p) { p.expansions = {{true, true}, {true, false}}; }), JpegColorSpace::Gray,
+         With(Grey(64, 40), [](Plan &p) { p.expansions = {{true, true}, {true, false}}; }), JpegColorSpace::Gray,
          JCS_GRAYSCALE},
         {"grey, a differential frame of the same size",
-         with(Grey(30, 20), [](Plan &p) { p.expansions = {{false, true}, {false, false}}; }), JpegColorSpace::Gray,
+         With(Grey(30, 20), [](Plan &p) { p.expansions = {{false, true}, {false, false}}; }), JpegColorSpace::Gray,
          JCS_GRAYSCALE},
-        {"grey, progressive frames", with(Grey(45, 33), [](Plan &p) { p.coding = Coding::Progressive; }),
+        {"grey, progressive frames", With(Grey(45, 33), [](Plan &p) { p.coding = Coding::Progressive; }),
          JpegColorSpace::Gray, JCS_GRAYSCALE},
-        {"grey, restart intervals", with(Grey(50, 50), [](Plan &p) { p.restartInterval = 3; }), JpegColorSpace::Gray,
+        {"grey, restart intervals", With(Grey(50, 50), [](Plan &p) { p.restartInterval = 3; }), JpegColorSpace::Gray,
          JCS_GRAYSCALE},
         {"YCbCr under JFIF",
-         with(Grey(40, 24), [](Plan &p) { p.sampling = {{1, 1}, {1, 1}, {1, 1}}, p.markers = kJfif; }),
+         With(Grey(40, 24), [](Plan &p) { p.sampling = {{1, 1}, {1, 1}, {1, 1}}, p.markers = kJfif; }),
          JpegColorSpace::Rgb, JCS_YCbCr},
         {"YCbCr 2x2, progressive",
-         with(Grey(37, 29),
+         With(Grey(37, 29),
               [](Plan &p) {
                   p.sampling = {{2, 2}, {1, 1}, {1, 1}}, p.markers = kJfif;
                   p.coding = Coding::Progressive;
               }),
          JpegColorSpace::Rgb, JCS_YCbCr},
         {"RGB, no marker, restarts",
-         with(Grey(33, 17), [](Plan &p) { p.sampling = {{1, 1}, {1, 1}, {1, 1}}, p.restartInterval = 2; }),
+         With(Grey(33, 17), [](Plan &p) { p.sampling = {{1, 1}, {1, 1}, {1, 1}}, p.restartInterval = 2; }),
          JpegColorSpace::Rgb, JCS_RGB},
-        {"grey, arithmetic-coded", with(Grey(47, 31), [](Plan &p) { p.arithmetic = true; }), JpegColorSpace::Gray,
+        {"grey, arithmetic-coded", With(Grey(47, 31), [](Plan &p) { p.arithmetic = true; }), JpegColorSpace::Gray,
          JCS_GRAYSCALE},
         {"YCbCr 2x1, arithmetic-coded, restarts, three frames",
-         with(Grey(40, 26),
+         With(Grey(40, 26),
               [](Plan &p) {
                   p.sampling = {{2, 1}, {1, 1}, {1, 1}}, p.markers = kJfif, p.arithmetic = true, p.restartInterval = 2;
                   p.expansions = {{true, true}, {false, true}};
               }),
          JpegColorSpace::Rgb, JCS_YCbCr},
-        {"CMYK", with(Grey(20, 12), [](Plan &p) { p.sampling = {{1, 1}, {1, 1}, {1, 1}, {1, 1}}; }),
+        {"CMYK", With(Grey(20, 12), [](Plan &p) { p.sampling = {{1, 1}, {1, 1}, {1, 1}, {1, 1}}; }),
          JpegColorSpace::Cmyk, JCS_CMYK},
-        {"YCCK", with(Grey(20, 12), [](Plan &p) { p.sampling = {{1, 1}, {1, 1}, {1, 1}, {1, 1}}, p.markers = Adobe(2); }),
+        {"YCCK", With(Grey(20, 12), [](Plan &p) { p.sampling = {{1, 1}, {1, 1}, {1, 1}, {1, 1}}, p.markers = Adobe(2); }),
          JpegColorSpace::Ycck, JCS_YCCK},
     };
     for (const auto &c : cases) {
@@ -167,34 +170,30 @@ TEST(HierarchicalJpeg, DctHierarchiesBecomeBaselineJpegsOfTheirReconstruction) {
 // Lossless last frames give the picture's samples exactly, as rows; so do
 // DCT frames refined by a lossless one.
 TEST(HierarchicalJpeg, LosslessHierarchiesGiveTheirSamplesExactly) {
-    auto with = [](Plan plan, auto change) {
-        change(plan);
-        return plan;
-    };
     const struct {
         const char *name;
         Plan plan;
     } cases[] = {
-        {"grey, two lossless frames", with(Grey(31, 17), [](Plan &p) { p.coding = Coding::Lossless; })},
+        {"grey, two lossless frames", With(Grey(31, 17), [](Plan &p) { p.coding = Coding::Lossless; })},
         {"grey, three lossless frames, restarts every 2 rows",
-         with(Grey(40, 22),
+         With(Grey(40, 22),
               [](Plan &p) {
                   p.coding = Coding::Lossless, p.restartInterval = 2;
                   p.expansions = {{true, true}, {false, true}};
               })},
-        {"RGB, lossless", with(Grey(19, 13), [](Plan &p) { p.coding = Coding::Lossless, p.sampling.assign(3, {1, 1}); })},
+        {"RGB, lossless", With(Grey(19, 13), [](Plan &p) { p.coding = Coding::Lossless, p.sampling.assign(3, {1, 1}); })},
         {"grey, DCT frames, the last lossless",
-         with(Grey(33, 21), [](Plan &p) { p.coding = Coding::LosslessLast, p.expansions = {{true, true}, {true, false}}; })},
+         With(Grey(33, 21), [](Plan &p) { p.coding = Coding::LosslessLast, p.expansions = {{true, true}, {true, false}}; })},
         {"grey, arithmetic-coded lossless frames, restarts",
-         with(Grey(26, 18), [](Plan &p) { p.coding = Coding::Lossless, p.arithmetic = true, p.restartInterval = 3; })},
+         With(Grey(26, 18), [](Plan &p) { p.coding = Coding::Lossless, p.arithmetic = true, p.restartInterval = 3; })},
         {"RGB, arithmetic-coded: DCT frames, the last lossless",
-         with(Grey(21, 19),
+         With(Grey(21, 19),
               [](Plan &p) {
                   p.coding = Coding::LosslessLast, p.arithmetic = true, p.sampling.assign(3, {1, 1});
                   p.expansions = {{true, true}, {true, true}};
               })},
         {"RGB, a DCT frame, then a lossless one",
-         with(Grey(16, 16), [](Plan &p) { p.coding = Coding::LosslessLast, p.sampling.assign(3, {1, 1}); })},
+         With(Grey(16, 16), [](Plan &p) { p.coding = Coding::LosslessLast, p.sampling.assign(3, {1, 1}); })},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);

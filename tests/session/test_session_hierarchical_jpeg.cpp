@@ -22,17 +22,6 @@ namespace {
 using namespace ZavorTest::HierarchicalJpeg;
 using ZavorTest::RunCommand;
 
-// The fields of the first image line of "pdfimages -list".
-std::vector<std::string> FirstImage(const std::string &list) {
-    std::istringstream lines(list);
-    std::string line;
-    for (int skip = 0; skip < 3; ++skip) std::getline(lines, line);
-    std::istringstream fields(line);
-    std::vector<std::string> out;
-    for (std::string field; fields >> field;) out.push_back(field);
-    return out;
-}
-
 std::vector<int> Picture(int width, int height, int components) {
     std::vector<int> out;
     for (int y = 0; y < height; ++y)
@@ -76,7 +65,7 @@ TEST(SessionHierarchicalJpeg, PlacedPictureIsABaselineJpegOrTheExactSamplesOfThe
         host.SaveTo(saved);
         ASSERT_EQ(ZavorPlugin::PDF::GetInstance().fehlertext, u"");
 
-        const std::vector<std::string> image = FirstImage(RunCommand("pdfimages -list '" + saved + "'"));
+        const std::vector<std::string> image = ZavorTest::FirstListedImage(RunCommand("pdfimages -list '" + saved + "'"));
         ASSERT_GE(image.size(), 9u);
         EXPECT_EQ(image[3], "48");
         EXPECT_EQ(image[4], "36");

@@ -63,34 +63,8 @@ namespace Detail {
 
 inline int Up(int value, int by) { return (value + by - 1) / by; }
 
-class BitWriter {
-public:
-    explicit BitWriter(Bytes &out) : out_(out) {}
-    void Put(std::uint32_t value, int count) {
-        for (int i = count - 1; i >= 0; --i) {
-            byte_ = static_cast<std::uint8_t>(byte_ << 1 | (value >> i & 1));
-            if (++bits_ < 8) continue;
-            out_.push_back(byte_);
-            if (byte_ == 0xFF) out_.push_back(0);
-            byte_ = 0;
-            bits_ = 0;
-        }
-    }
-    void Flush() {
-        while (bits_ != 0) Put(1, 1);
-    }
-
-private:
-    Bytes &out_;
-    std::uint8_t byte_ = 0;
-    int bits_ = 0;
-};
-
-inline void Segment(Bytes &out, std::uint8_t marker, const Bytes &body) {
-    out.insert(out.end(), {0xFF, marker, static_cast<std::uint8_t>((body.size() + 2) >> 8),
-                           static_cast<std::uint8_t>(body.size() + 2)});
-    out.insert(out.end(), body.begin(), body.end());
-}
+using LosslessJpeg::BitWriter;
+using LosslessJpeg::Segment;
 
 constexpr int kZigzag[64] = {0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,  12, 19, 26, 33, 40, 48,
                              41, 34, 27, 20, 13, 6,  7,  14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23,
