@@ -13,12 +13,12 @@
 #include <optional>
 #include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "platform/image_formats.h"
 #include "platform/jpeg_dct_scan.h"
 #include "platform/jpeg_lossless_scan.h"
+#include "platform/jpeg_markers.h"
 
 namespace ZavorPlatform::ImageFormats {
 namespace {
@@ -75,21 +75,6 @@ Plane Expand(const Plane &in, bool wide, bool high) {
         if (y == in.height - 1) put(2 * y + 1, row);
     }
     return out;
-}
-
-// Three components are RGB unless the file says otherwise, as the lossless
-// reader takes them.
-struct ColourMarkers {
-    bool jfif = false;
-    int adobeTransform = -1;  // none
-
-    bool YCbCr() const { return adobeTransform == 1 || (adobeTransform < 0 && jfif); }
-};
-
-bool Tagged(std::span<const std::uint8_t> segment, std::string_view tag, std::size_t size) {
-    return segment.size() >= std::max(size, tag.size()) &&
-           std::equal(tag.begin(), tag.end(), segment.begin(),
-                      [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
 }
 
 LosslessFrame LosslessFrameOf(const DctFrame &frame) {
@@ -150,29 +135,12 @@ private:
             break;
         case 0xDA: OnScan(segment); break;
         case 0xE0:
-            if (Tagged(segment, std::string_view("JFIF", 5), 5)) {
-                markers_.jfif = true;
-                ReadDensity(segment);
-            }
-            break;
-        case 0xEE:
-            if (Tagged(segment, "Adobe", 12)) markers_.adobeTransform = segment[11];
-            break;
+        case 0xEE: markers_.Read(marker, segment); break;
         default:
             if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC)
                 OnFrame(marker, segment);
             break;  // comments, application data, conditioning of other coders
         }
-    }
-
-    void ReadDensity(std::span<const std::uint8_t> segment) {
-        if (segment.size() < 12) return;
-        const int unit = segment[7];
-        const unsigned x = segment[8] << 8 | segment[9], y = segment[10] << 8 | segment[11];
-        if (x == 0 || y == 0 || (unit != 1 && unit != 2)) return;
-        const double perInch = unit == 1 ? 1.0 : 2.54;
-        image_.horizontalResolution = x * perInch;
-        image_.verticalResolution = y * perInch;
     }
 
     void OnHierarchy(std::span<const std::uint8_t> segment) {
@@ -326,11 +294,13 @@ private:
         const int width = hierarchy_->width, height = hierarchy_->height;
         const std::size_t count = planes_.size();
         const std::vector<std::uint8_t> samples = EightBitSamples();
-        image_.format = ImageFileFormat::Jpeg;
-        image_.width = width;
-        image_.height = height;
         if (count != 4 && std::all_of(planes_.begin(), planes_.end(), [](const Plane &p) { return p.lossless; }))
-            return AsRows(samples);
+            return AsRows(samples, width, height);
+        DecodedImage image;
+        image.format = ImageFileFormat::Jpeg;
+        image.width = width;
+        image.height = height;
+        markers_.SetResolution(image);
         if (count == 4) {
             // Rgb32 rows, bottom row first, as the four-component encoder takes them.
             std::vector<std::uint8_t> rows(samples.size());
@@ -338,56 +308,41 @@ private:
             for (int y = 0; y < height; ++y)
                 std::copy_n(samples.begin() + static_cast<long>(stride * static_cast<std::size_t>(y)), stride,
                             rows.begin() + static_cast<long>(stride * static_cast<std::size_t>(height - 1 - y)));
-            image_.jpegColorSpace = markers_.adobeTransform == 2 ? JpegColorSpace::Ycck : JpegColorSpace::Cmyk;
-            image_.jpegData = EncodeFourComponentJpeg(rows, width, height, image_.jpegColorSpace);
-            image_.pixelFormat = ImagePixelFormat::Rgb24;
-            return std::move(image_);
+            image.jpegColorSpace = markers_.FourComponentSpace();
+            image.jpegData = EncodeFourComponentJpeg(rows, width, height, image.jpegColorSpace);
+            image.pixelFormat = ImagePixelFormat::Rgb24;
+            return image;
         }
         const JpegSamples kind = count == 1 ? JpegSamples::Grey : markers_.YCbCr() ? JpegSamples::YCbCr : JpegSamples::Rgb;
-        image_.jpegColorSpace = count == 1 ? JpegColorSpace::Gray : JpegColorSpace::Rgb;
-        image_.pixelFormat = count == 1 ? ImagePixelFormat::Indexed8 : ImagePixelFormat::Rgb24;
-        image_.jpegData = EncodeBaselineJpeg(samples, width, height, kind);
-        return std::move(image_);
+        image.jpegColorSpace = count == 1 ? JpegColorSpace::Gray : JpegColorSpace::Rgb;
+        image.pixelFormat = count == 1 ? ImagePixelFormat::Indexed8 : ImagePixelFormat::Rgb24;
+        image.jpegData = EncodeBaselineJpeg(samples, width, height, kind);
+        return image;
     }
 
     // Exact samples, placed as rows: grey with a grey ramp, three components
     // as blue-green-red.
-    DecodedImage AsRows(const std::vector<std::uint8_t> &samples) {
+    DecodedImage AsRows(const std::vector<std::uint8_t> &samples, int width, int height) const {
         const bool grey = planes_.size() == 1;
-        const DecodedImage density = image_;
-        image_ = MakeBitmap(image_.width, image_.height, grey ? ImagePixelFormat::Indexed8 : ImagePixelFormat::Rgb24);
-        image_.format = ImageFileFormat::Jpeg;
-        image_.horizontalResolution = density.horizontalResolution;
-        image_.verticalResolution = density.verticalResolution;
-        const bool yCbCr = !grey && markers_.YCbCr();
+        DecodedImage image = MakeBitmap(width, height, grey ? ImagePixelFormat::Indexed8 : ImagePixelFormat::Rgb24);
+        image.format = ImageFileFormat::Jpeg;
+        markers_.SetResolution(image);
         std::size_t at = 0;
-        for (int y = 0; y < image_.height; ++y) {
-            std::uint8_t *row = RowFromTop(image_, y);
-            for (int x = 0; x < image_.width; ++x, at += grey ? 1 : 3) {
-                if (grey) {
-                    row[x] = samples[at];
-                    continue;
-                }
-                std::uint8_t *p = row + 3 * x;
-                if (!yCbCr) {
-                    p[0] = samples[at + 2], p[1] = samples[at + 1], p[2] = samples[at];
-                    continue;
-                }
-                // The JFIF conversion (full range).
-                const double luma = samples[at], cb = samples[at + 1] - 128.0, cr = samples[at + 2] - 128.0;
-                auto level = [](double v) { return static_cast<std::uint8_t>(std::clamp(v + 0.5, 0.0, 255.0)); };
-                p[2] = level(luma + 1.402 * cr);
-                p[1] = level(luma - 0.344136 * cb - 0.714136 * cr);
-                p[0] = level(luma + 1.772 * cb);
+        for (int y = 0; y < image.height; ++y) {
+            std::uint8_t *row = RowFromTop(image, y);
+            for (int x = 0; x < image.width; ++x, at += grey ? 1 : 3) {
+                if (grey) row[x] = samples[at];
+                else row[3 * x] = samples[at + 2], row[3 * x + 1] = samples[at + 1], row[3 * x + 2] = samples[at];
             }
         }
-        if (grey) SetGreyRamp(image_, 256);
-        return std::move(image_);
+        if (grey) SetGreyRamp(image, 256);
+        else if (markers_.YCbCr()) ConvertYCbCr(image);
+        return image;
     }
 
     JpegSegments segments_;
     JpegTables tables_;
-    ColourMarkers markers_;
+    JpegColourMarkers markers_;
     std::optional<DctFrame> hierarchy_;  // DHP: the picture's size and components
     std::vector<Plane> planes_;          // by the hierarchy's components
     bool expandWide_ = false, expandHigh_ = false;  // for the next frame
@@ -397,7 +352,6 @@ private:
     std::vector<LosslessPlane> losslessPlanes_;  // of frame_'s components, when lossless
     std::vector<int> pointTransforms_;            // of each
     int frames_ = 0;
-    DecodedImage image_;  // its resolution until the end
 };
 
 }  // namespace

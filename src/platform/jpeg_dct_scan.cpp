@@ -37,22 +37,6 @@ void ReadQuantizationTables(std::span<const std::uint8_t> segment, JpegTables &t
 
 }  // namespace
 
-std::uint8_t JpegSegments::Next(std::span<const std::uint8_t> &segment) {
-    while (at_ + 1 < bytes_.size() && (bytes_[at_] != 0xFF || bytes_[at_ + 1] == 0xFF)) ++at_;
-    if (at_ + 1 >= bytes_.size()) Damaged(kFormat, "the file is cut short");
-    const std::uint8_t marker = bytes_[at_ + 1];
-    at_ += 2;
-    segment = {};
-    if (marker == 0xD9) return marker;
-    if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) Damaged(kFormat, "a marker is out of place");
-    if (bytes_.size() - at_ < 2) Damaged(kFormat, "the file is cut short");
-    const std::size_t length = static_cast<std::size_t>(bytes_[at_] << 8 | bytes_[at_ + 1]);
-    if (length < 2 || bytes_.size() - at_ < length) Damaged(kFormat, "the file is cut short");
-    segment = bytes_.subspan(at_ + 2, length - 2);
-    at_ += length;
-    return marker;
-}
-
 bool JpegTables::Read(std::uint8_t marker, std::span<const std::uint8_t> segment) {
     switch (marker) {
     case 0xC4: huffman.Read(segment); return true;

@@ -17,6 +17,7 @@
 #include "platform/image_formats.h"
 #include "platform/jpeg_arithmetic.h"
 #include "platform/jpeg_huffman.h"
+#include "platform/jpeg_markers.h"
 
 namespace ZavorPlatform::ImageFormats {
 
@@ -25,24 +26,6 @@ inline constexpr std::array<std::uint8_t, 64> kZigzag = {
     0,  1,  8,  16, 9,  2,  3,  10, 17, 24, 32, 25, 18, 11, 4,  5,  12, 19, 26, 33, 40, 48,
     41, 34, 27, 20, 13, 6,  7,  14, 21, 28, 35, 42, 49, 56, 57, 50, 43, 36, 29, 22, 15, 23,
     30, 37, 44, 51, 58, 59, 52, 45, 38, 31, 39, 46, 53, 60, 61, 54, 47, 55, 62, 63};
-
-// A file segment by segment. Stray bytes and fill bytes before a marker
-// are skipped; a file that ends before its end marker is refused.
-class JpegSegments {
-public:
-    explicit JpegSegments(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
-
-    // The next marker (0xD9 at the end) with its segment's body.
-    std::uint8_t Next(std::span<const std::uint8_t> &segment);
-    std::span<const std::uint8_t> Bytes() const { return bytes_; }
-    std::size_t Position() const { return at_; }
-    void MoveTo(std::size_t at) { at_ = at; }
-    std::size_t Remaining() const { return bytes_.size() - at_; }
-
-private:
-    std::span<const std::uint8_t> bytes_;
-    std::size_t at_ = 2;  // after SOI
-};
 
 // The tables and the restart interval in force, as the segments before a
 // scan leave them.
