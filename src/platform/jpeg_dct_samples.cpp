@@ -58,7 +58,10 @@ std::vector<int> ComponentSamples(const DctComponent &component, int precision, 
                        component.quantization, block);
             for (int y = 0; y < 8 && by * 8 + y < height; ++y)
                 for (int x = 0; x < 8 && bx * 8 + x < width; ++x) {
-                    int value = static_cast<int>(std::floor(block[y * 8 + x] + 0.5)) + shift;
+                    // Corrupt coefficients can sum beyond any int; no sample
+                    // or difference lies beyond 2^16.
+                    const double rounded = std::clamp(std::floor(block[y * 8 + x] + 0.5), -65536.0, 65536.0);
+                    int value = static_cast<int>(rounded) + shift;
                     if (kind == FrameKind::Plain) value = std::clamp(value, 0, maximum);
                     samples[static_cast<std::size_t>(by * 8 + y) * static_cast<std::size_t>(width) +
                             static_cast<std::size_t>(bx * 8 + x)] = value;
