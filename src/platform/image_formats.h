@@ -19,6 +19,19 @@ DecodedImage DecodeJpeg(std::span<const std::uint8_t> bytes);
 // with a grey ramp, three components as Rgb24, with no jpegData; four
 // components (CMYK or YCCK), which rows cannot hold, become a baseline JPEG.
 DecodedImage DecodeLosslessJpeg(std::span<const std::uint8_t> bytes);
+// A hierarchical JPEG decoded by our own code: a DCT-coded one written
+// again as a baseline JPEG (jpegData), a lossless one as rows as
+// DecodeLosslessJpeg gives them.
+DecodedImage DecodeHierarchicalJpeg(std::span<const std::uint8_t> bytes);
+
+// The colour spaces of EncodeBaselineJpeg: the samples are coded as they
+// are, with the JFIF marker for YCbCr and the Adobe one for RGB.
+enum class JpegSamples { Grey, Rgb, YCbCr };
+
+// `samples` (interleaved, top row first) as a baseline JPEG of the highest
+// quality, no component subsampled.
+std::vector<std::uint8_t> EncodeBaselineJpeg(std::span<const std::uint8_t> samples, int width, int height,
+                                             JpegSamples kind);
 
 // `samples` (four a pixel, bottom row first, as Rgb32 rows hold them) as a
 // baseline JPEG of the highest quality in the colour space `space` (Cmyk

@@ -4,8 +4,8 @@
 // and a viewer would show that grey. PDF readers need only decode Huffman
 // coding (baseline, extended and progressive): arithmetic-coded files get
 // their coefficients written again with Huffman codes, which changes no
-// pixel; lossless files, which libjpeg cannot read, are decoded by our own
-// reader, and hierarchical ones are refused by name. libjpeg reports errors through
+// pixel; lossless and hierarchical files, which libjpeg cannot read, are
+// decoded by our own readers. libjpeg reports errors through
 // error_exit, which jumps back with longjmp; the functions holding the jump
 // buffer keep no C++ objects.
 #include <csetjmp>
@@ -195,11 +195,13 @@ std::vector<std::uint8_t> HuffmanCoded(std::span<const std::uint8_t> bytes) {
     return out;
 }
 
-// Four samples a pixel, bottom row first, as a baseline JPEG in the same
-// colour space (CMYK or YCCK, which libjpeg marks as Adobe does). No C++
+enum class RowOrder { TopFirst, BottomFirst };
+
+// Interleaved samples as a baseline JPEG in the same colour space (libjpeg
+// marks CMYK, YCCK and RGB as Adobe does, YCbCr and grey with JFIF). No C++
 // objects: error_exit jumps back here.
-bool WriteFourComponents(const std::uint8_t *samples, int width, int height, J_COLOR_SPACE space,
-                         unsigned char **out, unsigned long *outSize, JpegErrors *errors) {
+bool WriteSamples(const std::uint8_t *samples, int width, int height, int components, J_COLOR_SPACE space,
+                  RowOrder order, unsigned char **out, unsigned long *outSize, JpegErrors *errors) {
     jpeg_compress_struct info{};
     info.err = jpeg_std_error(&errors->manager);
     errors->manager.error_exit = OnError;
@@ -212,11 +214,11 @@ bool WriteFourComponents(const std::uint8_t *samples, int width, int height, J_C
     jpeg_mem_dest(&info, out, outSize);
     info.image_width = static_cast<JDIMENSION>(width);
     info.image_height = static_cast<JDIMENSION>(height);
-    info.input_components = 4;
+    info.input_components = components;
     info.in_color_space = space;
     jpeg_set_defaults(&info);
     jpeg_set_colorspace(&info, space);
-    for (int c = 0; c < 4; ++c) {  // YCCK would have its chroma halved
+    for (int c = 0; c < components; ++c) {  // YCbCr and YCCK would have their chroma halved
         info.comp_info[c].h_samp_factor = 1;
         info.comp_info[c].v_samp_factor = 1;
     }
@@ -224,8 +226,10 @@ bool WriteFourComponents(const std::uint8_t *samples, int width, int height, J_C
     info.optimize_coding = TRUE;
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
-        std::size_t stored = static_cast<std::size_t>(info.image_height - 1 - info.next_scanline);
-        JSAMPROW row = const_cast<JSAMPROW>(samples + stored * 4 * static_cast<std::size_t>(width));
+        std::size_t stored = order == RowOrder::TopFirst ? info.next_scanline
+                                                         : static_cast<std::size_t>(info.image_height - 1 - info.next_scanline);
+        JSAMPROW row = const_cast<JSAMPROW>(samples + stored * static_cast<std::size_t>(components) *
+                                                          static_cast<std::size_t>(width));
         jpeg_write_scanlines(&info, &row, 1);
     }
     jpeg_finish_compress(&info);
@@ -251,8 +255,23 @@ std::vector<std::uint8_t> EncodeFourComponentJpeg(std::span<const std::uint8_t> 
     JpegErrors errors{};
     unsigned char *buffer = nullptr;
     unsigned long size = 0;
-    bool ok = WriteFourComponents(samples.data(), width, height, space == JpegColorSpace::Ycck ? JCS_YCCK : JCS_CMYK,
-                                  &buffer, &size, &errors);
+    bool ok = WriteSamples(samples.data(), width, height, 4, space == JpegColorSpace::Ycck ? JCS_YCCK : JCS_CMYK,
+                           RowOrder::BottomFirst, &buffer, &size, &errors);
+    std::vector<std::uint8_t> out;
+    if (ok) out.assign(buffer, buffer + size);
+    std::free(buffer);
+    if (!ok) Damaged(kFormat, errors.message);
+    return out;
+}
+
+std::vector<std::uint8_t> EncodeBaselineJpeg(std::span<const std::uint8_t> samples, int width, int height,
+                                             JpegSamples kind) {
+    JpegErrors errors{};
+    unsigned char *buffer = nullptr;
+    unsigned long size = 0;
+    const J_COLOR_SPACE space = kind == JpegSamples::Grey ? JCS_GRAYSCALE : kind == JpegSamples::Rgb ? JCS_RGB : JCS_YCbCr;
+    bool ok = WriteSamples(samples.data(), width, height, kind == JpegSamples::Grey ? 1 : 3, space, RowOrder::TopFirst,
+                           &buffer, &size, &errors);
     std::vector<std::uint8_t> out;
     if (ok) out.assign(buffer, buffer + size);
     std::free(buffer);
@@ -263,8 +282,7 @@ std::vector<std::uint8_t> EncodeFourComponentJpeg(std::span<const std::uint8_t> 
 DecodedImage DecodeJpeg(std::span<const std::uint8_t> bytes) {
     Process process = ProcessOf(bytes);
     if (process == Process::Lossless) return DecodeLosslessJpeg(bytes);
-    if (process == Process::Hierarchical)
-        throw ImageError(ImageError::Kind::Unsupported, "JPEG: hierarchical coding is not supported");
+    if (process == Process::Hierarchical) return DecodeHierarchicalJpeg(bytes);
     JpegHeader header{};
     JpegErrors errors{};
     if (!ReadJpeg(bytes.data(), bytes.size(), &header, &errors)) Damaged(kFormat, errors.message);

@@ -14,11 +14,11 @@
 #include <cstdint>
 #include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "platform/image_formats.h"
 #include "platform/jpeg_lossless_scan.h"
+#include "platform/jpeg_markers.h"
 
 namespace ZavorPlatform::ImageFormats {
 namespace {
@@ -126,67 +126,16 @@ void FillRows(const Frame &frame, std::vector<LosslessPlane> &planes, DecodedIma
     }
 }
 
-// Three components are RGB unless the file says otherwise: encoders of
-// medical pictures write RGB with no marker at all, or with an Adobe
-// marker of transform 0; libjpeg writes YCbCr under a JFIF marker.
-struct ColourMarkers {
-    bool jfif = false;
-    int adobeTransform = -1;  // none
-
-    bool YCbCr() const { return adobeTransform == 1 || (adobeTransform < 0 && jfif); }
-};
-
-// The JFIF conversion (full range), on the rows' blue-green-red bytes.
-void ConvertYCbCr(DecodedImage &image) {
-    for (int y = 0; y < image.height; ++y) {
-        std::uint8_t *p = RowFromTop(image, y);
-        for (int x = 0; x < image.width; ++x, p += 3) {
-            const double luma = p[2], cb = p[1] - 128.0, cr = p[0] - 128.0;
-            auto level = [](double v) { return static_cast<std::uint8_t>(std::clamp(v + 0.5, 0.0, 255.0)); };
-            p[2] = level(luma + 1.402 * cr);
-            p[1] = level(luma - 0.344136 * cb - 0.714136 * cr);
-            p[0] = level(luma + 1.772 * cb);
-        }
-    }
-}
-
-// The resolution from a JFIF marker, if it gives one in inches or centimetres.
-void ReadDensity(std::span<const std::uint8_t> segment, DecodedImage &image) {
-    if (segment.size() < 12) return;
-    int unit = segment[7];
-    unsigned x = segment[8] << 8 | segment[9], y = segment[10] << 8 | segment[11];
-    if (x == 0 || y == 0 || (unit != 1 && unit != 2)) return;
-    double perInch = unit == 1 ? 1.0 : 2.54;
-    image.horizontalResolution = x * perInch;
-    image.verticalResolution = y * perInch;
-}
-
-// Whether the segment starts with `tag` and holds at least `size` bytes.
-bool Tagged(std::span<const std::uint8_t> segment, std::string_view tag, std::size_t size) {
-    return segment.size() >= std::max(size, tag.size()) &&
-           std::equal(tag.begin(), tag.end(), segment.begin(),
-                      [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; });
-}
-
 // The file segment by segment; the rows are allocated with the frame.
 class LosslessFile {
 public:
-    explicit LosslessFile(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+    explicit LosslessFile(std::span<const std::uint8_t> bytes) : segments_(bytes) {}
 
     DecodedImage Read() {
         for (;;) {
-            // Stray bytes and fill bytes before a marker are skipped.
-            while (at_ + 1 < bytes_.size() && (bytes_[at_] != 0xFF || bytes_[at_ + 1] == 0xFF)) ++at_;
-            if (at_ + 1 >= bytes_.size()) Damaged(kFormat, "the file is cut short");
-            std::uint8_t marker = bytes_[at_ + 1];
-            at_ += 2;
+            std::span<const std::uint8_t> segment;
+            const std::uint8_t marker = segments_.Next(segment);
             if (marker == 0xD9) return Finish();
-            if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) Damaged(kFormat, "a marker is out of place");
-            if (bytes_.size() - at_ < 2) Damaged(kFormat, "the file is cut short");
-            std::size_t length = static_cast<std::size_t>(bytes_[at_] << 8 | bytes_[at_ + 1]);
-            if (length < 2 || bytes_.size() - at_ < length) Damaged(kFormat, "the file is cut short");
-            std::span<const std::uint8_t> segment = bytes_.subspan(at_ + 2, length - 2);
-            at_ += length;
             OnSegment(marker, segment);
         }
     }
@@ -194,27 +143,21 @@ public:
 private:
     void OnSegment(std::uint8_t marker, std::span<const std::uint8_t> segment) {
         switch (marker) {
-        case 0xC4: ReadLosslessHuffmanTables(segment, coding_.huffman); break;
+        case 0xC4: coding_.huffman.Read(segment); break;
         case 0xCC: ReadArithmeticConditioning(segment, coding_.conditioning); break;
         case 0xDD:
             if (segment.size() != 2) Damaged(kFormat, "the restart interval is invalid");
             restartInterval_ = segment[0] << 8 | segment[1];
             break;
         case 0xE0:
-            if (!Tagged(segment, std::string_view("JFIF", 5), 5)) break;
-            markers_.jfif = true;
-            ReadDensity(segment, density_);
-            break;
-        case 0xEE:
-            if (Tagged(segment, "Adobe", 12)) markers_.adobeTransform = segment[11];
-            break;
+        case 0xEE: markers_.Read(marker, segment); break;
         case 0xC3: OnFrame(segment, false); break;
         case 0xCB: OnFrame(segment, true); break;
         case 0xDA: {
             if (frame_.components.empty()) Damaged(kFormat, "a scan comes before the frame");
             const LosslessScan scan = ReadScan(segment, frame_);
-            at_ = DecodeLosslessScan(bytes_, at_, frame_, scan, coding_, restartInterval_,
-                                     LosslessPrediction::Predicted, planes_);
+            segments_.MoveTo(DecodeLosslessScan(segments_.Bytes(), segments_.Position(), frame_, scan, coding_,
+                                                restartInterval_, LosslessPrediction::Predicted, planes_));
             break;
         }
         default:
@@ -241,7 +184,7 @@ private:
         for (const LosslessComponent &c : frame_.components)
             samples += static_cast<std::uint64_t>((frame_.width * c.h + hmax - 1) / hmax) *
                        static_cast<std::uint64_t>((frame_.height * c.v + vmax - 1) / vmax);
-        if (!arithmetic && samples > 8 * static_cast<std::uint64_t>(bytes_.size() - at_))
+        if (!arithmetic && samples > 8 * static_cast<std::uint64_t>(segments_.Remaining()))
             Damaged(kFormat, "the file is cut short");
         planes_ = LosslessPlanes(frame_);
     }
@@ -262,28 +205,24 @@ private:
         else if (frame_.components.size() == 4) ToFourComponentJpeg();
         else if (markers_.YCbCr()) ConvertYCbCr(image_);
         image_.format = ImageFileFormat::Jpeg;
-        image_.horizontalResolution = density_.horizontalResolution;
-        image_.verticalResolution = density_.verticalResolution;
+        markers_.SetResolution(image_);
         return std::move(image_);
     }
 
     // PDF images hold CMYK rows, but our bitmaps do not: the samples go into
     // a baseline JPEG, the one way such a picture is placed.
     void ToFourComponentJpeg() {
-        // Adobe marks YCCK with transform 2; CMYK carries no transform.
-        image_.jpegColorSpace = markers_.adobeTransform == 2 ? JpegColorSpace::Ycck : JpegColorSpace::Cmyk;
+        image_.jpegColorSpace = markers_.FourComponentSpace();
         image_.jpegData = EncodeFourComponentJpeg(image_.pixels, image_.width, image_.height, image_.jpegColorSpace);
         image_.pixels.clear();
         image_.pixels.shrink_to_fit();
         image_.pixelFormat = ImagePixelFormat::Rgb24;
     }
 
-    std::span<const std::uint8_t> bytes_;
-    std::size_t at_ = 2;  // after SOI
+    JpegSegments segments_;
     LosslessCoding coding_;
     int restartInterval_ = 0;
-    ColourMarkers markers_;
-    DecodedImage density_;  // only its resolution is used
+    JpegColourMarkers markers_;
     Frame frame_;
     std::vector<LosslessPlane> planes_;
     DecodedImage image_;

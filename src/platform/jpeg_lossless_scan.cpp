@@ -15,140 +15,13 @@ namespace {
 
 constexpr const char *kFormat = "JPEG";
 
-// The entropy-coded bytes of a scan: byte stuffing undone, fill bytes
-// skipped, and stopped at the next marker. Bits asked for beyond it are
-// data the file lacks.
-class ScanBits {
-public:
-    ScanBits(std::span<const std::uint8_t> bytes, std::size_t at) : bytes_(bytes), at_(at) {}
-
-    // The next 16 bits, zeros past the end of the data.
-    unsigned Peek16() {
-        Fill();
-        if (bits_ >= 16) return static_cast<unsigned>(buffer_ >> (bits_ - 16)) & 0xFFFF;
-        return static_cast<unsigned>(buffer_ << (16 - bits_)) & 0xFFFF;
-    }
-    void Skip(int count) {
-        if (count > bits_) Damaged(kFormat, "the coded data ends early");
-        bits_ -= count;
-        buffer_ &= (std::uint64_t{1} << bits_) - 1;
-    }
-    unsigned Read(int count) {
-        unsigned value = Peek16() >> (16 - count);
-        Skip(count);
-        return value;
-    }
-    int Decode(const LosslessHuffmanTable &table) {
-        unsigned bits = Peek16();
-        for (int length = 1; length <= 16; ++length) {
-            int code = static_cast<int>(bits >> (16 - length));
-            if (code <= table.maxCode[length]) {
-                Skip(length);
-                return table.values[static_cast<std::size_t>(table.first[length] + code - table.minCode[length])];
-            }
-        }
-        Damaged(kFormat, "the coded data holds an invalid Huffman code");
-    }
-    // Drops the bits that pad the interval and steps over its restart marker.
-    void Restart(int number) {
-        buffer_ = 0;
-        bits_ = 0;
-        while (NextByte() >= 0) {}  // data the interval did not need
-        while (at_ + 1 < bytes_.size() && bytes_[at_] == 0xFF && bytes_[at_ + 1] == 0xFF) ++at_;
-        if (at_ + 1 >= bytes_.size() || bytes_[at_] != 0xFF || bytes_[at_ + 1] != 0xD0 + number)
-            Damaged(kFormat, "a restart marker is missing");
-        at_ += 2;
-        ended_ = false;
-    }
-    // The offset of the marker that ends the scan.
-    std::size_t End() {
-        while (NextByte() >= 0) {}
-        return at_;
-    }
-
-private:
-    void Fill() {
-        while (bits_ <= 48 && !ended_) {
-            int byte = NextByte();
-            if (byte < 0) {
-                ended_ = true;
-                break;
-            }
-            buffer_ = buffer_ << 8 | static_cast<unsigned>(byte);
-            bits_ += 8;
-        }
-    }
-    int NextByte() {
-        while (at_ < bytes_.size()) {
-            std::uint8_t byte = bytes_[at_];
-            if (byte != 0xFF) {
-                ++at_;
-                return byte;
-            }
-            if (at_ + 1 >= bytes_.size()) return -1;
-            if (bytes_[at_ + 1] == 0x00) {
-                at_ += 2;
-                return 0xFF;
-            }
-            if (bytes_[at_ + 1] != 0xFF) return -1;  // a marker
-            ++at_;                                    // a fill byte before one
-        }
-        return -1;
-    }
-
-    std::span<const std::uint8_t> bytes_;
-    std::size_t at_;
-    std::uint64_t buffer_ = 0;  // the low bits_ bits are unread
-    int bits_ = 0;
-    bool ended_ = false;
-};
-
 // The difference coded for one sample, modulo 2^16.
-int ReadDifference(ScanBits &bits, const LosslessHuffmanTable &table) {
-    int size = bits.Decode(table);
-    if (size == 0) return 0;
+int ReadDifference(JpegScanBits &bits, const JpegHuffmanTable &table) {
+    const int size = table.Decode(bits);
     if (size == 16) return 32768;
     if (size > 16) Damaged(kFormat, "the coded data holds an invalid difference");
-    int value = static_cast<int>(bits.Read(size));
-    return value < 1 << (size - 1) ? value - (1 << size) + 1 : value;
+    return ReadExtended(bits, size);
 }
-
-}  // namespace
-
-void ReadLosslessHuffmanTables(std::span<const std::uint8_t> segment, std::array<LosslessHuffmanTable, 4> &tables) {
-    std::size_t at = 0;
-    while (at < segment.size()) {
-        if (segment.size() - at < 17) Damaged(kFormat, "a Huffman table is cut short");
-        int kind = segment[at] >> 4, slot = segment[at] & 15;
-        if (kind > 1 || slot > 3) Damaged(kFormat, "a Huffman table is invalid");
-        std::size_t count = 0;
-        for (int n = 1; n <= 16; ++n) count += segment[at + static_cast<std::size_t>(n)];
-        if (count > 256 || segment.size() - at - 17 < count) Damaged(kFormat, "a Huffman table is invalid");
-        // Lossless scans use class 0 tables only; class 1 ones are skipped.
-        if (kind == 0) {
-            LosslessHuffmanTable table;
-            table.defined = true;
-            table.values.assign(segment.begin() + static_cast<long>(at + 17),
-                                segment.begin() + static_cast<long>(at + 17 + count));
-            int code = 0, index = 0;
-            for (int length = 1; length <= 16; ++length) {
-                int codes = segment[at + static_cast<std::size_t>(length)];
-                table.first[length] = index;
-                table.minCode[length] = code;
-                table.maxCode[length] = codes == 0 ? -1 : code + codes - 1;
-                code += codes;
-                index += codes;
-                // More codes of a length than its bits can tell apart.
-                if (code > (1 << length)) Damaged(kFormat, "a Huffman table is invalid");
-                code <<= 1;
-            }
-            tables[static_cast<std::size_t>(slot)] = std::move(table);
-        }
-        at += 17 + count;
-    }
-}
-
-namespace {
 
 class HuffmanDifferences {
 public:
@@ -156,7 +29,7 @@ public:
                        const LosslessScan &scan)
         : bits_(bytes, at) {
         for (int slot : scan.tables) {
-            const LosslessHuffmanTable &table = coding.huffman.at(static_cast<std::size_t>(slot));
+            const JpegHuffmanTable &table = coding.huffman.dc.at(static_cast<std::size_t>(slot));
             if (!table.defined) Damaged(kFormat, "a scan uses a Huffman table that is not defined");
             tables_.push_back(&table);
         }
@@ -166,8 +39,8 @@ public:
     std::size_t End() { return bits_.End(); }
 
 private:
-    ScanBits bits_;
-    std::vector<const LosslessHuffmanTable *> tables_;
+    JpegScanBits bits_;
+    std::vector<const JpegHuffmanTable *> tables_;
 };
 
 class ArithmeticDifferences {

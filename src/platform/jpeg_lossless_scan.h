@@ -13,27 +13,15 @@
 #include <vector>
 
 #include "platform/jpeg_arithmetic.h"
+#include "platform/jpeg_huffman.h"
 
 namespace ZavorPlatform::ImageFormats {
-
-// A Huffman table of the lossless class: the differences' size categories by code.
-struct LosslessHuffmanTable {
-    bool defined = false;
-    std::array<int, 17> maxCode{};  // by length; -1 when no code has it
-    std::array<int, 17> first{};    // index into `values` of the first code of a length
-    std::array<int, 17> minCode{};
-    std::vector<std::uint8_t> values;
-};
-
-// Reads a DHT segment (several tables may share one); tables of the AC
-// class, which lossless scans do not use, are skipped.
-void ReadLosslessHuffmanTables(std::span<const std::uint8_t> segment, std::array<LosslessHuffmanTable, 4> &tables);
 
 // What the scans of a frame draw on: Huffman tables, or in an
 // arithmetic-coded frame (SOF11, SOF15) the conditioning from DAC segments.
 struct LosslessCoding {
     bool arithmetic = false;
-    std::array<LosslessHuffmanTable, 4> huffman;
+    JpegHuffmanTables huffman;  // lossless scans use the DC class
     ArithmeticConditioning conditioning;
 };
 

@@ -164,10 +164,11 @@ TEST(ImageDecoder, JpegHeaderGivesSizeColourSpaceResolutionAndKeepsTheBytes) {
 }
 
 // PDF readers need decode only Huffman-coded frames. libjpeg reads no
-// lossless or hierarchical ones; our own reader takes lossless frames of
+// lossless or hierarchical ones; our own readers take lossless frames of
 // either coding (here a DCT scan behind them, whose spectral start reads as
-// predictor 0), hierarchical ones are refused by name. The frame marker is
-// found behind other segments and fill bytes.
+// predictor 0) and hierarchical files (here differential frames with no
+// hierarchy before them, and a hierarchy with no frame). The frame marker
+// is found behind other segments and fill bytes.
 TEST(ImageDecoder, JpegCodingsThatCannotBePlacedAreRefusedByName) {
     Bytes jpeg = EncodeJpeg(ColourPicture(ImagePixelFormat::Rgb24));
     std::size_t frame = 2;
@@ -179,7 +180,7 @@ TEST(ImageDecoder, JpegCodingsThatCannotBePlacedAreRefusedByName) {
         return bytes;
     };
     const char *const lossless = "JPEG: the predictor 0 is invalid";
-    const char *const hierarchical = "JPEG: hierarchical coding is not supported";
+    const char *const noHierarchy = "JPEG: a frame comes before the hierarchy header";
     const struct {
         const char *name;
         Bytes bytes;
@@ -188,10 +189,10 @@ TEST(ImageDecoder, JpegCodingsThatCannotBePlacedAreRefusedByName) {
     } cases[] = {
         {"SOF3", marked(0xC3), ImageError::Kind::Damaged, lossless},
         {"SOF11 after a fill byte", marked(0xCB, true), ImageError::Kind::Damaged, lossless},
-        {"SOF5", marked(0xC5), ImageError::Kind::Unsupported, hierarchical},
-        {"SOF7", marked(0xC7), ImageError::Kind::Unsupported, hierarchical},
-        {"SOF14", marked(0xCE), ImageError::Kind::Unsupported, hierarchical},
-        {"DHP", marked(0xDE), ImageError::Kind::Unsupported, hierarchical},
+        {"SOF5", marked(0xC5), ImageError::Kind::Damaged, noHierarchy},
+        {"SOF7", marked(0xC7), ImageError::Kind::Damaged, noHierarchy},
+        {"SOF14", marked(0xCE), ImageError::Kind::Damaged, noHierarchy},
+        {"DHP", marked(0xDE), ImageError::Kind::Damaged, "JPEG: a scan comes before the frame"},
     };
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);

@@ -21,18 +21,6 @@ namespace {
 using namespace ZavorTest::LosslessJpeg;
 using ZavorTest::RunCommand;
 
-// The fields of the first image line of "pdfimages -list": page, num,
-// type, width, height, color, comp, bpc, enc ...
-std::vector<std::string> FirstImage(const std::string &list) {
-    std::istringstream lines(list);
-    std::string line;
-    for (int skip = 0; skip < 3; ++skip) std::getline(lines, line);
-    std::istringstream fields(line);
-    std::vector<std::string> out;
-    for (std::string field; fields >> field;) out.push_back(field);
-    return out;
-}
-
 TEST(SessionLosslessJpeg, PlacedPictureIsFlateCodedWithTheOriginalPixels) {
     ZAVOR_SKIP_ON_WINDOWS("runs dcmtk, pdfimages");
     using ZavorTest::ArithmeticJpeg::ArithmeticLosslessFile;
@@ -68,7 +56,7 @@ TEST(SessionLosslessJpeg, PlacedPictureIsFlateCodedWithTheOriginalPixels) {
         host.SaveTo(saved);
         ASSERT_EQ(ZavorPlugin::PDF::GetInstance().fehlertext, u"");
 
-        const std::vector<std::string> image = FirstImage(RunCommand("pdfimages -list '" + saved + "'"));
+        const std::vector<std::string> image = ZavorTest::FirstListedImage(RunCommand("pdfimages -list '" + saved + "'"));
         ASSERT_GE(image.size(), 9u);
         EXPECT_EQ(image[2], "image");
         EXPECT_EQ(image[3], "40");

@@ -32,6 +32,37 @@ struct Samples {
     }
 };
 
+// Writes bits most significant first, with a zero byte after every 0xFF.
+class BitWriter {
+public:
+    explicit BitWriter(Bytes &out) : out_(out) {}
+    void Put(std::uint32_t value, int count) {
+        for (int i = count - 1; i >= 0; --i) {
+            byte_ = static_cast<std::uint8_t>(byte_ << 1 | (value >> i & 1));
+            if (++bits_ < 8) continue;
+            out_.push_back(byte_);
+            if (byte_ == 0xFF) out_.push_back(0);
+            byte_ = 0;
+            bits_ = 0;
+        }
+    }
+    void Flush() {
+        while (bits_ != 0) Put(1, 1);
+    }
+
+private:
+    Bytes &out_;
+    std::uint8_t byte_ = 0;
+    int bits_ = 0;
+};
+
+// A marker segment: the marker, the length, the body.
+inline void Segment(Bytes &out, std::uint8_t marker, const Bytes &body) {
+    out.insert(out.end(), {0xFF, marker, static_cast<std::uint8_t>((body.size() + 2) >> 8),
+                           static_cast<std::uint8_t>(body.size() + 2)});
+    out.insert(out.end(), body.begin(), body.end());
+}
+
 // Ramps with a ripple, so that every predictor has differences of every
 // size to code, up to the full range of `bits`.
 inline Samples Ramps(int width, int height, int bits, int components) {

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <sstream>
 
 namespace ZavorTest {
 
@@ -50,5 +51,15 @@ std::string RunCommand(const std::string &command) {
 std::filesystem::path BinaryDir() { return ZAVOR_BINARY_DIR; }
 
 std::filesystem::path SourceDir() { return ZAVOR_SOURCE_DIR; }
+
+std::vector<std::string> FirstListedImage(const std::string &list) {
+    std::istringstream lines(list);
+    std::string line;
+    for (int skip = 0; skip < 3; ++skip) std::getline(lines, line);
+    std::istringstream fields(line);
+    std::vector<std::string> out;
+    for (std::string field; fields >> field;) out.push_back(field);
+    return out;
+}
 
 }  // namespace ZavorTest

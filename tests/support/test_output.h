@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace ZavorTest {
 
@@ -25,6 +26,10 @@ void PublishFile(const std::filesystem::path &path, std::string_view bytes);
 // Standard output of a shell command (qpdf, pdfinfo, pdftotext ...); empty
 // when it cannot be started.
 std::string RunCommand(const std::string &command);
+
+// The fields of the first image line of "pdfimages -list" output: page,
+// num, type, width, height, color, comp, bpc, enc ...
+std::vector<std::string> FirstListedImage(const std::string &list);
 
 // The folder holding libzavor.so and the zavor host.
 std::filesystem::path BinaryDir();
