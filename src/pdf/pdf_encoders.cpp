@@ -30,20 +30,23 @@ const char *EscapeOf(std::uint8_t byte) {
 
 // Every word of every page comes through here: plain bytes go out in
 // runs rather than one by one.
-void AppendLiteral(std::string &out, const std::vector<std::uint8_t> &bytes) {
-    out.reserve(out.size() + bytes.size() + 2);
+void AppendLiteral(std::string &out, std::string_view text) {
+    out.reserve(out.size() + text.size() + 2);
     out += '(';
-    const auto *text = reinterpret_cast<const char *>(bytes.data());
     std::size_t plain = 0;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (const char *escape = EscapeOf(bytes[i])) {
-            out.append(text + plain, i - plain);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (const char *escape = EscapeOf(static_cast<std::uint8_t>(text[i]))) {
+            out.append(text.data() + plain, i - plain);
             out += escape;
             plain = i + 1;
         }
     }
-    out.append(text + plain, bytes.size() - plain);
+    out.append(text.data() + plain, text.size() - plain);
     out += ')';
+}
+
+std::string_view AsText(const std::vector<std::uint8_t> &bytes) {
+    return {reinterpret_cast<const char *>(bytes.data()), bytes.size()};
 }
 
 // Code units of four hex digits; a line feed after each unit whose byte
@@ -86,7 +89,7 @@ std::string PdfEncoders::FormatStringLiteral(const std::vector<std::uint8_t> &by
             for (std::uint8_t byte : copy) AppendHex(out, byte);
             out += '>';
         } else {
-            AppendLiteral(out, copy);
+            AppendLiteral(out, AsText(copy));
         }
         return out;
     }
@@ -94,15 +97,21 @@ std::string PdfEncoders::FormatStringLiteral(const std::vector<std::uint8_t> &by
         out += prefix == UnicodePrefix::ByteOrderMark ? "<FEFF" : "<";
         AppendUnicodeUnits(out, bytes);
         out += '>';
-    } else if (form == StringForm::Hex) {
-        out.reserve(bytes.size() * 2 + 2);
-        out += '<';
-        for (std::uint8_t byte : bytes) AppendHex(out, byte);
-        out += '>';
     } else {
-        AppendLiteral(out, bytes);
+        AppendString(out, AsText(bytes), form);
     }
     return out;
+}
+
+void PdfEncoders::AppendString(std::string &out, std::string_view bytes, StringForm form) {
+    if (form == StringForm::Literal) {
+        AppendLiteral(out, bytes);
+        return;
+    }
+    out.reserve(out.size() + bytes.size() * 2 + 2);
+    out += '<';
+    for (char byte : bytes) AppendHex(out, static_cast<std::uint8_t>(byte));
+    out += '>';
 }
 
 }  // namespace ZavorPdf::Pdf::Internal

@@ -96,11 +96,11 @@ bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 }  // namespace
 
 std::u16string Windows1252ToUnicode(std::string_view bytes) {
-    std::u16string text;
-    text.reserve(bytes.size());
-    for (char raw : bytes) {
-        auto byte = static_cast<unsigned char>(raw);
-        text.push_back(byte >= 0x80 && byte <= 0x9F ? kHighControls[byte - 0x80] : static_cast<char16_t>(byte));
+    // Every text the host hands over comes through here: filled in place.
+    std::u16string text(bytes.size(), u'\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        auto byte = static_cast<unsigned char>(bytes[i]);
+        text[i] = byte >= 0x80 && byte <= 0x9F ? kHighControls[byte - 0x80] : static_cast<char16_t>(byte);
     }
     return text;
 }
@@ -120,13 +120,19 @@ bool TryUnicodeToWindows1252(char32_t character, unsigned char &byte) {
 }
 
 std::string UnicodeToWindows1252(std::u16string_view text) {
+    std::string bytes;
+    AppendUnicodeToWindows1252(text, bytes);
+    return bytes;
+}
+
+void AppendUnicodeToWindows1252(std::u16string_view text, std::string &bytes) {
     // Never more bytes than units: written in place and cut to size, since
     // every word the engine draws or measures comes through here.
-    std::string bytes(text.size(), '\0');
-    std::size_t written = 0;
+    std::size_t written = bytes.size();
+    bytes.resize(written + text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t character = text[i];
-        if (character < 0x80 || (character >= 0xA0 && character <= 0xFF)) {
+        if (IsWindows1252AsIs(text[i])) {
             bytes[written++] = static_cast<char>(character);
             continue;
         }
@@ -138,7 +144,6 @@ std::string UnicodeToWindows1252(std::u16string_view text) {
         bytes[written++] = TryUnicodeToWindows1252(character, byte) ? static_cast<char>(byte) : BestFitFor(character);
     }
     bytes.resize(written);
-    return bytes;
 }
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {

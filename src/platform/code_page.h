@@ -17,6 +17,13 @@ std::u16string Windows1252ToUnicode(std::string_view bytes);
 // straight quotation mark ...), or "?" where there is none. A surrogate pair
 // stands for one character and gives one byte.
 std::string UnicodeToWindows1252(std::u16string_view text);
+// The same bytes, appended to `bytes`: for callers that convert many short
+// texts into one buffer.
+void AppendUnicodeToWindows1252(std::u16string_view text, std::string &bytes);
+
+// A code unit that the code page holds at its own value (ASCII and the
+// Latin-1 letters): most text is nothing else, and needs no conversion.
+constexpr bool IsWindows1252AsIs(char16_t unit) { return unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF); }
 
 // The byte for one character, or nothing when the code page lacks it
 // (no best-fit fallback).
