@@ -9,7 +9,7 @@
 namespace ZavorHost {
 
 std::string Utf8ToAnsi(std::string_view utf8) {
-    return ZavorPlatform::UnicodeToHostAnsi(ZavorPlatform::Utf8ToUtf16(utf8));
+    return ZavorPlatform::Utf8ToHostAnsi(utf8);
 }
 
 std::string AnsiToUtf8(std::string_view ansi) {

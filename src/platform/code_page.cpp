@@ -93,6 +93,26 @@ char BestFitFor(char32_t character) {
 bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
+// The character whose UTF-8 sequence starts at `i` (not ASCII), and `i`
+// moved past it. A broken sequence is one replacement character per byte.
+char32_t DecodeUtf8(std::string_view utf8, std::size_t &i) {
+    auto lead = static_cast<unsigned char>(utf8[i]);
+    int length = (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    char32_t character = length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+    bool valid = length > 0 && i + length <= utf8.size();
+    for (int k = 1; valid && k < length; ++k) {
+        auto follow = static_cast<unsigned char>(utf8[i + k]);
+        valid = (follow & 0xC0) == 0x80;
+        character = (character << 6) | (follow & 0x3F);
+    }
+    if (!valid || character > 0x10FFFF || (character >= 0xD800 && character <= 0xDFFF)) {
+        ++i;
+        return 0xFFFD;
+    }
+    i += static_cast<std::size_t>(length);
+    return character;
+}
+
 }  // namespace
 
 std::u16string Windows1252ToUnicode(std::string_view bytes) {
@@ -140,10 +160,15 @@ void AppendUnicodeToWindows1252(std::u16string_view text, std::string &bytes) {
             character = 0x10000 + ((char32_t(text[i]) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00);
             ++i;
         }
-        unsigned char byte = 0;
-        bytes[written++] = TryUnicodeToWindows1252(character, byte) ? static_cast<char>(byte) : BestFitFor(character);
+        bytes[written++] = static_cast<char>(Windows1252ByteOf(character));
     }
     bytes.resize(written);
+}
+
+unsigned char Windows1252ByteOf(char32_t character) {
+    unsigned char byte = 0;
+    if (TryUnicodeToWindows1252(character, byte)) return byte;
+    return static_cast<unsigned char>(BestFitFor(character));
 }
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {
@@ -159,19 +184,7 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
             ++i;
             continue;
         }
-        int length = (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
-        char32_t character = length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
-        bool valid = length > 0 && i + length <= utf8.size();
-        for (int k = 1; valid && k < length; ++k) {
-            auto follow = static_cast<unsigned char>(utf8[i + k]);
-            valid = (follow & 0xC0) == 0x80;
-            character = (character << 6) | (follow & 0x3F);
-        }
-        if (!valid || character > 0x10FFFF || (character >= 0xD800 && character <= 0xDFFF)) {
-            text[written++] = 0xFFFD;  // a broken sequence costs one replacement character per byte
-            ++i;
-            continue;
-        }
+        char32_t character = DecodeUtf8(utf8, i);
         if (character >= 0x10000) {
             character -= 0x10000;
             text[written++] = static_cast<char16_t>(0xD800 + (character >> 10));
@@ -179,10 +192,28 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
         } else {
             text[written++] = static_cast<char16_t>(character);
         }
-        i += length;
     }
     text.resize(written);
     return text;
+}
+
+std::string Utf8ToWindows1252(std::string_view utf8) {
+    // Never more bytes out than in; the host's script texts come through
+    // here, mostly ASCII and Latin-1 letters.
+    std::string bytes(utf8.size(), '\0');
+    std::size_t written = 0;
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        auto lead = static_cast<unsigned char>(utf8[i]);
+        if (lead < 0x80) {
+            bytes[written++] = static_cast<char>(lead);
+            ++i;
+            continue;
+        }
+        bytes[written++] = static_cast<char>(Windows1252ByteOf(DecodeUtf8(utf8, i)));
+    }
+    bytes.resize(written);
+    return bytes;
 }
 
 std::string Utf16ToUtf8(std::u16string_view utf16) {

@@ -28,9 +28,14 @@ constexpr bool IsWindows1252AsIs(char16_t unit) { return unit < 0x80 || (unit >=
 // The byte for one character, or nothing when the code page lacks it
 // (no best-fit fallback).
 bool TryUnicodeToWindows1252(char32_t character, unsigned char &byte);
+// The byte for one character, with the look-alike or "?" as above.
+unsigned char Windows1252ByteOf(char32_t character);
 
 // UTF-8 <-> UTF-16, for texts that come from the system (file names, fonts).
 std::u16string Utf8ToUtf16(std::string_view utf8);
 std::string Utf16ToUtf8(std::u16string_view utf16);
+// UTF-8 straight to the code page: the same bytes as UnicodeToWindows1252
+// of Utf8ToUtf16, without the text in between.
+std::string Utf8ToWindows1252(std::string_view utf8);
 
 }  // namespace ZavorPlatform
