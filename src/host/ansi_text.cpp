@@ -32,6 +32,13 @@ bool IsValidUtf8(std::string_view text) {
             ++i;
             continue;
         }
+        // Latin letters take two bytes: a lead from 0xC2 (0xC0 and 0xC1
+        // only start overlong forms) and one follower.
+        if (lead >= 0xC2 && lead <= 0xDF && i + 1 < text.size() &&
+            (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) {
+            i += 2;
+            continue;
+        }
         int length = (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
         if (length == 0 || i + length > text.size()) return false;
         char32_t character = lead & (0x7F >> length);

@@ -2,9 +2,11 @@
 // with its message.
 #include <gtest/gtest.h>
 
+#include "host/ansi_text.h"
 #include "host/host_variables.h"
 #include "host/script_error.h"
 #include "host/script_parser.h"
+#include "platform/code_page.h"
 
 namespace ZavorHost {
 namespace {
@@ -60,6 +62,32 @@ TEST(ScriptParser, FaultsAreReportedWithTheirMessages) {
         EXPECT_EQ(parsed.errors[0].line, 3) << line;
         EXPECT_EQ(parsed.errors[0].message, c.message) << line;
     }
+}
+
+// Well-formed UTF-8 is exactly what survives the way to UTF-16 and back
+// unchanged: anything else comes back with replacement characters or, for
+// an overlong form, shorter.
+bool SurvivesTheRoundTrip(const std::string &text) {
+    return ZavorPlatform::Utf16ToUtf8(ZavorPlatform::Utf8ToUtf16(text)) == text;
+}
+
+TEST(ScriptParser, Utf8CheckAgreesWithTheRoundTripOnEveryShortSequence) {
+    const unsigned char followers[] = {0x00, 0x41, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC0, 0xC3, 0xE0, 0xF4, 0xFF};
+    std::vector<std::string> texts;
+    for (int first = 0; first < 256; ++first) {
+        for (int second = 0; second < 256; ++second)
+            texts.push_back({static_cast<char>(first), static_cast<char>(second)});
+        for (unsigned char second : followers)
+            for (unsigned char third : followers) {
+                texts.push_back({static_cast<char>(first), static_cast<char>(second), static_cast<char>(third)});
+                for (unsigned char fourth : followers)
+                    texts.push_back({static_cast<char>(first), static_cast<char>(second), static_cast<char>(third),
+                                     static_cast<char>(fourth)});
+            }
+    }
+    for (const std::string &sequence : texts)
+        for (const std::string &text : {sequence, "Gr\xC3\xBC\xC3\x9F" + sequence + "e abcdefgh"})
+            ASSERT_EQ(IsValidUtf8(text), SurvivesTheRoundTrip(text)) << testing::PrintToString(text);
 }
 
 TEST(ScriptParser, StatementsKeepTheirParts) {
