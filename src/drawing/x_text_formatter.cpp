@@ -107,7 +107,8 @@ void XTextFormatter::AddTextBlock(std::size_t start, std::size_t length) {
     Block block;
     block.Text = std::u16string_view(text_).substr(start, length);
     block.Type = BlockType::Text;
-    block.Width = gfx_->MeasureString(block.Text, *font_).Width();
+    // The width MeasureString gives, without the line height it adds.
+    block.Width = font_->MeasureWidth(block.Text);
     blocks_.push_back(std::move(block));
 }
 

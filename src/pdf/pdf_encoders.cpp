@@ -1,6 +1,7 @@
 #include "pdf/pdf_encoders.h"
 
 #include <algorithm>
+#include <array>
 
 #include "pdf/pdf_security_hook.h"
 
@@ -14,8 +15,8 @@ void AppendHex(std::string &out, std::uint8_t byte) {
     out += HexDigits[byte & 0x0F];
 }
 
-// The escape of a byte that needs one, null for the others.
-const char *EscapeOf(std::uint8_t byte) {
+// The escape of a byte that needs one, null for the others (see kEscaped).
+constexpr const char *EscapeOf(std::uint8_t byte) {
     switch (byte) {
     case 0x08: return "\\b";
     case 0x09: return "\\t";
@@ -28,6 +29,15 @@ const char *EscapeOf(std::uint8_t byte) {
     }
 }
 
+// The bytes EscapeOf has an escape for, looked up by value: every byte of
+// every page's text is tested.
+constexpr std::array<bool, 256> kEscaped = [] {
+    std::array<bool, 256> escaped{};
+    for (int byte = 0; byte < 256; ++byte)
+        escaped[static_cast<std::size_t>(byte)] = EscapeOf(static_cast<std::uint8_t>(byte)) != nullptr;
+    return escaped;
+}();
+
 // Every word of every page comes through here: plain bytes go out in
 // runs rather than one by one.
 void AppendLiteral(std::string &out, std::string_view text) {
@@ -35,11 +45,11 @@ void AppendLiteral(std::string &out, std::string_view text) {
     out += '(';
     std::size_t plain = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (const char *escape = EscapeOf(static_cast<std::uint8_t>(text[i]))) {
-            out.append(text.data() + plain, i - plain);
-            out += escape;
-            plain = i + 1;
-        }
+        auto byte = static_cast<std::uint8_t>(text[i]);
+        if (!kEscaped[byte]) continue;
+        out.append(text.data() + plain, i - plain);
+        out += EscapeOf(byte);
+        plain = i + 1;
     }
     out.append(text.data() + plain, text.size() - plain);
     out += ')';
