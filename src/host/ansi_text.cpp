@@ -1,7 +1,5 @@
 #include "host/ansi_text.h"
 
-#include <cstdint>
-#include <cstring>
 
 #include "platform/code_page.h"
 #include "platform/host_code_page.h"
@@ -19,19 +17,10 @@ std::string AnsiToUtf8(std::string_view ansi) {
 bool IsValidUtf8(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
-        // Scripts are mostly plain ASCII: skip it eight bytes at a time.
-        while (i + 8 <= text.size()) {
-            std::uint64_t word;
-            std::memcpy(&word, text.data() + i, sizeof word);
-            if ((word & 0x8080808080808080u) != 0) break;
-            i += 8;
-        }
+        // Scripts are mostly plain ASCII: skipped in runs.
+        i += ZavorPlatform::AsciiRunLength(text, i);
         if (i == text.size()) break;
         auto lead = static_cast<unsigned char>(text[i]);
-        if (lead < 0x80) {
-            ++i;
-            continue;
-        }
         // Latin letters take two bytes: a lead from 0xC2 (0xC0 and 0xC1
         // only start overlong forms) and one follower.
         if (lead >= 0xC2 && lead <= 0xDF && i + 1 < text.size() &&

@@ -1,6 +1,9 @@
 #include "platform/code_page.h"
 
 #include <array>
+#include <bit>
+#include <cstdint>
+#include <cstring>
 
 namespace ZavorPlatform {
 namespace {
@@ -197,6 +200,25 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
     return text;
 }
 
+std::size_t AsciiRunLength(std::string_view text, std::size_t from) {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+    std::size_t i = from;
+    while (i + 8 <= text.size()) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        if (std::uint64_t high = word & kHighBits; high != 0) {
+            // The lowest address holds the lowest byte on little-endian
+            // machines; elsewhere the byte loop below finds the end.
+            if constexpr (std::endian::native == std::endian::little)
+                return i + static_cast<std::size_t>(std::countr_zero(high)) / 8 - from;
+            break;
+        }
+        i += 8;
+    }
+    while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) ++i;
+    return i - from;
+}
+
 std::string Utf8ToWindows1252(std::string_view utf8) {
     // Never more bytes out than in; the host's script texts come through
     // here, mostly ASCII and Latin-1 letters.
@@ -204,13 +226,11 @@ std::string Utf8ToWindows1252(std::string_view utf8) {
     std::size_t written = 0;
     std::size_t i = 0;
     while (i < utf8.size()) {
-        auto lead = static_cast<unsigned char>(utf8[i]);
-        if (lead < 0x80) {
-            bytes[written++] = static_cast<char>(lead);
-            ++i;
-            continue;
-        }
-        bytes[written++] = static_cast<char>(Windows1252ByteOf(DecodeUtf8(utf8, i)));
+        std::size_t ascii = AsciiRunLength(utf8, i);
+        std::memcpy(bytes.data() + written, utf8.data() + i, ascii);
+        written += ascii;
+        i += ascii;
+        if (i < utf8.size()) bytes[written++] = static_cast<char>(Windows1252ByteOf(DecodeUtf8(utf8, i)));
     }
     bytes.resize(written);
     return bytes;

@@ -34,6 +34,10 @@ unsigned char Windows1252ByteOf(char32_t character);
 // UTF-8 <-> UTF-16, for texts that come from the system (file names, fonts).
 std::u16string Utf8ToUtf16(std::string_view utf8);
 std::string Utf16ToUtf8(std::u16string_view utf16);
+// How many bytes from `from` on are ASCII: texts are mostly ASCII, which
+// every conversion and check copies or skips in runs.
+std::size_t AsciiRunLength(std::string_view text, std::size_t from);
+
 // UTF-8 straight to the code page: the same bytes as UnicodeToWindows1252
 // of Utf8ToUtf16, without the text in between.
 std::string Utf8ToWindows1252(std::string_view utf8);

@@ -121,6 +121,18 @@ TEST(CodePage, Utf8StraightToTheCodePageMatchesTheWayThroughUtf16) {
     EXPECT_EQ(Utf8ToWindows1252("Gr\xC3\xBC\xC3\x9F\xE2\x82\xAC \xF0\x9F\x98\x80 \xC5\x82"), "Gr\xFC\xDF\x80 ? l");
 }
 
+TEST(CodePage, AsciiRunsEndAtTheFirstHighByteWhereverItIs) {
+    for (std::size_t length = 0; length <= 20; ++length) {
+        for (std::size_t high = 0; high <= length; ++high) {
+            std::string text(length, 'a');
+            if (high < length) text[high] = '\xC3';
+            for (std::size_t from = 0; from <= high; ++from)
+                EXPECT_EQ(AsciiRunLength(text, from), high - from) << length << " " << high << " " << from;
+        }
+    }
+    EXPECT_EQ(AsciiRunLength("\x7F\x80", 0), 1u);
+}
+
 // Measuring and encoding append many words into one buffer.
 TEST(CodePage, AppendingKeepsWhatTheBufferHeld) {
     std::string bytes = "x";
