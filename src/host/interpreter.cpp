@@ -97,7 +97,7 @@ void Interpreter::Execute(const Statement &statement) {
                 break;
             }
             case StatementKind::Let:
-                variables_.Set(statement.name, variables_.Substitute(statement.value));
+                variables_.Set(std::string(statement.name), variables_.Substitute(statement.value));
                 break;
             case StatementKind::Get:
                 ExecuteGet(statement);
@@ -140,7 +140,7 @@ void Interpreter::ExecuteGet(const Statement &statement) {
     const std::size_t written = strnlen(buffer, kGetVarBufferSize - 1);
     std::string value = result <= 0 ? std::string() : AnsiToUtf8(std::string_view(buffer, written));
     std::memset(buffer, 0, written);
-    variables_.Set(statement.name, std::move(value));
+    variables_.Set(std::string(statement.name), std::move(value));
 }
 
 void Interpreter::ThrowPending() const {

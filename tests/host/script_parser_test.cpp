@@ -126,6 +126,37 @@ TEST(ScriptParser, StatementsKeepTheirParts) {
     EXPECT_EQ(s[5].handler->value, "again");
 }
 
+// The statements point into the script's own text, or for a quoted value
+// with escapes into their own string: both go wherever the script goes.
+TEST(ScriptParser, StatementsStayWholeWhenTheScriptMoves) {
+    std::vector<Script> scripts;
+    {
+        std::string text = "SET a = plain value\nLET b = \"say \\\"hi\\\"\"\nON E PRINT [b]\nGET c = Fehler(x)\n";
+        ParsedScript parsed = ScriptParser().Parse(text);
+        ASSERT_TRUE(parsed.errors.empty());
+        text.assign(text.size(), '#');  // the caller's text is not what the statements keep
+        scripts.push_back(std::move(parsed.script));
+        scripts.emplace_back();  // the vector moves the first script
+    }
+    const Script &script = scripts.front();
+    ASSERT_EQ(script.statements.size(), 4u);
+    const std::string &text = *script.text;
+    auto inText = [&](std::string_view part) {
+        return part.data() >= text.data() && part.data() < text.data() + text.size();
+    };
+    EXPECT_EQ(script.statements[0].name, "a");
+    EXPECT_EQ(script.statements[0].value, "plain value");
+    EXPECT_TRUE(inText(script.statements[0].value));
+    EXPECT_EQ(script.statements[1].value, "say \"hi\"");
+    ASSERT_NE(script.statements[1].ownedValue, nullptr);
+    EXPECT_EQ(script.statements[1].value.data(), script.statements[1].ownedValue->data());
+    EXPECT_EQ(script.statements[2].name, "E");
+    EXPECT_EQ(script.statements[2].handler->value, "[b]");
+    EXPECT_TRUE(inText(script.statements[2].handler->value));
+    EXPECT_EQ(script.statements[3].source, "Fehler");
+    EXPECT_EQ(script.statements[3].value, "x");
+}
+
 TEST(ScriptParser, EveryFaultyLineIsReported) {
     ParsedScript parsed = ScriptParser().Parse("FOO\nPRINT ok\nBAR\n\nZQ-PDF Typ=9");
     ASSERT_EQ(parsed.errors.size(), 3u);
