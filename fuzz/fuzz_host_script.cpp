@@ -24,12 +24,12 @@ void Substitute(const ZavorHost::HostVariables &variables, const ZavorHost::Stat
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     std::string_view text(reinterpret_cast<const char *>(data), size);
-    ZavorHost::ParsedScript parsed = ZavorHost::ScriptParser().Parse(text);
+    ZavorHost::ParsedScript parsed = ZavorHost::ScriptParser().Parse(std::string(text));
     ZavorHost::HostVariables variables;
     variables.Set("a", "[a][b]");
     variables.Set("b", std::string(text.substr(0, 64)));
     for (const auto &statement : parsed.script.statements) {
-        if (statement.kind == ZavorHost::StatementKind::Let) variables.Set(statement.name, statement.value);
+        if (statement.kind == ZavorHost::StatementKind::Let) variables.Set(std::string(statement.name), std::string(statement.value));
         Substitute(variables, statement);
     }
     return 0;

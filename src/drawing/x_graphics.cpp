@@ -345,11 +345,9 @@ void XGraphics::DrawString(std::u16string_view text, const XFont &font, const XB
     }
 
     Pdf::Advanced::PdfFont &resource = renderer.FontResource(font, text);
-    std::vector<std::uint8_t> bytes = resource.EncodeText(text);
-    auto form = resource.IsUnicode() ? Pdf::Internal::StringForm::Hex : Pdf::Internal::StringForm::Literal;
-    std::string operand = Pdf::Internal::PdfEncoders::FormatStringLiteral(
-        bytes, false, Pdf::Internal::UnicodePrefix::None, form, nullptr);
-    renderer.DrawText(font, resource, brush, XPoint(x, y), operand);
+    operand_.clear();
+    AppendStringOperand(resource, text);
+    renderer.DrawText(font, resource, brush, XPoint(x, y), operand_);
 
     // Design units to points.
     double scale = h / font.CellSpace();
@@ -379,9 +377,11 @@ void XGraphics::DrawStringLine(std::span<const PlacedWord> words, const XFont &f
     const auto &descriptor = font.Descriptor();
     const bool hasBlank = !descriptor.IsSymbolFont() && descriptor.CharCodeToGlyphIndex(u' ') != 0;
     const double blank = hasBlank ? font.MeasureWidth(u" ") * toThousandths : -1;
-    // Runs of words joined by blanks, each ending with the offset to the next.
-    std::vector<std::u16string> runs(1);
-    std::vector<double> offsets;
+    // Runs of words joined by blanks, each ending with the offset to the
+    // next: the runs lie one after the other in the line's text.
+    lineText_.clear();
+    runEnds_.clear();
+    runOffsets_.clear();
     for (std::size_t i = 0; i < words.size(); ++i) {
         if (i > 0) {
             // After the previous word's advance: the sum of the font's
@@ -389,37 +389,39 @@ void XGraphics::DrawStringLine(std::span<const PlacedWord> words, const XFont &f
             const PlacedWord &previous = words[i - 1];
             double gap = (words[i].X - (previous.X + previous.Width)) * toThousandths;
             if (std::abs(gap - blank) < kSameGap) {
-                runs.back() += u' ';
+                lineText_ += u' ';
             } else {
-                offsets.push_back(-gap);
-                runs.emplace_back();
+                runOffsets_.push_back(-gap);
+                runEnds_.push_back(lineText_.size());
             }
         }
-        runs.back() += words[i].Text;
+        lineText_ += words[i].Text;
     }
+    runEnds_.push_back(lineText_.size());
     XGraphicsPdfRenderer &renderer = Renderer();
-    std::u16string line;
-    for (const std::u16string &run : runs)
-        line += run;
-    Pdf::Advanced::PdfFont &resource = renderer.FontResource(font, line);
-    auto form = resource.IsUnicode() ? Pdf::Internal::StringForm::Hex : Pdf::Internal::StringForm::Literal;
-    auto literal = [&](const std::u16string &run) {
-        return Pdf::Internal::PdfEncoders::FormatStringLiteral(resource.EncodeText(run), false,
-                                                               Pdf::Internal::UnicodePrefix::None, form, nullptr);
-    };
-    std::string operand;
-    if (runs.size() == 1) {
-        operand = literal(runs.front());
+    Pdf::Advanced::PdfFont &resource = renderer.FontResource(font, lineText_);
+    const std::u16string_view line = lineText_;
+    operand_.clear();
+    if (runEnds_.size() == 1) {
+        AppendStringOperand(resource, line);
     } else {
-        operand = "[";
-        for (std::size_t i = 0; i < runs.size(); ++i) {
+        operand_ += '[';
+        std::size_t begin = 0;
+        for (std::size_t i = 0; i < runEnds_.size(); ++i) {
             if (i > 0)
-                Pdf::AppendReal(operand, offsets[i - 1], kTextArrayDecimals);
-            operand += literal(runs[i]);
+                Pdf::AppendReal(operand_, runOffsets_[i - 1], kTextArrayDecimals);
+            AppendStringOperand(resource, line.substr(begin, runEnds_[i] - begin));
+            begin = runEnds_[i];
         }
-        operand += ']';
+        operand_ += ']';
     }
-    renderer.DrawText(font, resource, brush, XPoint(words.front().X, y), operand);
+    renderer.DrawText(font, resource, brush, XPoint(words.front().X, y), operand_);
+}
+
+void XGraphics::AppendStringOperand(const Pdf::Advanced::PdfFont &resource, std::u16string_view text) {
+    resource.EncodeText(text, encoded_);
+    auto form = resource.IsUnicode() ? Pdf::Internal::StringForm::Hex : Pdf::Internal::StringForm::Literal;
+    Pdf::Internal::PdfEncoders::AppendString(operand_, encoded_, form);
 }
 
 void XGraphics::Clear(const XColor &color) {

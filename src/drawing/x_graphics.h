@@ -10,6 +10,7 @@
 #include <memory>
 #include <set>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -192,6 +193,8 @@ private:
     void AddTransform(const XMatrix &matrix, XMatrixOrder order);
     int PushState(bool container);
     void PopTo(int id, bool container, const char *paramName);
+    // The string of a text in the font resource, appended to operand_.
+    void AppendStringOperand(const Pdf::Advanced::PdfFont &resource, std::u16string_view text);
 
     struct InternalGraphicsState {
         int id;
@@ -209,6 +212,15 @@ private:
     std::vector<InternalGraphicsState> gsStack_;
     std::set<int> restored_;
     std::unique_ptr<XGraphicsPdfRenderer> renderer_;
+    // Room the text operators reuse from line to line instead of allocating
+    // their pieces anew for every word: the line's text, where its runs of
+    // blank-joined words end, the offsets between runs, one run's encoded
+    // bytes and the operand.
+    std::u16string lineText_;
+    std::vector<std::size_t> runEnds_;
+    std::vector<double> runOffsets_;
+    std::string encoded_;
+    std::string operand_;
 };
 
 }  // namespace ZavorPdf::Drawing

@@ -76,7 +76,8 @@ void XTextFormatter::DrawString(std::u16string_view text, const XFont &font, con
     double x0 = layoutRectangle_.X();
     double y0 = layoutRectangle_.Y() + cyAscent_;
     // The words of a line go out together.
-    std::vector<XGraphics::PlacedWord> line;
+    std::vector<XGraphics::PlacedWord> &line = line_;
+    line.clear();
     double lineY = 0;
     auto flush = [&] {
         gfx_->DrawStringLine(line, *font_, brush, y0 + lineY);
@@ -104,9 +105,10 @@ void XTextFormatter::PrepareLayout() {
 
 void XTextFormatter::AddTextBlock(std::size_t start, std::size_t length) {
     Block block;
-    block.Text = text_.substr(start, length);
+    block.Text = std::u16string_view(text_).substr(start, length);
     block.Type = BlockType::Text;
-    block.Width = gfx_->MeasureString(block.Text, *font_).Width();
+    // The width MeasureString gives, without the line height it adds.
+    block.Width = font_->MeasureWidth(block.Text);
     blocks_.push_back(std::move(block));
 }
 

@@ -10,13 +10,12 @@
 
 #include "drawing/fonts/x_font.h"
 #include "drawing/x_brush.h"
+#include "drawing/x_graphics.h"
 #include "drawing/x_point.h"
 #include "drawing/x_rect.h"
 #include "drawing/x_string_format.h"
 
 namespace ZavorPdf::Drawing {
-
-class XGraphics;
 
 enum class XParagraphAlignment { Default = 0, Left = 1, Center = 2, Right = 3, Justify = 4 };
 
@@ -26,7 +25,11 @@ public:
     explicit XTextFormatter(XGraphics &gfx);
 
     const std::u16string &Text() const { return text_; }
-    void SetText(std::u16string_view value) { text_ = value; }
+    // Drops the blocks of the last layout, which point into the old text.
+    void SetText(std::u16string_view value) {
+        blocks_.clear();
+        text_ = value;
+    }
     // Null until a font is set.
     const XFont *Font() const { return font_ ? &*font_ : nullptr; }
     // A null font fails (null argument "font").
@@ -51,9 +54,10 @@ public:
 
     enum class BlockType { Text = 0, Space = 1, Hyphen = 2, LineBreak = 3 };
     // One word or line break of the current layout; Location is relative to
-    // the rectangle's top-left corner and the first baseline.
+    // the rectangle's top-left corner and the first baseline. Text is a
+    // part of the formatter's text, valid until the text is set again.
     struct Block {
-        std::u16string Text;
+        std::u16string_view Text;
         BlockType Type = BlockType::Text;
         double Width = 0;
         XPoint Location;
@@ -86,6 +90,7 @@ private:
     double cyDescent_ = 0;
     double spaceWidth_ = 0;
     std::vector<Block> blocks_;
+    std::vector<XGraphics::PlacedWord> line_;  // reused from line to line
 };
 
 // The layout names are also reachable under the namespace of the text layer.

@@ -1,7 +1,5 @@
 #include "host/ansi_text.h"
 
-#include <cstdint>
-#include <cstring>
 
 #include "platform/code_page.h"
 #include "platform/host_code_page.h"
@@ -9,7 +7,7 @@
 namespace ZavorHost {
 
 std::string Utf8ToAnsi(std::string_view utf8) {
-    return ZavorPlatform::UnicodeToHostAnsi(ZavorPlatform::Utf8ToUtf16(utf8));
+    return ZavorPlatform::Utf8ToHostAnsi(utf8);
 }
 
 std::string AnsiToUtf8(std::string_view ansi) {
@@ -19,17 +17,15 @@ std::string AnsiToUtf8(std::string_view ansi) {
 bool IsValidUtf8(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
-        // Scripts are mostly plain ASCII: skip it eight bytes at a time.
-        while (i + 8 <= text.size()) {
-            std::uint64_t word;
-            std::memcpy(&word, text.data() + i, sizeof word);
-            if ((word & 0x8080808080808080u) != 0) break;
-            i += 8;
-        }
+        // Scripts are mostly plain ASCII: skipped in runs.
+        i += ZavorPlatform::AsciiRunLength(text, i);
         if (i == text.size()) break;
         auto lead = static_cast<unsigned char>(text[i]);
-        if (lead < 0x80) {
-            ++i;
+        // Latin letters take two bytes: a lead from 0xC2 (0xC0 and 0xC1
+        // only start overlong forms) and one follower.
+        if (lead >= 0xC2 && lead <= 0xDF && i + 1 < text.size() &&
+            (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) {
+            i += 2;
             continue;
         }
         int length = (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;

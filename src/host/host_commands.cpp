@@ -64,7 +64,7 @@ std::optional<Script> LoadScript(const std::filesystem::path &path, std::ostream
         return std::nullopt;
     }
     std::string text = ReadWhole(in);
-    ParsedScript parsed = ScriptParser().Parse(text);
+    ParsedScript parsed = ScriptParser().Parse(std::move(text));
     for (const auto &error : parsed.errors) {
         err << PathToUtf8(path) << ':' << error.line << ": " << error.message << '\n';
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+#include <new>
 
 #include "host/ansi_text.h"
 #include "host/script_error.h"
@@ -96,7 +97,7 @@ void Interpreter::Execute(const Statement &statement) {
                 break;
             }
             case StatementKind::Let:
-                variables_.Set(statement.name, variables_.Substitute(statement.value));
+                variables_.Set(std::string(statement.name), variables_.Substitute(statement.value));
                 break;
             case StatementKind::Get:
                 ExecuteGet(statement);
@@ -119,7 +120,11 @@ void Interpreter::Execute(const Statement &statement) {
 void Interpreter::ExecuteGet(const Statement &statement) {
     std::string name = Utf8ToAnsi(statement.source);
     std::string arguments = Utf8ToAnsi(variables_.Substitute(statement.value));
-    if (getsRunning_ == getBuffers_.size()) getBuffers_.push_back(std::make_unique<char[]>(kGetVarBufferSize));
+    if (getsRunning_ == getBuffers_.size()) {
+        std::unique_ptr<char[], FreeBuffer> fresh(static_cast<char *>(std::calloc(kGetVarBufferSize, 1)));
+        if (!fresh) throw std::bad_alloc();
+        getBuffers_.push_back(std::move(fresh));
+    }
     char *buffer = getBuffers_[getsRunning_].get();
     ++getsRunning_;
     int32_t result = 0;
@@ -135,7 +140,7 @@ void Interpreter::ExecuteGet(const Statement &statement) {
     const std::size_t written = strnlen(buffer, kGetVarBufferSize - 1);
     std::string value = result <= 0 ? std::string() : AnsiToUtf8(std::string_view(buffer, written));
     std::memset(buffer, 0, written);
-    variables_.Set(statement.name, std::move(value));
+    variables_.Set(std::string(statement.name), std::move(value));
 }
 
 void Interpreter::ThrowPending() const {

@@ -180,7 +180,7 @@ std::optional<CommandPlace> FindCommand(std::string_view script, int line, Scrip
             "has " + std::to_string(number) + (number == 1 ? " line" : " lines") + ", no line " + std::to_string(line);
         return std::nullopt;
     }
-    ParsedScript parsed = ScriptParser().Parse(script);
+    ParsedScript parsed = ScriptParser().Parse(std::string(script));
     for (const ScriptError &fault : parsed.errors) {
         if (fault.line == line) {
             error = fault.message;

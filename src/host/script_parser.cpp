@@ -53,15 +53,18 @@ std::string ReadQuoted(std::string_view text, std::string &value, std::size_t &c
 
 // The value after "=": blanks around it dropped; a value in double quotes is
 // taken as quoted (keeping its blanks) and must end the line.
-std::string ReadValue(std::string_view text, std::string &value) {
+std::string ReadValue(std::string_view text, Statement &statement) {
     text = Trim(text);
     if (text.empty() || text.front() != '"') {
-        value = text;
+        statement.value = text;
         return {};
     }
+    std::string value;
     std::size_t consumed = 0;
     std::string error = ReadQuoted(text, value, consumed);
     if (error.empty() && consumed != text.size()) error = "unexpected text after the closing double quote";
+    statement.ownedValue = std::make_unique<const std::string>(std::move(value));
+    statement.value = *statement.ownedValue;
     return error;
 }
 
@@ -109,8 +112,10 @@ bool IsTyp(std::string_view name) {
 
 }  // namespace
 
-ParsedScript ScriptParser::Parse(std::string_view text) {
+ParsedScript ScriptParser::Parse(std::string source) {
     ParsedScript parsed;
+    parsed.script.text = std::make_shared<const std::string>(std::move(source));
+    std::string_view text = *parsed.script.text;
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     int lineNumber = 0;
     while (!text.empty()) {
@@ -214,7 +219,7 @@ std::string ScriptParser::ParseAssignment(std::string_view rest, Statement &stat
         return std::string(set ? "SET: " : "LET: ") + Quoted(name) + " is not a valid name";
     }
     statement.name = name;
-    std::string error = ReadValue(rest.substr(1), statement.value);
+    std::string error = ReadValue(rest.substr(1), statement);
     if (!error.empty()) return std::string(set ? "SET: " : "LET: ") + error;
     return {};
 }

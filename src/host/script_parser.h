@@ -17,7 +17,8 @@ namespace ZavorHost {
 
 class ScriptParser {
 public:
-    ParsedScript Parse(std::string_view text);
+    // The script keeps the text: its statements point into it.
+    ParsedScript Parse(std::string text);
 
 private:
     // Parses one line's statement (without its leading blanks) into

@@ -85,7 +85,7 @@ void DictionaryElements::Store(std::string_view key, PdfItemSlot slot) {
     // Most dictionaries hold a handful of entries; room for two at once
     // saves the first round of growing, and a page's one-entry font and
     // state dictionaries, kept until the save, carry little unused room.
-    if (entries_.empty()) entries_.reserve(2);
+    if (entries_.capacity() == 0) entries_.reserve(2);
     entries_.push_back({std::string(key), std::move(slot)});
     if (index_)
         index_->emplace(entries_.back().key, entries_.size() - 1);

@@ -56,6 +56,9 @@ public:
     int Count() const { return static_cast<int>(entries_.size()); }
     bool Remove(std::string_view key);
     void Clear();
+    // Room for `count` entries, for a dictionary whose keys are known up
+    // front (otherwise the first entry makes room for two).
+    void Reserve(int count) { entries_.reserve(static_cast<std::size_t>(count)); }
     const std::vector<Entry> &Entries() const { return entries_; }
     std::vector<PdfName> KeyNames() const;
 

@@ -38,6 +38,8 @@ public:
     void SetAt(int index, std::unique_ptr<PdfItem> item);
     void RemoveAt(int index);
     void Clear() { items_.clear(); }
+    // Room for `count` items, for an array whose length is known up front.
+    void Reserve(int count) { items_.reserve(static_cast<std::size_t>(count)); }
 
     // Typed accessors: they look through references and accept the direct
     // and the indirect twin alike; a value of another kind fails with the

@@ -1,6 +1,7 @@
 #include "pdf/pdf_encoders.h"
 
 #include <algorithm>
+#include <array>
 
 #include "pdf/pdf_security_hook.h"
 
@@ -14,8 +15,8 @@ void AppendHex(std::string &out, std::uint8_t byte) {
     out += HexDigits[byte & 0x0F];
 }
 
-// The escape of a byte that needs one, null for the others.
-const char *EscapeOf(std::uint8_t byte) {
+// The escape of a byte that needs one, null for the others (see kEscaped).
+constexpr const char *EscapeOf(std::uint8_t byte) {
     switch (byte) {
     case 0x08: return "\\b";
     case 0x09: return "\\t";
@@ -28,22 +29,34 @@ const char *EscapeOf(std::uint8_t byte) {
     }
 }
 
+// The bytes EscapeOf has an escape for, looked up by value: every byte of
+// every page's text is tested.
+constexpr std::array<bool, 256> kEscaped = [] {
+    std::array<bool, 256> escaped{};
+    for (int byte = 0; byte < 256; ++byte)
+        escaped[static_cast<std::size_t>(byte)] = EscapeOf(static_cast<std::uint8_t>(byte)) != nullptr;
+    return escaped;
+}();
+
 // Every word of every page comes through here: plain bytes go out in
 // runs rather than one by one.
-void AppendLiteral(std::string &out, const std::vector<std::uint8_t> &bytes) {
-    out.reserve(out.size() + bytes.size() + 2);
+void AppendLiteral(std::string &out, std::string_view text) {
+    out.reserve(out.size() + text.size() + 2);
     out += '(';
-    const auto *text = reinterpret_cast<const char *>(bytes.data());
     std::size_t plain = 0;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (const char *escape = EscapeOf(bytes[i])) {
-            out.append(text + plain, i - plain);
-            out += escape;
-            plain = i + 1;
-        }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        auto byte = static_cast<std::uint8_t>(text[i]);
+        if (!kEscaped[byte]) continue;
+        out.append(text.data() + plain, i - plain);
+        out += EscapeOf(byte);
+        plain = i + 1;
     }
-    out.append(text + plain, bytes.size() - plain);
+    out.append(text.data() + plain, text.size() - plain);
     out += ')';
+}
+
+std::string_view AsText(const std::vector<std::uint8_t> &bytes) {
+    return {reinterpret_cast<const char *>(bytes.data()), bytes.size()};
 }
 
 // Code units of four hex digits; a line feed after each unit whose byte
@@ -86,7 +99,7 @@ std::string PdfEncoders::FormatStringLiteral(const std::vector<std::uint8_t> &by
             for (std::uint8_t byte : copy) AppendHex(out, byte);
             out += '>';
         } else {
-            AppendLiteral(out, copy);
+            AppendLiteral(out, AsText(copy));
         }
         return out;
     }
@@ -94,15 +107,21 @@ std::string PdfEncoders::FormatStringLiteral(const std::vector<std::uint8_t> &by
         out += prefix == UnicodePrefix::ByteOrderMark ? "<FEFF" : "<";
         AppendUnicodeUnits(out, bytes);
         out += '>';
-    } else if (form == StringForm::Hex) {
-        out.reserve(bytes.size() * 2 + 2);
-        out += '<';
-        for (std::uint8_t byte : bytes) AppendHex(out, byte);
-        out += '>';
     } else {
-        AppendLiteral(out, bytes);
+        AppendString(out, AsText(bytes), form);
     }
     return out;
+}
+
+void PdfEncoders::AppendString(std::string &out, std::string_view bytes, StringForm form) {
+    if (form == StringForm::Literal) {
+        AppendLiteral(out, bytes);
+        return;
+    }
+    out.reserve(out.size() + bytes.size() * 2 + 2);
+    out += '<';
+    for (char byte : bytes) AppendHex(out, static_cast<std::uint8_t>(byte));
+    out += '>';
 }
 
 }  // namespace ZavorPdf::Pdf::Internal

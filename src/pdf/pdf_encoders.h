@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ZavorPdf::Pdf::IO {
@@ -24,6 +25,10 @@ public:
     static std::string FormatStringLiteral(const std::vector<std::uint8_t> &bytes, bool unicode,
                                            UnicodePrefix prefix, StringForm form,
                                            IO::PdfSecurityHook *security);
+    // What FormatStringLiteral gives for plain bytes (no Unicode, no
+    // security), appended to `out`: the text operators of a page write one
+    // string after another into the same buffer.
+    static void AppendString(std::string &out, std::string_view bytes, StringForm form);
 };
 
 }  // namespace ZavorPdf::Pdf::Internal

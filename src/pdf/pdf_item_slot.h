@@ -2,7 +2,9 @@
 // slot; a reference is shared and owned by the document's reference table.
 #pragma once
 
+#include <cstdint>
 #include <memory>
+#include <utility>
 
 #include "pdf/pdf_item.h"
 
@@ -18,24 +20,43 @@ public:
     // Non-owning.
     explicit PdfItemSlot(PdfReference *reference);
 
-    PdfItemSlot(PdfItemSlot &&) noexcept = default;
-    PdfItemSlot &operator=(PdfItemSlot &&) noexcept = default;
+    PdfItemSlot(PdfItemSlot &&other) noexcept : bits_(std::exchange(other.bits_, 0)) {}
+    PdfItemSlot &operator=(PdfItemSlot &&other) noexcept {
+        if (this != &other) {
+            Release();
+            bits_ = std::exchange(other.bits_, 0);
+        }
+        return *this;
+    }
     PdfItemSlot(const PdfItemSlot &) = delete;
     PdfItemSlot &operator=(const PdfItemSlot &) = delete;
+    ~PdfItemSlot() { Release(); }
 
     PdfItem *Get() const;
-    PdfReference *Reference() const { return reference_; }
-    bool IsReference() const { return reference_ != nullptr; }
+    PdfReference *Reference() const {
+        return IsReference() ? reinterpret_cast<PdfReference *>(bits_ & ~kReferenceBit) : nullptr;
+    }
+    bool IsReference() const { return (bits_ & kReferenceBit) != 0; }
 
     // Swaps the owned item for another (typed conversion in place).
-    void ReplaceOwned(std::unique_ptr<PdfItem> item) { owned_ = std::move(item); }
+    void ReplaceOwned(std::unique_ptr<PdfItem> item);
 
     // Direct items are cloned, references stay shared.
     PdfItemSlot Clone() const;
 
 private:
-    std::unique_ptr<PdfItem> owned_;
-    PdfReference *reference_ = nullptr;
+    // Every array element and dictionary entry of a document has a slot:
+    // one word holds either the owned item or, marked in its lowest bit
+    // (items are aligned to more than one byte), the shared reference.
+    static constexpr std::uintptr_t kReferenceBit = 1;
+
+    void Release() noexcept {
+        if (bits_ != 0 && !IsReference()) DeleteOwned();
+        bits_ = 0;
+    }
+    void DeleteOwned() noexcept;
+
+    std::uintptr_t bits_ = 0;
 };
 
 }  // namespace ZavorPdf::Pdf

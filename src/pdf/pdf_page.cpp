@@ -80,6 +80,9 @@ PdfPage::PdfPage(PdfDictionary &&dictionary) : PdfDictionary(std::move(dictionar
 }
 
 void PdfPage::Initialize(PageSize size) {
+    // A page that is drawn on gets its type, media box, parent, contents,
+    // resources and transparency group; the document keeps every page.
+    Elements().Reserve(6);
     Elements().SetName(Keys::Type, "/Page");
     SetSize(size);
 }
@@ -190,25 +193,39 @@ PdfContents &PdfPage::Contents() {
     return result;
 }
 
-void PdfPage::PrepareForSave() {
-    if (!trimMargins_.AreSet())
+const TrimMargins &PdfPage::GetTrimMargins() const {
+    static const TrimMargins none;
+    return margins_ ? margins_->trim : none;
+}
+
+void PdfPage::SetTrimMargins(const TrimMargins &value) {
+    if (!margins_ && !value.AreSet())
         return;
+    auto changed = std::make_shared<Margins>(margins_ ? *margins_ : Margins{});
+    changed->trim = value;
+    margins_ = std::move(changed);
+}
+
+void PdfPage::PrepareForSave() {
+    if (!margins_ || !margins_->trim.AreSet())
+        return;
+    const TrimMargins trim = margins_->trim;
     // A page saved twice must not grow twice: the margins go around the size
     // the page had before the first save, unless it was changed since.
-    PdfRectangle base = grownMediaBox_ && SameBox(MediaBox(), *grownMediaBox_) ? netMediaBox_ : MediaBox();
+    PdfRectangle base = margins_->grownMediaBox && SameBox(MediaBox(), *margins_->grownMediaBox)
+                            ? *margins_->netMediaBox
+                            : MediaBox();
     bool portrait = orientation_ == PageOrientation::Portrait;
-    double width = (portrait ? base.Width() : base.Height()) + trimMargins_.left + trimMargins_.right;
-    double height = (portrait ? base.Height() : base.Width()) + trimMargins_.top + trimMargins_.bottom;
+    double width = (portrait ? base.Width() : base.Height()) + trim.left + trim.right;
+    double height = (portrait ? base.Height() : base.Width()) + trim.top + trim.bottom;
     // The media box is kept portrait (it is turned when written); the other
     // boxes are written as they are, so they take the page as it is seen.
     SetMediaBox(portrait ? PdfRectangle(0, 0, width, height) : PdfRectangle(0, 0, height, width));
     SetCropBox(PdfRectangle(0, 0, width, height));
     SetBleedBox(PdfRectangle(0, 0, width, height));
-    SetTrimBox(PdfRectangle(trimMargins_.left, trimMargins_.top, width - trimMargins_.right,
-                            height - trimMargins_.bottom));
+    SetTrimBox(PdfRectangle(trim.left, trim.top, width - trim.right, height - trim.bottom));
     SetArtBox(TrimBox());
-    netMediaBox_ = base;
-    grownMediaBox_ = MediaBox();
+    margins_ = std::make_shared<const Margins>(Margins{trim, base, MediaBox()});
 }
 
 void PdfPage::AddTransparencyGroup() {

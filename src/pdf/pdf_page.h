@@ -90,8 +90,8 @@ public:
     PdfRectangle ArtBox() const { return Elements().GetRectangle(Keys::ArtBox); }
     void SetArtBox(const PdfRectangle &value) { Elements().SetRectangle(Keys::ArtBox, value); }
 
-    const TrimMargins &GetTrimMargins() const { return trimMargins_; }
-    void SetTrimMargins(const TrimMargins &value) { trimMargins_ = value; }
+    const TrimMargins &GetTrimMargins() const;
+    void SetTrimMargins(const TrimMargins &value);
 
     // The content streams, created on first use.
     PdfContents &Contents();
@@ -119,10 +119,15 @@ private:
 
     PageSize size_ = PageSize::Undefined;
     PageOrientation orientation_ = PageOrientation::Portrait;
-    TrimMargins trimMargins_;
-    // The media box before and after the margins were last added.
-    PdfRectangle netMediaBox_;
-    std::optional<PdfRectangle> grownMediaBox_;
+    // The trim margins, and the media box before and after they were last
+    // added. Only pages with margins have them: the document keeps every
+    // page, most without. Shared by copies and replaced, never changed.
+    struct Margins {
+        TrimMargins trim;
+        std::optional<PdfRectangle> netMediaBox;
+        std::optional<PdfRectangle> grownMediaBox;
+    };
+    std::shared_ptr<const Margins> margins_;
 };
 
 }  // namespace ZavorPdf::Pdf

@@ -14,6 +14,7 @@ constexpr ResourceKind kAllKinds[] = {ResourceKind::Font,      ResourceKind::Ima
 
 std::unique_ptr<PdfArray> ProcSet() {
     auto array = std::make_unique<PdfArray>();
+    array->Elements().Reserve(5);
     for (const char *name : {"/PDF", "/Text", "/ImageB", "/ImageC", "/ImageI"})
         array->Elements().Add(std::make_unique<PdfName>(name));
     return array;
@@ -60,6 +61,9 @@ PdfDictionary &PdfResources::Subdictionary(ResourceKind kind) {
     if (PdfDictionary *existing = dictionary_->Elements().GetDictionary(key))
         return *existing;
     auto created = std::make_unique<PdfDictionary>(dictionary_->Owner());
+    // Most pages use one font, one image or one state: every page keeps
+    // these dictionaries until the document is saved.
+    created->Elements().Reserve(1);
     PdfDictionary &result = *created;
     dictionary_->Elements().SetObject(key, std::move(created));
     return result;

@@ -106,25 +106,37 @@ PdfObjectID PdfObject::ObjectID() const { return reference_ != nullptr ? referen
 
 // PdfItemSlot
 
-PdfItemSlot::PdfItemSlot(std::unique_ptr<PdfItem> item) : owned_(std::move(item)) {
-    if (owned_ == nullptr) throw ArgumentNullException("value");
-    if (owned_->IsReference()) {
+static_assert(alignof(PdfItem) > 1 && alignof(PdfReference) > 1, "the slot marks references in the lowest bit");
+
+PdfItemSlot::PdfItemSlot(std::unique_ptr<PdfItem> item) {
+    if (item == nullptr) throw ArgumentNullException("value");
+    if (item->IsReference()) {
         throw ArgumentException("A reference belongs to its reference table and cannot be stored by value.",
                                 "value");
     }
+    bits_ = reinterpret_cast<std::uintptr_t>(item.release());
 }
 
-PdfItemSlot::PdfItemSlot(PdfReference *reference) : reference_(reference) {
-    if (reference_ == nullptr) throw ArgumentNullException("value");
+PdfItemSlot::PdfItemSlot(PdfReference *reference) {
+    if (reference == nullptr) throw ArgumentNullException("value");
+    bits_ = reinterpret_cast<std::uintptr_t>(reference) | kReferenceBit;
 }
 
 PdfItem *PdfItemSlot::Get() const {
-    return reference_ != nullptr ? static_cast<PdfItem *>(reference_) : owned_.get();
+    if (PdfReference *reference = Reference()) return reference;
+    return reinterpret_cast<PdfItem *>(bits_);
 }
 
+void PdfItemSlot::ReplaceOwned(std::unique_ptr<PdfItem> item) {
+    Release();
+    bits_ = reinterpret_cast<std::uintptr_t>(item.release());
+}
+
+void PdfItemSlot::DeleteOwned() noexcept { delete reinterpret_cast<PdfItem *>(bits_); }
+
 PdfItemSlot PdfItemSlot::Clone() const {
-    if (reference_ != nullptr) return PdfItemSlot(reference_);
-    return PdfItemSlot(owned_->Clone());
+    if (PdfReference *reference = Reference()) return PdfItemSlot(reference);
+    return PdfItemSlot(Get()->Clone());
 }
 
 }  // namespace ZavorPdf::Pdf

@@ -1,6 +1,9 @@
 #include "platform/code_page.h"
 
 #include <array>
+#include <bit>
+#include <cstdint>
+#include <cstring>
 
 namespace ZavorPlatform {
 namespace {
@@ -93,14 +96,34 @@ char BestFitFor(char32_t character) {
 bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
+// The character whose UTF-8 sequence starts at `i` (not ASCII), and `i`
+// moved past it. A broken sequence is one replacement character per byte.
+char32_t DecodeUtf8(std::string_view utf8, std::size_t &i) {
+    auto lead = static_cast<unsigned char>(utf8[i]);
+    int length = (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    char32_t character = length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+    bool valid = length > 0 && i + length <= utf8.size();
+    for (int k = 1; valid && k < length; ++k) {
+        auto follow = static_cast<unsigned char>(utf8[i + k]);
+        valid = (follow & 0xC0) == 0x80;
+        character = (character << 6) | (follow & 0x3F);
+    }
+    if (!valid || character > 0x10FFFF || (character >= 0xD800 && character <= 0xDFFF)) {
+        ++i;
+        return 0xFFFD;
+    }
+    i += static_cast<std::size_t>(length);
+    return character;
+}
+
 }  // namespace
 
 std::u16string Windows1252ToUnicode(std::string_view bytes) {
-    std::u16string text;
-    text.reserve(bytes.size());
-    for (char raw : bytes) {
-        auto byte = static_cast<unsigned char>(raw);
-        text.push_back(byte >= 0x80 && byte <= 0x9F ? kHighControls[byte - 0x80] : static_cast<char16_t>(byte));
+    // Every text the host hands over comes through here: filled in place.
+    std::u16string text(bytes.size(), u'\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        auto byte = static_cast<unsigned char>(bytes[i]);
+        text[i] = byte >= 0x80 && byte <= 0x9F ? kHighControls[byte - 0x80] : static_cast<char16_t>(byte);
     }
     return text;
 }
@@ -120,13 +143,19 @@ bool TryUnicodeToWindows1252(char32_t character, unsigned char &byte) {
 }
 
 std::string UnicodeToWindows1252(std::u16string_view text) {
+    std::string bytes;
+    AppendUnicodeToWindows1252(text, bytes);
+    return bytes;
+}
+
+void AppendUnicodeToWindows1252(std::u16string_view text, std::string &bytes) {
     // Never more bytes than units: written in place and cut to size, since
     // every word the engine draws or measures comes through here.
-    std::string bytes(text.size(), '\0');
-    std::size_t written = 0;
+    std::size_t written = bytes.size();
+    bytes.resize(written + text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
         char32_t character = text[i];
-        if (character < 0x80 || (character >= 0xA0 && character <= 0xFF)) {
+        if (IsWindows1252AsIs(text[i])) {
             bytes[written++] = static_cast<char>(character);
             continue;
         }
@@ -134,11 +163,15 @@ std::string UnicodeToWindows1252(std::u16string_view text) {
             character = 0x10000 + ((char32_t(text[i]) - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00);
             ++i;
         }
-        unsigned char byte = 0;
-        bytes[written++] = TryUnicodeToWindows1252(character, byte) ? static_cast<char>(byte) : BestFitFor(character);
+        bytes[written++] = static_cast<char>(Windows1252ByteOf(character));
     }
     bytes.resize(written);
-    return bytes;
+}
+
+unsigned char Windows1252ByteOf(char32_t character) {
+    unsigned char byte = 0;
+    if (TryUnicodeToWindows1252(character, byte)) return byte;
+    return static_cast<unsigned char>(BestFitFor(character));
 }
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {
@@ -154,19 +187,7 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
             ++i;
             continue;
         }
-        int length = (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
-        char32_t character = length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
-        bool valid = length > 0 && i + length <= utf8.size();
-        for (int k = 1; valid && k < length; ++k) {
-            auto follow = static_cast<unsigned char>(utf8[i + k]);
-            valid = (follow & 0xC0) == 0x80;
-            character = (character << 6) | (follow & 0x3F);
-        }
-        if (!valid || character > 0x10FFFF || (character >= 0xD800 && character <= 0xDFFF)) {
-            text[written++] = 0xFFFD;  // a broken sequence costs one replacement character per byte
-            ++i;
-            continue;
-        }
+        char32_t character = DecodeUtf8(utf8, i);
         if (character >= 0x10000) {
             character -= 0x10000;
             text[written++] = static_cast<char16_t>(0xD800 + (character >> 10));
@@ -174,10 +195,45 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
         } else {
             text[written++] = static_cast<char16_t>(character);
         }
-        i += length;
     }
     text.resize(written);
     return text;
+}
+
+std::size_t AsciiRunLength(std::string_view text, std::size_t from) {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+    std::size_t i = from;
+    while (i + 8 <= text.size()) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        if (std::uint64_t high = word & kHighBits; high != 0) {
+            // The lowest address holds the lowest byte on little-endian
+            // machines; elsewhere the byte loop below finds the end.
+            if constexpr (std::endian::native == std::endian::little)
+                return i + static_cast<std::size_t>(std::countr_zero(high)) / 8 - from;
+            break;
+        }
+        i += 8;
+    }
+    while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) ++i;
+    return i - from;
+}
+
+std::string Utf8ToWindows1252(std::string_view utf8) {
+    // Never more bytes out than in; the host's script texts come through
+    // here, mostly ASCII and Latin-1 letters.
+    std::string bytes(utf8.size(), '\0');
+    std::size_t written = 0;
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        std::size_t ascii = AsciiRunLength(utf8, i);
+        std::memcpy(bytes.data() + written, utf8.data() + i, ascii);
+        written += ascii;
+        i += ascii;
+        if (i < utf8.size()) bytes[written++] = static_cast<char>(Windows1252ByteOf(DecodeUtf8(utf8, i)));
+    }
+    bytes.resize(written);
+    return bytes;
 }
 
 std::string Utf16ToUtf8(std::u16string_view utf16) {

@@ -16,6 +16,8 @@ std::u16string HostAnsiToUnicode(std::string_view bytes);
 // A character the code page lacks becomes its closest look-alike in the
 // code page, or "?" where there is none.
 std::string UnicodeToHostAnsi(std::u16string_view text);
+// The same for a UTF-8 text (the host's scripts).
+std::string Utf8ToHostAnsi(std::string_view utf8);
 
 // The longest start of `bytes`, at most `limit` bytes, that ends on a whole
 // character: a host buffer cut short must not end in the first half of a

@@ -6,6 +6,7 @@
 #include <exception>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 #include "platform/code_page.h"
 #include "platform/host_code_page.h"
@@ -57,13 +58,48 @@ std::int32_t ExecuteCallback(std::u16string_view funcName, std::u16string_view p
 
 void RaiseEvent(std::u16string_view eventName) { ExecuteCallback(u"Interrupt", eventName, -1, 0); }
 
+namespace {
+
+// The answer buffers of the Subst calls running now, one per depth (the
+// host may run script lines, and so reach the plug-in again, while it
+// answers). Every page resolves several settings: a buffer of this size
+// made and freed for each of them cost more than the page's text.
+class SubstBuffers {
+public:
+    char *Take() {
+        if (inUse_ == buffers_.size()) buffers_.push_back(std::make_unique<char[]>(kSubstBufferSize));
+        return buffers_[inUse_++].get();
+    }
+    void Give() { --inUse_; }
+
+private:
+    std::vector<std::unique_ptr<char[]>> buffers_;
+    std::size_t inUse_ = 0;
+};
+
+class SubstBuffer {
+public:
+    explicit SubstBuffer(SubstBuffers &buffers) : buffers_(buffers), data_(buffers.Take()) {}
+    ~SubstBuffer() { buffers_.Give(); }
+    SubstBuffer(const SubstBuffer &) = delete;
+    SubstBuffer &operator=(const SubstBuffer &) = delete;
+    char *Data() const { return data_; }
+
+private:
+    SubstBuffers &buffers_;
+    char *data_;
+};
+
+}  // namespace
+
 std::u16string ResolveQNVar(std::u16string_view text) {
     if (StoredCallback() == nullptr) return std::u16string(text);
     try {
-        auto buffer = std::make_unique<char[]>(kSubstBufferSize);
-        std::memset(buffer.get(), 'X', kSubstBufferSize);
-        std::int32_t length = ExecuteCallback(u"Subst", text, -1, 0, buffer.get());
-        return SubstitutedText(buffer.get(), length);
+        thread_local SubstBuffers buffers;
+        SubstBuffer buffer(buffers);
+        std::memset(buffer.Data(), 'X', kSubstBufferSize);
+        std::int32_t length = ExecuteCallback(u"Subst", text, -1, 0, buffer.Data());
+        return SubstitutedText(buffer.Data(), length);
     } catch (const std::exception &error) {
         FailFatally(ZavorPlatform::Utf8ToUtf16(error.what()));
     } catch (...) {

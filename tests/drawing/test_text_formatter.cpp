@@ -44,6 +44,9 @@ XFont Arial10() { return XFont(u"Arial", 10); }
 
 struct LaidOut {
     std::vector<Block> blocks;
+    // Each block's text: the blocks point into the formatter's text, which
+    // is gone with the formatter.
+    std::vector<std::u16string> texts;
     double lineSpace = 0;
     double spaceWidth = 0;
 };
@@ -57,7 +60,10 @@ LaidOut LayOut(std::u16string_view text, XParagraphAlignment alignment, const XR
     formatter.SetLayoutRectangle(rect);
     formatter.SetAlignment(alignment);
     formatter.PrepareLayout();
-    return {formatter.Blocks(), formatter.LineSpace(), formatter.SpaceWidth()};
+    LaidOut layout{formatter.Blocks(), {}, formatter.LineSpace(), formatter.SpaceWidth()};
+    for (const Block &block : layout.blocks)
+        layout.texts.emplace_back(block.Text);
+    return layout;
 }
 
 std::string Draw(std::u16string_view text, XParagraphAlignment alignment, const XRect &rect) {
@@ -98,14 +104,33 @@ TEST(TextFormatterTest, Blocks) {
     for (const Row &row : rows) {
         LaidOut layout = LayOut(row.text, XParagraphAlignment::Left, XRect(0, 0, 500, 500));
         std::vector<std::u16string> words;
-        for (const Block &block : layout.blocks) {
-            words.push_back(block.Type == BlockType::LineBreak ? u"|" : block.Text);
+        for (std::size_t i = 0; i < layout.blocks.size(); ++i) {
+            const Block &block = layout.blocks[i];
+            words.push_back(block.Type == BlockType::LineBreak ? u"|" : layout.texts[i]);
             if (block.Type == BlockType::Text) {
-                EXPECT_DOUBLE_EQ(block.Width, Arial10().MeasureWidth(block.Text));
+                EXPECT_DOUBLE_EQ(block.Width, Arial10().MeasureWidth(layout.texts[i]));
             }
         }
         EXPECT_EQ(words, row.words) << std::string(row.text.begin(), row.text.end());
     }
+}
+
+TEST(TextFormatterTest, BlocksPointIntoTheTextUntilItIsSetAgain) {
+    TextPage page;
+    XTextFormatter formatter(*page.gfx);
+    XFont font = Arial10();
+    formatter.SetFont(font);
+    formatter.SetLayoutRectangle(XRect(0, 0, 500, 500));
+    formatter.SetText(u"alpha beta");
+    formatter.PrepareLayout();
+    ASSERT_EQ(formatter.Blocks().size(), 2u);
+    EXPECT_EQ(formatter.Blocks()[1].Text, u"beta");
+    EXPECT_EQ(formatter.Blocks()[1].Text.data(), formatter.Text().data() + 6);
+    formatter.SetText(u"gamma");
+    EXPECT_TRUE(formatter.Blocks().empty());
+    formatter.PrepareLayout();
+    ASSERT_EQ(formatter.Blocks().size(), 1u);
+    EXPECT_EQ(formatter.Blocks()[0].Text, u"gamma");
 }
 
 TEST(TextFormatterTest, LinePositions) {

@@ -2,9 +2,11 @@
 // with its message.
 #include <gtest/gtest.h>
 
+#include "host/ansi_text.h"
 #include "host/host_variables.h"
 #include "host/script_error.h"
 #include "host/script_parser.h"
+#include "platform/code_page.h"
 
 namespace ZavorHost {
 namespace {
@@ -62,6 +64,32 @@ TEST(ScriptParser, FaultsAreReportedWithTheirMessages) {
     }
 }
 
+// Well-formed UTF-8 is exactly what survives the way to UTF-16 and back
+// unchanged: anything else comes back with replacement characters or, for
+// an overlong form, shorter.
+bool SurvivesTheRoundTrip(const std::string &text) {
+    return ZavorPlatform::Utf16ToUtf8(ZavorPlatform::Utf8ToUtf16(text)) == text;
+}
+
+TEST(ScriptParser, Utf8CheckAgreesWithTheRoundTripOnEveryShortSequence) {
+    const unsigned char followers[] = {0x00, 0x41, 0x7F, 0x80, 0x8F, 0x90, 0x9F, 0xA0, 0xBF, 0xC0, 0xC3, 0xE0, 0xF4, 0xFF};
+    std::vector<std::string> texts;
+    for (int first = 0; first < 256; ++first) {
+        for (int second = 0; second < 256; ++second)
+            texts.push_back({static_cast<char>(first), static_cast<char>(second)});
+        for (unsigned char second : followers)
+            for (unsigned char third : followers) {
+                texts.push_back({static_cast<char>(first), static_cast<char>(second), static_cast<char>(third)});
+                for (unsigned char fourth : followers)
+                    texts.push_back({static_cast<char>(first), static_cast<char>(second), static_cast<char>(third),
+                                     static_cast<char>(fourth)});
+            }
+    }
+    for (const std::string &sequence : texts)
+        for (const std::string &text : {sequence, "Gr\xC3\xBC\xC3\x9F" + sequence + "e abcdefgh"})
+            ASSERT_EQ(IsValidUtf8(text), SurvivesTheRoundTrip(text)) << testing::PrintToString(text);
+}
+
 TEST(ScriptParser, StatementsKeepTheirParts) {
     ParsedScript parsed = ScriptParser().Parse(
         "\xEF\xBB\xBF  # BOM and indented comment\r\n"
@@ -96,6 +124,37 @@ TEST(ScriptParser, StatementsKeepTheirParts) {
     EXPECT_EQ(s[5].handler->kind, StatementKind::Set);
     EXPECT_EQ(s[5].handler->line, 8);
     EXPECT_EQ(s[5].handler->value, "again");
+}
+
+// The statements point into the script's own text, or for a quoted value
+// with escapes into their own string: both go wherever the script goes.
+TEST(ScriptParser, StatementsStayWholeWhenTheScriptMoves) {
+    std::vector<Script> scripts;
+    {
+        std::string text = "SET a = plain value\nLET b = \"say \\\"hi\\\"\"\nON E PRINT [b]\nGET c = Fehler(x)\n";
+        ParsedScript parsed = ScriptParser().Parse(text);
+        ASSERT_TRUE(parsed.errors.empty());
+        text.assign(text.size(), '#');  // the caller's text is not what the statements keep
+        scripts.push_back(std::move(parsed.script));
+        scripts.emplace_back();  // the vector moves the first script
+    }
+    const Script &script = scripts.front();
+    ASSERT_EQ(script.statements.size(), 4u);
+    const std::string &text = *script.text;
+    auto inText = [&](std::string_view part) {
+        return part.data() >= text.data() && part.data() < text.data() + text.size();
+    };
+    EXPECT_EQ(script.statements[0].name, "a");
+    EXPECT_EQ(script.statements[0].value, "plain value");
+    EXPECT_TRUE(inText(script.statements[0].value));
+    EXPECT_EQ(script.statements[1].value, "say \"hi\"");
+    ASSERT_NE(script.statements[1].ownedValue, nullptr);
+    EXPECT_EQ(script.statements[1].value.data(), script.statements[1].ownedValue->data());
+    EXPECT_EQ(script.statements[2].name, "E");
+    EXPECT_EQ(script.statements[2].handler->value, "[b]");
+    EXPECT_TRUE(inText(script.statements[2].handler->value));
+    EXPECT_EQ(script.statements[3].source, "Fehler");
+    EXPECT_EQ(script.statements[3].value, "x");
 }
 
 TEST(ScriptParser, EveryFaultyLineIsReported) {

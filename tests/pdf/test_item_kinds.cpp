@@ -1,6 +1,7 @@
 // The quick paths of the object model and writer: kind checks that stand in
-// for casts, integers updated in place, reals formatted without the heap and
-// names written without a copy. Each must give what the slow path gave.
+// for casts, slots of one word, integers updated in place, reals formatted
+// without the heap and names written without a copy. Each must give what the
+// slow path gave.
 #include <limits>
 #include <memory>
 #include <string>
@@ -14,6 +15,7 @@
 #include "pdf/pdf_dictionary.h"
 #include "pdf/pdf_document.h"
 #include "pdf/pdf_indirect_values.h"
+#include "pdf/pdf_item_slot.h"
 #include "pdf/pdf_name.h"
 #include "pdf/pdf_number.h"
 #include "pdf/pdf_number_format.h"
@@ -54,6 +56,60 @@ TEST(ItemKinds, EveryClassAnswersItsOwnKindAndClonesKeepIt) {
     EXPECT_FALSE(reference->IsObject());
     EXPECT_FALSE(reference->IsContainer());
     EXPECT_TRUE(reference->Value()->IsArray());
+}
+
+// Counts its living instances, so that a test sees which slot frees what.
+class CountedItem final : public PdfItem {
+public:
+    explicit CountedItem(int &alive) : alive_(&alive) { ++*alive_; }
+    CountedItem(const CountedItem &other) : PdfItem(other), alive_(other.alive_) { ++*alive_; }
+    ~CountedItem() override { --*alive_; }
+    std::unique_ptr<PdfItem> Clone() const override { return std::make_unique<CountedItem>(*this); }
+    void WriteObject(IO::PdfWriter &) const override {}
+    std::string ToString() const override { return "counted"; }
+
+private:
+    int *alive_;
+};
+
+TEST(ItemSlots, OneWordHoldsAnOwnedItemOrASharedReference) {
+    // Every entry of every dictionary and array has a slot.
+    EXPECT_EQ(sizeof(PdfItemSlot), sizeof(void *));
+    int alive = 0;
+    PdfDocument document(DocumentSetup::Empty);
+    PdfReference *reference = document.ReferenceTable().Add(std::make_unique<PdfArray>());
+    {
+        auto item = std::make_unique<CountedItem>(alive);
+        const PdfItem *raw = item.get();
+        PdfItemSlot owned(std::move(item));
+        EXPECT_EQ(owned.Get(), raw);
+        EXPECT_FALSE(owned.IsReference());
+        EXPECT_EQ(owned.Reference(), nullptr);
+
+        PdfItemSlot shared(reference);
+        EXPECT_EQ(shared.Get(), reference);
+        EXPECT_TRUE(shared.IsReference());
+        EXPECT_EQ(shared.Reference(), reference);
+
+        PdfItemSlot copy = owned.Clone();
+        EXPECT_NE(copy.Get(), raw);
+        EXPECT_EQ(alive, 2);
+        EXPECT_EQ(shared.Clone().Reference(), reference);
+
+        PdfItemSlot moved(std::move(owned));
+        EXPECT_EQ(moved.Get(), raw);
+        EXPECT_EQ(owned.Get(), nullptr);  // NOLINT(bugprone-use-after-move): moved-from slots are empty
+        moved = std::move(copy);          // frees the item it held
+        EXPECT_EQ(alive, 1);
+        moved.ReplaceOwned(std::make_unique<CountedItem>(alive));
+        EXPECT_EQ(alive, 1);
+        moved = std::move(shared);
+        EXPECT_EQ(alive, 0);
+        EXPECT_EQ(moved.Reference(), reference);
+    }
+    // The table still owns the reference and its object.
+    EXPECT_TRUE(reference->Value()->IsArray());
+    EXPECT_EQ(alive, 0);
 }
 
 TEST(DictionaryIntegers, SetIntegerUpdatesADirectIntegerAndReplacesEverythingElse) {

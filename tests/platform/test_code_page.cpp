@@ -67,6 +67,90 @@ TEST(CodePage, CharactersOutsideTheCodePage) {
     EXPECT_FALSE(TryUnicodeToWindows1252(0x1F600, byte));
 }
 
+std::string EncodeUtf8(char32_t character) {
+    std::string bytes;
+    if (character < 0x80) {
+        bytes += static_cast<char>(character);
+    } else if (character < 0x800) {
+        bytes += static_cast<char>(0xC0 | (character >> 6));
+        bytes += static_cast<char>(0x80 | (character & 0x3F));
+    } else if (character < 0x10000) {
+        bytes += static_cast<char>(0xE0 | (character >> 12));
+        bytes += static_cast<char>(0x80 | ((character >> 6) & 0x3F));
+        bytes += static_cast<char>(0x80 | (character & 0x3F));
+    } else {
+        bytes += static_cast<char>(0xF0 | (character >> 18));
+        bytes += static_cast<char>(0x80 | ((character >> 12) & 0x3F));
+        bytes += static_cast<char>(0x80 | ((character >> 6) & 0x3F));
+        bytes += static_cast<char>(0x80 | (character & 0x3F));
+    }
+    return bytes;
+}
+
+// The straight conversion must give exactly the bytes of the way through
+// UTF-16, for every character and for every kind of broken sequence.
+TEST(CodePage, Utf8StraightToTheCodePageMatchesTheWayThroughUtf16) {
+    auto expectSame = [](const std::string &utf8) {
+        ASSERT_EQ(Utf8ToWindows1252(utf8), UnicodeToWindows1252(Utf8ToUtf16(utf8)))
+            << testing::PrintToString(utf8);
+    };
+    // Every character, ASCII neighbours on both sides.
+    for (char32_t character = 0; character <= 0x10FFFF; ++character) {
+        if (character >= 0xD800 && character <= 0xDFFF) continue;
+        expectSame("a" + EncodeUtf8(character) + "z");
+    }
+    // Every pair of bytes, so every lead byte with every follower.
+    for (int first = 0; first < 256; ++first)
+        for (int second = 0; second < 256; ++second)
+            expectSame(std::string{static_cast<char>(first), static_cast<char>(second), 'x'});
+    const std::string broken[] = {
+        "\xC0\x80",               // overlong NUL
+        "\xE0\x80\x80",           // overlong three bytes
+        "\xED\xA0\x80",           // a surrogate
+        "\xF4\x90\x80\x80",       // above U+10FFFF
+        "\xF0\x9F\x98",           // cut short
+        "\xE2\x82",               // cut short at the end
+        "\x80\xBF",               // stray followers
+        "\xF8\x88\x80\x80\x80",   // five-byte form
+        "\xFF\xFE",
+    };
+    for (const std::string &text : broken) {
+        expectSame(text);
+        expectSame("Gr\xC3\xBC" + text + "\xC3\x9F");
+    }
+    EXPECT_EQ(Utf8ToWindows1252("Gr\xC3\xBC\xC3\x9F\xE2\x82\xAC \xF0\x9F\x98\x80 \xC5\x82"), "Gr\xFC\xDF\x80 ? l");
+}
+
+TEST(CodePage, AsciiRunsEndAtTheFirstHighByteWhereverItIs) {
+    for (std::size_t length = 0; length <= 20; ++length) {
+        for (std::size_t high = 0; high <= length; ++high) {
+            std::string text(length, 'a');
+            if (high < length) text[high] = '\xC3';
+            for (std::size_t from = 0; from <= high; ++from)
+                EXPECT_EQ(AsciiRunLength(text, from), high - from) << length << " " << high << " " << from;
+        }
+    }
+    EXPECT_EQ(AsciiRunLength("\x7F\x80", 0), 1u);
+}
+
+// Measuring and encoding append many words into one buffer.
+TEST(CodePage, AppendingKeepsWhatTheBufferHeld) {
+    std::string bytes = "x";
+    AppendUnicodeToWindows1252(u"\u00e4\u20ac\U0001F600", bytes);
+    AppendUnicodeToWindows1252(u"", bytes);
+    AppendUnicodeToWindows1252(u"\u0142", bytes);
+    EXPECT_EQ(bytes, "x\xE4\x80?l");
+    // The quick test lets through only units that are their own byte.
+    int asIs = 0;
+    for (char32_t unit = 0; unit <= 0xFFFF; ++unit) {
+        if (!IsWindows1252AsIs(static_cast<char16_t>(unit))) continue;
+        ++asIs;
+        unsigned char byte = 0;
+        EXPECT_TRUE(TryUnicodeToWindows1252(unit, byte) && byte == unit) << static_cast<int>(unit);
+    }
+    EXPECT_EQ(asIs, 0x80 + 0x60);
+}
+
 // The host's code page is Windows-1252 on Linux and on German Windows; the
 // cases hold on both, so the test also runs under a German Windows.
 TEST(HostCodePage, GermanTextsCrossTheBoundaryBothWays) {
@@ -84,6 +168,7 @@ TEST(HostCodePage, GermanTextsCrossTheBoundaryBothWays) {
         EXPECT_EQ(UnicodeToHostAnsi(test.text), test.ansi);
     }
     EXPECT_EQ(UnicodeToHostAnsi(u"\u0142\u4E00"), "l?");  // a look-alike, else "?"
+    EXPECT_EQ(Utf8ToHostAnsi("Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC \xC5\x82\xE4\xB8\x80"), "Gr\xFC\xDF" "e \x80 l?");
     // One byte is one character: a cut never falls inside one.
     EXPECT_EQ(HostAnsiCut("Gr\xFC\xDF", 3), 3u);
     EXPECT_EQ(HostAnsiCut("ab", 5), 2u);

@@ -50,18 +50,23 @@ void PdfFont::AddChars(std::u16string_view text) {
 }
 
 std::vector<std::uint8_t> PdfFont::EncodeText(std::u16string_view text) const {
-    std::vector<std::uint8_t> bytes;
+    std::string bytes;
+    EncodeText(text, bytes);
+    return {bytes.begin(), bytes.end()};
+}
+
+void PdfFont::EncodeText(std::u16string_view text, std::string &bytes) const {
+    bytes.clear();
     if (!IsUnicode()) {
-        std::string ansi = ZavorPlatform::UnicodeToWindows1252(text);
-        return {ansi.begin(), ansi.end()};
+        ZavorPlatform::AppendUnicodeToWindows1252(text, bytes);
+        return;
     }
     bytes.reserve(text.size() * 2);
     for (char16_t ch : text) {
         int glyph = cmapInfo_.GlyphOf(ch);
-        bytes.push_back(static_cast<std::uint8_t>(glyph >> 8));
-        bytes.push_back(static_cast<std::uint8_t>(glyph));
+        bytes.push_back(static_cast<char>(glyph >> 8));
+        bytes.push_back(static_cast<char>(glyph));
     }
-    return bytes;
 }
 
 std::string PdfFont::CreateEmbeddedFontSubsetName(std::string_view name) {

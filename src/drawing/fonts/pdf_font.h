@@ -47,6 +47,8 @@ public:
     // The bytes of a text's string operand: big-endian glyph indices for
     // Unicode fonts, code page 1252 bytes otherwise.
     std::vector<std::uint8_t> EncodeText(std::u16string_view text) const;
+    // The same bytes in place of what `bytes` held, keeping its room.
+    void EncodeText(std::u16string_view text, std::string &bytes) const;
 
     // Writes what depends on the characters drawn: widths, the embedded
     // font program and the ToUnicode map. May run again for a later save.

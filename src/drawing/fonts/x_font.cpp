@@ -40,7 +40,14 @@ double XFont::MeasureWidth(std::u16string_view text) const {
         for (char16_t ch : text)
             units += descriptor_->GlyphIndexToPdfWidth(descriptor_->CharCodeToGlyphIndex(static_cast<char16_t>(ch + offset)));
     } else {
-        for (unsigned char byte : ZavorPlatform::UnicodeToWindows1252(text)) units += descriptor_->Widths()[byte];
+        // Every word is measured: the letters the code page holds as they
+        // are need no converted copy, and the rest starts a character of
+        // its own, so its bytes are the same alone as in the whole text.
+        const auto &widths = descriptor_->Widths();
+        std::size_t i = 0;
+        for (; i < text.size() && ZavorPlatform::IsWindows1252AsIs(text[i]); ++i) units += widths[text[i]];
+        if (i < text.size())
+            for (unsigned char byte : ZavorPlatform::UnicodeToWindows1252(text.substr(i))) units += widths[byte];
     }
     return static_cast<double>(units) * emSize_ / 1000;
 }

@@ -4,6 +4,8 @@
 #include <locale.h>
 
 #include <cstdlib>
+#include <optional>
+#include <string>
 
 #include "platform/linux/locale_handle.h"
 
@@ -23,18 +25,33 @@ MeasurementSystem Query(const char *name) {
     return MeasurementSystem::Metric;
 }
 
-bool IsSet(const char *variable) {
-    const char *value = std::getenv(variable);
-    return value != nullptr && value[0] != '\0';
+// The first of the variables that is set and not empty names the locale,
+// as the C library resolves them.
+const char *ChosenLocaleName() {
+    for (const char *variable : {"LC_ALL", "LC_MEASUREMENT", "LANG"}) {
+        const char *value = std::getenv(variable);
+        if (value != nullptr && value[0] != '\0')
+            return value;
+    }
+    return nullptr;
 }
 
 }  // namespace
 
 MeasurementSystem CurrentMeasurementSystem() {
-    if (!IsSet("LC_ALL") && !IsSet("LC_MEASUREMENT") && !IsSet("LANG"))
+    const char *name = ChosenLocaleName();
+    if (name == nullptr)
         return MeasurementSystem::Metric;
-    // The empty name makes the C library resolve the variables itself.
-    return Query("");
+    // Every new page asks, and loading a locale costs far more than the
+    // page: the answer is kept for as long as the variables name the same
+    // locale.
+    thread_local std::string lastName;
+    thread_local std::optional<MeasurementSystem> lastAnswer;
+    if (!lastAnswer || lastName != name) {
+        lastName = name;
+        lastAnswer = Query(name);
+    }
+    return *lastAnswer;
 }
 
 MeasurementSystem MeasurementSystemOfLocale(const char *localeName) {

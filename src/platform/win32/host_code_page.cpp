@@ -5,6 +5,8 @@
 #include <climits>
 #include <stdexcept>
 
+#include "platform/code_page.h"
+
 namespace ZavorPlatform {
 namespace {
 
@@ -45,6 +47,8 @@ std::string UnicodeToHostAnsi(std::u16string_view text) {
     WideCharToMultiByte(CP_ACP, 0, wide.data(), length, bytes.data(), size, fallback, nullptr);
     return bytes;
 }
+
+std::string Utf8ToHostAnsi(std::string_view utf8) { return UnicodeToHostAnsi(Utf8ToUtf16(utf8)); }
 
 std::size_t HostAnsiCut(std::string_view bytes, std::size_t limit) {
     if (bytes.size() <= limit) return bytes.size();
