@@ -18,7 +18,7 @@
 #include <gtk/gtk.h>
 
 #include "editor/editor_layout.h"
-#include "platform/linux/gtk_window.h"
+#include "platform/linux/gtk/gtk_window.h"
 
 extern char **environ;
 

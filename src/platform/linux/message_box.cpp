@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/linux/gtk_window.h"
+#include "platform/linux/gtk_module.h"
 
 namespace ZavorPlatform {
 namespace {
@@ -19,7 +19,7 @@ bool DialogsWanted() {
 }  // namespace
 
 void ShowSystemMessageBox(const MessageBoxMessage &message) {
-    if (DialogsWanted() && ShowGtkMessageDialog(message)) return;
+    if (DialogsWanted() && ShowModuleMessageDialog(message)) return;
     WriteMessageBoxLine(message);
 }
 

@@ -1,10 +1,10 @@
-#include "platform/linux/gtk_window.h"
+#include "platform/linux/gtk_module.h"
 #include "platform/ui_window.h"
 
 namespace ZavorPlatform {
 
 std::unique_ptr<UiWindow> CreateSystemWindow(std::string_view layout, std::string_view css) {
-    return CreateGtkWindow(layout, css);
+    return CreateModuleWindow(layout, css);
 }
 
 }  // namespace ZavorPlatform

@@ -1,4 +1,4 @@
-#include "platform/linux/gtk_window.h"
+#include "platform/linux/gtk/gtk_window.h"
 
 #include <charconv>
 #include <cstdlib>
