@@ -419,6 +419,8 @@ void XGraphics::DrawStringLine(std::span<const PlacedWord> words, const XFont &f
 }
 
 void XGraphics::AppendStringOperand(const Pdf::Advanced::PdfFont &resource, std::u16string_view text) {
+    if (!resource.IsUnicode() && Pdf::Internal::PdfEncoders::TryAppendPlainLiteral(operand_, text))
+        return;
     resource.EncodeText(text, encoded_);
     auto form = resource.IsUnicode() ? Pdf::Internal::StringForm::Hex : Pdf::Internal::StringForm::Literal;
     Pdf::Internal::PdfEncoders::AppendString(operand_, encoded_, form);

@@ -4,6 +4,7 @@
 #include <array>
 
 #include "pdf/pdf_security_hook.h"
+#include "platform/code_page.h"
 
 namespace ZavorPdf::Pdf::Internal {
 namespace {
@@ -111,6 +112,22 @@ std::string PdfEncoders::FormatStringLiteral(const std::vector<std::uint8_t> &by
         AppendString(out, AsText(bytes), form);
     }
     return out;
+}
+
+bool PdfEncoders::TryAppendPlainLiteral(std::string &out, std::u16string_view text) {
+    const std::size_t start = out.size();
+    out.resize(start + text.size() + 2);
+    char *next = out.data() + start;
+    *next++ = '(';
+    for (char16_t unit : text) {
+        if (!ZavorPlatform::IsWindows1252AsIs(unit) || kEscaped[unit]) {
+            out.resize(start);
+            return false;
+        }
+        *next++ = static_cast<char>(unit);
+    }
+    *next = ')';
+    return true;
 }
 
 void PdfEncoders::AppendString(std::string &out, std::string_view bytes, StringForm form) {

@@ -29,6 +29,10 @@ public:
     // security), appended to `out`: the text operators of a page write one
     // string after another into the same buffer.
     static void AppendString(std::string &out, std::string_view bytes, StringForm form);
+    // The literal of a text in code page 1252 when every unit is its own
+    // byte and none needs an escape, appended to `out` in one pass (the
+    // usual line of text); false, with `out` unchanged, for any other text.
+    static bool TryAppendPlainLiteral(std::string &out, std::u16string_view text);
 };
 
 }  // namespace ZavorPdf::Pdf::Internal

@@ -200,20 +200,32 @@ std::u16string Utf8ToUtf16(std::string_view utf8) {
     return text;
 }
 
+namespace {
+
+constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+
+// How many of the eight bytes read into `word` lead it as ASCII.
+std::size_t LeadingAscii(std::uint64_t word) {
+    std::uint64_t high = word & kHighBits;
+    if (high == 0) return 8;
+    // The lowest address holds the lowest byte on little-endian machines.
+    if constexpr (std::endian::native == std::endian::little)
+        return static_cast<std::size_t>(std::countr_zero(high)) / 8;
+    std::size_t count = 0;
+    while (((word >> (56 - 8 * count)) & 0x80) == 0) ++count;
+    return count;
+}
+
+}  // namespace
+
 std::size_t AsciiRunLength(std::string_view text, std::size_t from) {
-    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
     std::size_t i = from;
     while (i + 8 <= text.size()) {
         std::uint64_t word;
         std::memcpy(&word, text.data() + i, sizeof word);
-        if (std::uint64_t high = word & kHighBits; high != 0) {
-            // The lowest address holds the lowest byte on little-endian
-            // machines; elsewhere the byte loop below finds the end.
-            if constexpr (std::endian::native == std::endian::little)
-                return i + static_cast<std::size_t>(std::countr_zero(high)) / 8 - from;
-            break;
-        }
-        i += 8;
+        std::size_t ascii = LeadingAscii(word);
+        i += ascii;
+        if (ascii < 8) return i - from;
     }
     while (i < text.size() && static_cast<unsigned char>(text[i]) < 0x80) ++i;
     return i - from;
@@ -226,11 +238,22 @@ std::string Utf8ToWindows1252(std::string_view utf8) {
     std::size_t written = 0;
     std::size_t i = 0;
     while (i < utf8.size()) {
-        std::size_t ascii = AsciiRunLength(utf8, i);
-        std::memcpy(bytes.data() + written, utf8.data() + i, ascii);
-        written += ascii;
-        i += ascii;
-        if (i < utf8.size()) bytes[written++] = static_cast<char>(Windows1252ByteOf(DecodeUtf8(utf8, i)));
+        if (i + 8 <= utf8.size()) {
+            // Eight bytes go over at once and the ASCII ones among them
+            // count; the output never runs ahead of the input, so the
+            // store stays inside it.
+            std::uint64_t word;
+            std::memcpy(&word, utf8.data() + i, sizeof word);
+            std::memcpy(bytes.data() + written, &word, sizeof word);
+            std::size_t ascii = LeadingAscii(word);
+            written += ascii;
+            i += ascii;
+            if (ascii == 8) continue;
+        } else if (static_cast<unsigned char>(utf8[i]) < 0x80) {
+            bytes[written++] = utf8[i++];
+            continue;
+        }
+        bytes[written++] = static_cast<char>(Windows1252ByteOf(DecodeUtf8(utf8, i)));
     }
     bytes.resize(written);
     return bytes;

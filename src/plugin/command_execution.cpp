@@ -51,13 +51,21 @@ void AddPageCommand(const SettingsRecord &record) {
 
     if (!PDF::HasInstance()) return;  // the host stopped the plug-in meanwhile
     PDF &session = PDF::GetInstance();
+    // A size that cannot be read makes the page A4, whatever was set. Most
+    // scripts give none: the parse says so without an exception per page.
+    bool sized = false;
     try {
-        session.vpage->SetWidth(ParseNumber(width));
-        session.vpage->SetHeight(ParseNumber(height));
+        if (std::optional<std::int32_t> parsedWidth = TryParseStrictInteger(width)) {
+            session.vpage->SetWidth(*parsedWidth);
+            if (std::optional<std::int32_t> parsedHeight = TryParseStrictInteger(height)) {
+                session.vpage->SetHeight(*parsedHeight);
+                sized = true;
+            }
+        }
     } catch (...) {
-        // A size that cannot be read makes the page A4, whatever was set.
-        session.GetConst(u"A4", 0);
+        // Setting failed: as unreadable.
     }
+    if (!sized) session.GetConst(u"A4", 0);
     if (format) session.GetConst(*format, 0);
     session.vpage->SetOrientation(landscape ? ZavorPdf::Pdf::PageOrientation::Landscape
                                             : ZavorPdf::Pdf::PageOrientation::Portrait);

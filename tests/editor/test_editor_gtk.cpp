@@ -4,6 +4,7 @@
 // allocations would count as leaks.
 #include <gtest/gtest.h>
 
+#include <dlfcn.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -11,6 +12,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -19,6 +21,7 @@
 
 #include "editor/editor_layout.h"
 #include "platform/linux/gtk_window.h"
+#include "support/scoped_environment.h"
 
 extern char **environ;
 
@@ -225,6 +228,27 @@ TEST_F(EditorGtkTest, BrokenLayoutsAndUnknownControlsAreRefused) {
     } catch (const UiLayoutError &error) {
         EXPECT_EQ(std::string(error.what()).rfind("CSS: ", 0), 0u) << error.what();
     }
+}
+
+// The plug-in's own windows come from libzavor_gtk.so next to the program
+// (here the test program), loaded when the first one is shown; what the
+// module throws is caught as the same types.
+TEST_F(EditorGtkTest, SystemWindowsComeFromTheModuleWithTheSameFailures) {
+    std::unique_ptr<UiWindow> window =
+        ZavorPlatform::CreateSystemWindow(ZavorPlugin::EditorLayout(), ZavorPlugin::EditorCss());
+    ASSERT_NE(window, nullptr);
+    window->SetText("tb_filename", u"C:\\\u00C4.pdf");
+    EXPECT_EQ(window->Text("tb_filename"), u"C:\\\u00C4.pdf");
+    EXPECT_THROW(window->Text("tb_nichtda"), UiControlError);
+    EXPECT_THROW(ZavorPlatform::CreateSystemWindow("<interface><object", ""), UiLayoutError);
+    std::filesystem::path module = std::filesystem::read_symlink("/proc/self/exe").parent_path() / "libzavor_gtk.so";
+    EXPECT_NE(dlopen(module.c_str(), RTLD_NOW | RTLD_NOLOAD), nullptr) << module;
+}
+
+TEST(SystemWindow, WithoutADisplayThereIsNoWindow) {
+    ZavorTest::ScopedEnvironment display("DISPLAY", nullptr);
+    ZavorTest::ScopedEnvironment wayland("WAYLAND_DISPLAY", nullptr);
+    EXPECT_EQ(ZavorPlatform::CreateSystemWindow(ZavorPlugin::EditorLayout(), ZavorPlugin::EditorCss()), nullptr);
 }
 
 }  // namespace

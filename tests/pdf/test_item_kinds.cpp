@@ -14,6 +14,7 @@
 #include "pdf/pdf_content.h"
 #include "pdf/pdf_dictionary.h"
 #include "pdf/pdf_document.h"
+#include "pdf/pdf_encoders.h"
 #include "pdf/pdf_indirect_values.h"
 #include "pdf/pdf_item_slot.h"
 #include "pdf/pdf_name.h"
@@ -21,6 +22,7 @@
 #include "pdf/pdf_number_format.h"
 #include "pdf/pdf_reference.h"
 #include "pdf/pdf_writer.h"
+#include "platform/code_page.h"
 
 namespace ZavorPdf::Pdf {
 namespace {
@@ -110,6 +112,35 @@ TEST(ItemSlots, OneWordHoldsAnOwnedItemOrASharedReference) {
     // The table still owns the reference and its object.
     EXPECT_TRUE(reference->Value()->IsArray());
     EXPECT_EQ(alive, 0);
+}
+
+// A line of text goes straight into its literal when it can; whenever it
+// does, the bytes are those of the code page conversion and the escaping.
+TEST(PlainLiterals, OnePassGivesTheLiteralOfTheConvertedBytesOrNothing) {
+    using Internal::PdfEncoders;
+    auto slow = [](std::u16string_view text) {
+        std::string out = "[";
+        PdfEncoders::AppendString(out, ZavorPlatform::UnicodeToWindows1252(text), Internal::StringForm::Literal);
+        return out;
+    };
+    int plain = 0;
+    for (char32_t unit = 0; unit <= 0xFFFF; ++unit) {
+        const std::u16string text = u"ab" + std::u16string(1, static_cast<char16_t>(unit)) + u"c";
+        std::string out = "[";
+        if (PdfEncoders::TryAppendPlainLiteral(out, text)) {
+            ++plain;
+            EXPECT_EQ(out, slow(text)) << static_cast<int>(unit);
+        } else {
+            EXPECT_EQ(out, "[") << static_cast<int>(unit);
+        }
+    }
+    // ASCII and Latin-1 but the seven bytes with an escape.
+    EXPECT_EQ(plain, 0x80 + 0x60 - 7);
+    std::string out;
+    EXPECT_TRUE(PdfEncoders::TryAppendPlainLiteral(out, u""));
+    EXPECT_TRUE(PdfEncoders::TryAppendPlainLiteral(out, u"Gr\u00fc\u00dfe"));
+    EXPECT_FALSE(PdfEncoders::TryAppendPlainLiteral(out, u"\u20ac"));
+    EXPECT_EQ(out, "()(Gr\xFC\xDF" "e)");
 }
 
 TEST(DictionaryIntegers, SetIntegerUpdatesADirectIntegerAndReplacesEverythingElse) {
