@@ -65,6 +65,14 @@ std::vector<LosslessPlane> LosslessPlanes(const LosslessFrame &frame);
 // difference itself (modulo 2^16), which the caller adds to the reference.
 enum class LosslessPrediction { Predicted, Differential };
 
+// Reads a scan header (the bytes after its length) of `frame`. `decoded`
+// holds, by frame component, whether an earlier scan decoded it; the scan's
+// components are marked there. Frames that predict need a predictor from 1
+// to 7, differential ones predictor 0.
+LosslessScan ReadLosslessScan(std::span<const std::uint8_t> segment, const LosslessFrame &frame,
+                              const LosslessCoding &coding, LosslessPrediction prediction,
+                              std::vector<bool> &decoded);
+
 // Decodes the scan whose coded data starts at `at` into `planes` (from
 // LosslessPlanes) and returns the offset of the marker after it.
 // `restartInterval` is in MCUs (0: none); intervals that end inside an MCU
