@@ -155,11 +155,9 @@ private:
     // Every sample takes at least one bit, so a file too short for the
     // frame is refused before its samples are allocated.
     void AllocateSamples(const DctFrame &frame) {
-        std::uint64_t samples = 0;
-        for (const DctComponent &c : frame.components)
-            samples += static_cast<std::uint64_t>(c.width) * static_cast<std::uint64_t>(c.height);
-        if (samples > 8 * static_cast<std::uint64_t>(segments_.Remaining())) Damaged(kFormat, "the file is cut short");
         losslessFrame_ = LosslessFrameOf(frame);
+        if (losslessFrame_.SampleCount() > 8 * static_cast<std::uint64_t>(segments_.Remaining()))
+            Damaged(kFormat, "the file is cut short");
         losslessPlanes_ = LosslessPlanes(losslessFrame_);
         losslessDecoded_.assign(frame.components.size(), false);
         pointTransforms_.assign(frame.components.size(), 0);

@@ -69,11 +69,7 @@ std::vector<std::uint8_t> EightBitLevels(int maximum) {
 void FillRows(const Frame &frame, std::vector<LosslessPlane> &planes, DecodedImage &image) {
     const int maximum = (1 << frame.precision) - 1;
     const std::vector<std::uint8_t> eightBits = EightBitLevels(maximum);
-    int hmax = 1, vmax = 1;
-    for (const LosslessComponent &c : frame.components) {
-        hmax = std::max(hmax, c.h);
-        vmax = std::max(vmax, c.v);
-    }
+    const int hmax = frame.HMax(), vmax = frame.VMax();
     // Where each component's byte lies in a pixel: grey, blue-green-red, or
     // four in the file's order.
     const int step = static_cast<int>(frame.components.size());
@@ -144,16 +140,7 @@ private:
         // Every sample takes at least one bit of Huffman codes, so a file too
         // short for its size is refused before its planes are allocated.
         // Arithmetic coding may take less.
-        int hmax = 1, vmax = 1;
-        for (const LosslessComponent &c : frame_.components) {
-            hmax = std::max(hmax, c.h);
-            vmax = std::max(vmax, c.v);
-        }
-        std::uint64_t samples = 0;
-        for (const LosslessComponent &c : frame_.components)
-            samples += static_cast<std::uint64_t>((frame_.width * c.h + hmax - 1) / hmax) *
-                       static_cast<std::uint64_t>((frame_.height * c.v + vmax - 1) / vmax);
-        if (!arithmetic && samples > 8 * static_cast<std::uint64_t>(segments_.Remaining()))
+        if (!arithmetic && frame_.SampleCount() > 8 * static_cast<std::uint64_t>(segments_.Remaining()))
             Damaged(kFormat, "the file is cut short");
         planes_ = LosslessPlanes(frame_);
     }

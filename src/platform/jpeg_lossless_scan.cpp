@@ -103,11 +103,7 @@ std::size_t DecodeWith(Differences &source, const LosslessFrame &frame, const Lo
                        int restartInterval, LosslessPrediction prediction, std::vector<LosslessPlane> &planes) {
     const bool interleaved = scan.components.size() > 1;
     std::vector<Member> members;
-    int hmax = 1, vmax = 1;
-    for (const LosslessComponent &c : frame.components) {
-        hmax = std::max(hmax, c.h);
-        vmax = std::max(vmax, c.v);
-    }
+    const int hmax = frame.HMax(), vmax = frame.VMax();
     for (std::size_t index : scan.components) {
         const LosslessComponent &c = frame.components.at(index);
         Member member{&planes.at(index), interleaved ? c.h : 1, interleaved ? c.v : 1, {}};
@@ -179,12 +175,29 @@ LosslessScan ReadLosslessScan(std::span<const std::uint8_t> segment, const Lossl
     return scan;
 }
 
+int LosslessFrame::HMax() const {
+    int hmax = 1;
+    for (const LosslessComponent &c : components) hmax = std::max(hmax, c.h);
+    return hmax;
+}
+
+int LosslessFrame::VMax() const {
+    int vmax = 1;
+    for (const LosslessComponent &c : components) vmax = std::max(vmax, c.v);
+    return vmax;
+}
+
+std::uint64_t LosslessFrame::SampleCount() const {
+    const int hmax = HMax(), vmax = VMax();
+    std::uint64_t samples = 0;
+    for (const LosslessComponent &c : components)
+        samples += static_cast<std::uint64_t>((width * c.h + hmax - 1) / hmax) *
+                   static_cast<std::uint64_t>((height * c.v + vmax - 1) / vmax);
+    return samples;
+}
+
 std::vector<LosslessPlane> LosslessPlanes(const LosslessFrame &frame) {
-    int hmax = 1, vmax = 1;
-    for (const LosslessComponent &c : frame.components) {
-        hmax = std::max(hmax, c.h);
-        vmax = std::max(vmax, c.v);
-    }
+    const int hmax = frame.HMax(), vmax = frame.VMax();
     std::vector<LosslessPlane> planes;
     for (const LosslessComponent &c : frame.components) {
         LosslessPlane plane;

@@ -34,6 +34,13 @@ struct LosslessFrame {
     int precision = 8;  // 2 to 16
     int width = 0, height = 0;
     std::vector<LosslessComponent> components;
+
+    // The largest sampling factors.
+    int HMax() const;
+    int VMax() const;
+    // The samples of all components, each the frame's size scaled by its
+    // sampling. Every one takes at least one bit of Huffman codes.
+    std::uint64_t SampleCount() const;
 };
 
 struct LosslessScan {

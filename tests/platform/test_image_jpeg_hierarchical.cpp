@@ -224,12 +224,7 @@ TEST(HierarchicalJpeg, DamagedHierarchiesEndInTypedErrors) {
     const std::size_t expansion = FindMarker(grey, 0xDF), differential = FindMarker(grey, 0xC5);
     const std::size_t lastData = FindMarker(grey, 0xDA, differential) + 10, losslessDifferential = FindMarker(lossless, 0xC7);
     using Kind = ImageError::Kind;
-    const struct {
-        const char *name;
-        Bytes bytes;
-        Kind kind;
-        const char *message;
-    } cases[] = {
+    const ZavorTest::RefusedPicture cases[] = {
         {"cut in the differential frame's data", EndedAt(grey, lastData + 30), Kind::Damaged,
          "JPEG: the coded data ends early"},
         {"cut before the end marker", Bytes(grey.begin(), grey.end() - 2), Kind::Damaged, "JPEG: the file is cut short"},
@@ -253,10 +248,7 @@ TEST(HierarchicalJpeg, DamagedHierarchiesEndInTypedErrors) {
          "JPEG: lossless restart intervals that end inside a row are not supported"},
         {"two components", two, Kind::Unsupported, "JPEG: hierarchical coding with 2 components is not supported"},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        ZavorTest::ExpectRefused(c.bytes, c.kind, c.message);
-    }
+    ZavorTest::ExpectEachRefused(cases);
 }
 
 // Every prefix and every single changed byte of a small file decodes or

@@ -284,12 +284,7 @@ TEST(LosslessJpeg, DamagedFilesEndInTypedErrors) {
     const std::size_t greyScan = FindMarker(grey, 0xDA), greyHuffman = FindMarker(grey, 0xC4), greyData = greyScan + 10;
     const std::size_t lastScan = FindMarker(rgb, 0xDA, FindMarker(rgb, 0xDA, FindMarker(rgb, 0xDA) + 2) + 2);
     using Kind = ImageError::Kind;
-    const struct {
-        const char *name;
-        Bytes bytes;
-        Kind kind;
-        const char *message;
-    } cases[] = {
+    const ZavorTest::RefusedPicture cases[] = {
         {"cut inside the coded data", Cut(grey, greyData + 3), Kind::Damaged, "JPEG: the coded data ends early"},
         {"cut before the end marker", Cut(grey, grey.size() - 2), Kind::Damaged, "JPEG: the file is cut short"},
         {"arithmetic, cut inside the coded data",
@@ -333,10 +328,7 @@ TEST(LosslessJpeg, DamagedFilesEndInTypedErrors) {
          }(),
          Kind::Damaged, "JPEG: the file holds more than one frame"},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        ZavorTest::ExpectRefused(c.bytes, c.kind, c.message);
-    }
+    ZavorTest::ExpectEachRefused(cases);
 }
 
 // Every prefix and every single changed byte of small files decodes or

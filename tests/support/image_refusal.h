@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "platform/image_decoder.h"
@@ -23,6 +24,21 @@ inline void ExpectRefused(const std::vector<std::uint8_t> &bytes, ZavorPlatform:
         if (message != nullptr) {
             EXPECT_STREQ(e.what(), message);
         }
+    }
+}
+
+// A row of such a table.
+struct RefusedPicture {
+    const char *name;
+    std::vector<std::uint8_t> bytes;
+    ZavorPlatform::ImageError::Kind kind;
+    const char *message;
+};
+
+inline void ExpectEachRefused(std::span<const RefusedPicture> cases) {
+    for (const RefusedPicture &c : cases) {
+        SCOPED_TRACE(c.name);
+        ExpectRefused(c.bytes, c.kind, c.message);
     }
 }
 
