@@ -25,6 +25,21 @@ namespace {
 
 constexpr const char *kFormat = "JPEG";
 
+// The samples of all frames together, as a multiple of the picture's. A
+// pyramid that halves the size at each step adds up to less than twice the
+// picture, and a refinement at the full size adds one more. Differential
+// frames of arithmetic-coded zeros take a few bytes each whatever their
+// size, so without a bound a small file could keep the decoder busy for
+// hours.
+constexpr std::uint64_t kMostFrameSamples = 8;
+
+std::uint64_t SamplesOf(const DctFrame &frame) {
+    std::uint64_t samples = 0;
+    for (const DctComponent &c : frame.components)
+        samples += static_cast<std::uint64_t>(c.width) * static_cast<std::uint64_t>(c.height);
+    return samples;
+}
+
 // One component of the picture as the frames so far have made it.
 struct Plane {
     int width = 0, height = 0;
@@ -130,6 +145,9 @@ private:
         const int process = marker & 3;  // 0 and 1 sequential, 2 progressive, 3 lossless
         const bool arithmetic = marker >= 0xC8;
         DctFrame frame = ReadFrameHeader(segment);
+        frameSamples_ += SamplesOf(frame);
+        if (frameSamples_ > kMostFrameSamples * SamplesOf(*hierarchy_))
+            Unsupported(kFormat, "frames that add up to more than 8 times the picture are not supported");
         frame.coding = process == 2 ? DctCoding::Progressive : DctCoding::Sequential;
         frame.kind = differential ? FrameKind::Differential : FrameKind::Plain;
         frame.entropy = arithmetic ? EntropyCoding::Arithmetic : EntropyCoding::Huffman;
@@ -329,6 +347,7 @@ private:
     std::vector<bool> losslessDecoded_;          // by each scan so far
     std::vector<int> pointTransforms_;            // of each
     int frames_ = 0;
+    std::uint64_t frameSamples_ = 0;  // of all frames so far
 };
 
 }  // namespace

@@ -223,8 +223,20 @@ TEST(HierarchicalJpeg, DamagedHierarchiesEndInTypedErrors) {
     const Bytes lossless = Encode(exact, Picture(20, 10, 1)).file;
     const std::size_t expansion = FindMarker(grey, 0xDF), differential = FindMarker(grey, 0xC5);
     const std::size_t lastData = FindMarker(grey, 0xDA, differential) + 10, losslessDifferential = FindMarker(lossless, 0xC7);
+    // The first frame holds a quarter of the picture's samples, the
+    // differential frame all of them; each copy of it adds its differences
+    // once more.
+    auto differentialRepeated = [&](int times) {
+        Bytes b(grey.begin(), grey.end() - 2);
+        for (int n = 0; n < times; ++n) b.insert(b.end(), grey.begin() + static_cast<long>(differential), grey.end() - 2);
+        b.insert(b.end(), {0xFF, 0xD9});
+        return b;
+    };
+    EXPECT_NO_THROW(DecodeImage(differentialRepeated(6)));
     using Kind = ImageError::Kind;
     const ZavorTest::RefusedPicture cases[] = {
+        {"frames adding up to more than 8 pictures", differentialRepeated(7), Kind::Unsupported,
+         "JPEG: frames that add up to more than 8 times the picture are not supported"},
         {"cut in the differential frame's data", EndedAt(grey, lastData + 30), Kind::Damaged,
          "JPEG: the coded data ends early"},
         {"cut before the end marker", Bytes(grey.begin(), grey.end() - 2), Kind::Damaged, "JPEG: the file is cut short"},
