@@ -254,6 +254,8 @@ TEST(HierarchicalJpeg, DamagedHierarchiesEndInTypedErrors) {
          "JPEG: a frame names a component the hierarchy lacks"},
         {"a lossless first frame with no predictor", Patched(lossless, FindMarker(lossless, 0xDA) + 7, 0), Kind::Damaged,
          "JPEG: the predictor 0 is invalid"},
+        {"a lossless scan with Huffman table 4", Patched(lossless, FindMarker(lossless, 0xDA) + 6, 0x40), Kind::Damaged,
+         "JPEG: a scan uses a Huffman table that is not defined"},
         {"a lossless differential frame with a predictor", Patched(lossless, FindMarker(lossless, 0xDA, losslessDifferential) + 7, 1),
          Kind::Damaged, "JPEG: the predictor 1 is invalid"},
         {"a lossless restart interval inside a row", Patched(lossless, FindMarker(lossless, 0xDD) + 5, 7), Kind::Unsupported,
