@@ -23,6 +23,10 @@ void Damaged(const char *format, const std::string &reason) {
     throw ImageError(ImageError::Kind::Damaged, std::string(format) + ": " + reason);
 }
 
+void Unsupported(const char *format, const std::string &reason) {
+    throw ImageError(ImageError::Kind::Unsupported, std::string(format) + ": " + reason);
+}
+
 void SetGreyRamp(DecodedImage &image, int count) {
     image.palette.assign(static_cast<std::size_t>(count) * 4, 255);
     for (int i = 0; i < count; ++i) {

@@ -56,6 +56,7 @@ void DecodeBmpRuns(std::span<const std::uint8_t> coded, bool topDown, DecodedIma
 void CheckDimensions(std::int64_t width, std::int64_t height, const char *format);
 
 [[noreturn]] void Damaged(const char *format, const std::string &reason);
+[[noreturn]] void Unsupported(const char *format, const std::string &reason);
 
 // Pointer to the stored row that shows picture row y (0 = top).
 inline std::uint8_t *RowFromTop(DecodedImage &image, int y) {

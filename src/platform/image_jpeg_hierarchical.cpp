@@ -25,8 +25,19 @@ namespace {
 
 constexpr const char *kFormat = "JPEG";
 
-[[noreturn]] void Refuse(const std::string &reason) {
-    throw ImageError(ImageError::Kind::Unsupported, std::string(kFormat) + ": " + reason);
+// The samples of all frames together, as a multiple of the picture's. A
+// pyramid that halves the size at each step adds up to less than twice the
+// picture, and a refinement at the full size adds one more. Differential
+// frames of arithmetic-coded zeros take a few bytes each whatever their
+// size, so without a bound a small file could keep the decoder busy for
+// hours.
+constexpr std::uint64_t kMostFrameSamples = 8;
+
+std::uint64_t SamplesOf(const DctFrame &frame) {
+    std::uint64_t samples = 0;
+    for (const DctComponent &c : frame.components)
+        samples += static_cast<std::uint64_t>(c.width) * static_cast<std::uint64_t>(c.height);
+    return samples;
 }
 
 // One component of the picture as the frames so far have made it.
@@ -86,31 +97,6 @@ LosslessFrame LosslessFrameOf(const DctFrame &frame) {
     return out;
 }
 
-// A lossless scan header: differential frames predict nothing (predictor 0).
-LosslessScan ReadLosslessScanHeader(std::span<const std::uint8_t> segment, DctFrame &frame) {
-    if (segment.empty() || segment[0] == 0 || segment[0] > 4 ||
-        segment.size() != 4 + 2 * static_cast<std::size_t>(segment[0]))
-        Damaged(kFormat, "a scan header is invalid");
-    LosslessScan scan;
-    for (std::size_t n = 0; n < segment[0]; ++n) {
-        const int id = segment[1 + 2 * n], table = segment[2 + 2 * n] >> 4;
-        auto found = std::find_if(frame.components.begin(), frame.components.end(),
-                                  [id](const DctComponent &c) { return c.id == id; });
-        if (found == frame.components.end() || found->scanned || table > 3) Damaged(kFormat, "a scan header is invalid");
-        found->scanned = true;
-        scan.components.push_back(static_cast<std::size_t>(found - frame.components.begin()));
-        scan.tables.push_back(table);
-    }
-    const std::size_t tail = 1 + 2 * static_cast<std::size_t>(segment[0]);
-    scan.predictor = segment[tail];
-    scan.pointTransform = segment[tail + 2] & 15;
-    const bool differential = frame.kind == FrameKind::Differential;
-    if (differential ? scan.predictor != 0 : scan.predictor < 1 || scan.predictor > 7)
-        Damaged(kFormat, "the predictor " + std::to_string(scan.predictor) + " is invalid");
-    if (scan.pointTransform >= frame.precision) Damaged(kFormat, "a scan header is invalid");
-    return scan;
-}
-
 class HierarchicalFile {
 public:
     explicit HierarchicalFile(std::span<const std::uint8_t> bytes) : segments_(bytes) {}
@@ -148,7 +134,7 @@ private:
         hierarchy_ = ReadFrameHeader(segment);
         if (hierarchy_->precision < 2 || hierarchy_->precision > 16)
             Damaged(kFormat, "a sample precision of " + std::to_string(hierarchy_->precision) + " bits is invalid");
-        if (hierarchy_->components.size() == 2) Refuse("hierarchical coding with 2 components is not supported");
+        if (hierarchy_->components.size() == 2) Unsupported(kFormat, "hierarchical coding with 2 components is not supported");
         planes_.assign(hierarchy_->components.size(), Plane{});
     }
 
@@ -159,6 +145,9 @@ private:
         const int process = marker & 3;  // 0 and 1 sequential, 2 progressive, 3 lossless
         const bool arithmetic = marker >= 0xC8;
         DctFrame frame = ReadFrameHeader(segment);
+        frameSamples_ += SamplesOf(frame);
+        if (frameSamples_ > kMostFrameSamples * SamplesOf(*hierarchy_))
+            Unsupported(kFormat, "frames that add up to more than 8 times the picture are not supported");
         frame.coding = process == 2 ? DctCoding::Progressive : DctCoding::Sequential;
         frame.kind = differential ? FrameKind::Differential : FrameKind::Plain;
         frame.entropy = arithmetic ? EntropyCoding::Arithmetic : EntropyCoding::Huffman;
@@ -184,25 +173,29 @@ private:
     // Every sample takes at least one bit, so a file too short for the
     // frame is refused before its samples are allocated.
     void AllocateSamples(const DctFrame &frame) {
-        std::uint64_t samples = 0;
-        for (const DctComponent &c : frame.components)
-            samples += static_cast<std::uint64_t>(c.width) * static_cast<std::uint64_t>(c.height);
-        if (samples > 8 * static_cast<std::uint64_t>(segments_.Remaining())) Damaged(kFormat, "the file is cut short");
-        losslessPlanes_ = LosslessPlanes(LosslessFrameOf(frame));
+        losslessFrame_ = LosslessFrameOf(frame);
+        if (losslessFrame_.SampleCount() > 8 * static_cast<std::uint64_t>(segments_.Remaining()))
+            Damaged(kFormat, "the file is cut short");
+        losslessPlanes_ = LosslessPlanes(losslessFrame_);
+        losslessDecoded_.assign(frame.components.size(), false);
         pointTransforms_.assign(frame.components.size(), 0);
     }
 
     void OnScan(std::span<const std::uint8_t> segment) {
         if (!frame_) Damaged(kFormat, "a scan comes before the frame");
         if (lossless_) {
-            const LosslessScan scan = ReadLosslessScanHeader(segment, *frame_);
-            for (std::size_t c : scan.components) pointTransforms_[c] = scan.pointTransform;
             losslessCoding_.arithmetic = frame_->entropy == EntropyCoding::Arithmetic;
             losslessCoding_.huffman = tables_.huffman;
             losslessCoding_.conditioning = tables_.conditioning;
             const LosslessPrediction prediction = frame_->kind == FrameKind::Differential ? LosslessPrediction::Differential
                                                                                           : LosslessPrediction::Predicted;
-            segments_.MoveTo(DecodeLosslessScan(segments_.Bytes(), segments_.Position(), LosslessFrameOf(*frame_), scan,
+            const LosslessScan scan =
+                ReadLosslessScan(segment, losslessFrame_, losslessCoding_, prediction, losslessDecoded_);
+            for (std::size_t c : scan.components) {
+                pointTransforms_[c] = scan.pointTransform;
+                frame_->components[c].scanned = true;
+            }
+            segments_.MoveTo(DecodeLosslessScan(segments_.Bytes(), segments_.Position(), losslessFrame_, scan,
                                                 losslessCoding_, tables_.restartInterval, prediction, losslessPlanes_));
             return;
         }
@@ -348,10 +341,13 @@ private:
     bool expandWide_ = false, expandHigh_ = false;  // for the next frame
     std::optional<DctFrame> frame_;      // the frame whose scans are being read
     bool lossless_ = false;              // of frame_
+    LosslessFrame losslessFrame_;                // frame_ as a lossless frame, when it is one
     LosslessCoding losslessCoding_;
     std::vector<LosslessPlane> losslessPlanes_;  // of frame_'s components, when lossless
+    std::vector<bool> losslessDecoded_;          // by each scan so far
     std::vector<int> pointTransforms_;            // of each
     int frames_ = 0;
+    std::uint64_t frameSamples_ = 0;  // of all frames so far
 };
 
 }  // namespace

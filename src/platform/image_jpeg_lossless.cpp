@@ -25,21 +25,15 @@ namespace {
 
 constexpr const char *kFormat = "JPEG";
 
-[[noreturn]] void Refuse(const std::string &reason) {
-    throw ImageError(ImageError::Kind::Unsupported, std::string(kFormat) + ": " + reason);
-}
-
 // The frame header, and what the scans have decoded of it.
 struct Frame : LosslessFrame {
-    bool arithmetic = false;
     std::vector<bool> decoded;
     std::vector<int> pointTransforms;  // of the scan that decoded each component
 };
 
-Frame ReadFrame(std::span<const std::uint8_t> segment, bool arithmetic) {
+Frame ReadFrame(std::span<const std::uint8_t> segment) {
     if (segment.size() < 6) Damaged(kFormat, "the frame header is cut short");
     Frame frame;
-    frame.arithmetic = arithmetic;
     frame.precision = segment[0];
     frame.height = segment[1] << 8 | segment[2];
     frame.width = segment[3] << 8 | segment[4];
@@ -47,7 +41,7 @@ Frame ReadFrame(std::span<const std::uint8_t> segment, bool arithmetic) {
     if (frame.precision < 2 || frame.precision > 16)
         Damaged(kFormat, "a sample precision of " + std::to_string(frame.precision) + " bits is invalid");
     if (count == 0 || count > 4 || segment.size() < 6 + 3 * count) Damaged(kFormat, "the frame header is invalid");
-    if (count == 2) Refuse("lossless coding with 2 components is not supported");
+    if (count == 2) Unsupported(kFormat, "lossless coding with 2 components is not supported");
     for (std::size_t n = 0; n < count; ++n) {
         const std::uint8_t *c = &segment[6 + 3 * n];
         const int h = c[1] >> 4, v = c[1] & 15;
@@ -60,33 +54,6 @@ Frame ReadFrame(std::span<const std::uint8_t> segment, bool arithmetic) {
     frame.pointTransforms.assign(count, 0);
     CheckDimensions(frame.width, frame.height, kFormat);
     return frame;
-}
-
-LosslessScan ReadScan(std::span<const std::uint8_t> segment, Frame &frame) {
-    if (segment.empty() || segment[0] == 0 || segment.size() != 4 + 2 * static_cast<std::size_t>(segment[0]))
-        Damaged(kFormat, "a scan header is invalid");
-    LosslessScan scan;
-    for (std::size_t n = 0; n < segment[0]; ++n) {
-        int id = segment[1 + 2 * n], slot = segment[2 + 2 * n] >> 4;
-        auto found = std::find_if(frame.components.begin(), frame.components.end(),
-                                  [id](const LosslessComponent &c) { return c.id == id; });
-        const std::size_t index = static_cast<std::size_t>(found - frame.components.begin());
-        if (found == frame.components.end() || frame.decoded[index]) Damaged(kFormat, "a scan header is invalid");
-        if (slot > 3)
-            Damaged(kFormat, frame.arithmetic ? "a scan header is invalid"
-                                              : "a scan uses a Huffman table that is not defined");
-        frame.decoded[index] = true;
-        scan.components.push_back(index);
-        scan.tables.push_back(slot);
-    }
-    std::size_t tail = 1 + 2 * static_cast<std::size_t>(segment[0]);
-    scan.predictor = segment[tail];
-    scan.pointTransform = segment[tail + 2] & 15;
-    if (scan.predictor < 1 || scan.predictor > 7)
-        Damaged(kFormat, "the predictor " + std::to_string(scan.predictor) + " is invalid");
-    if (scan.pointTransform >= frame.precision) Damaged(kFormat, "a scan header is invalid");
-    for (std::size_t index : scan.components) frame.pointTransforms[index] = scan.pointTransform;
-    return scan;
 }
 
 // Every level from 0 to `maximum` scaled to 8 bits, rounded.
@@ -102,11 +69,7 @@ std::vector<std::uint8_t> EightBitLevels(int maximum) {
 void FillRows(const Frame &frame, std::vector<LosslessPlane> &planes, DecodedImage &image) {
     const int maximum = (1 << frame.precision) - 1;
     const std::vector<std::uint8_t> eightBits = EightBitLevels(maximum);
-    int hmax = 1, vmax = 1;
-    for (const LosslessComponent &c : frame.components) {
-        hmax = std::max(hmax, c.h);
-        vmax = std::max(vmax, c.v);
-    }
+    const int hmax = frame.HMax(), vmax = frame.VMax();
     // Where each component's byte lies in a pixel: grey, blue-green-red, or
     // four in the file's order.
     const int step = static_cast<int>(frame.components.size());
@@ -155,7 +118,9 @@ private:
         case 0xCB: OnFrame(segment, true); break;
         case 0xDA: {
             if (frame_.components.empty()) Damaged(kFormat, "a scan comes before the frame");
-            const LosslessScan scan = ReadScan(segment, frame_);
+            const LosslessScan scan =
+                ReadLosslessScan(segment, frame_, coding_, LosslessPrediction::Predicted, frame_.decoded);
+            for (std::size_t index : scan.components) frame_.pointTransforms[index] = scan.pointTransform;
             segments_.MoveTo(DecodeLosslessScan(segments_.Bytes(), segments_.Position(), frame_, scan, coding_,
                                                 restartInterval_, LosslessPrediction::Predicted, planes_));
             break;
@@ -170,21 +135,12 @@ private:
 
     void OnFrame(std::span<const std::uint8_t> segment, bool arithmetic) {
         if (!frame_.components.empty()) Damaged(kFormat, "the file holds more than one frame");
-        frame_ = ReadFrame(segment, arithmetic);
+        frame_ = ReadFrame(segment);
         coding_.arithmetic = arithmetic;
         // Every sample takes at least one bit of Huffman codes, so a file too
         // short for its size is refused before its planes are allocated.
         // Arithmetic coding may take less.
-        int hmax = 1, vmax = 1;
-        for (const LosslessComponent &c : frame_.components) {
-            hmax = std::max(hmax, c.h);
-            vmax = std::max(vmax, c.v);
-        }
-        std::uint64_t samples = 0;
-        for (const LosslessComponent &c : frame_.components)
-            samples += static_cast<std::uint64_t>((frame_.width * c.h + hmax - 1) / hmax) *
-                       static_cast<std::uint64_t>((frame_.height * c.v + vmax - 1) / vmax);
-        if (!arithmetic && samples > 8 * static_cast<std::uint64_t>(segments_.Remaining()))
+        if (!arithmetic && frame_.SampleCount() > 8 * static_cast<std::uint64_t>(segments_.Remaining()))
             Damaged(kFormat, "the file is cut short");
         planes_ = LosslessPlanes(frame_);
     }

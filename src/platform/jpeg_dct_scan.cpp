@@ -361,33 +361,4 @@ std::size_t DecodeDctScan(DctFrame &frame, const DctScan &scan, int restartInter
     return decoder.End();
 }
 
-DctFrame DecodeDctFrame(std::span<const std::uint8_t> bytes) {
-    JpegSegments segments(bytes);
-    JpegTables tables;
-    DctFrame frame;
-    bool framed = false;
-    for (;;) {
-        std::span<const std::uint8_t> segment;
-        const std::uint8_t marker = segments.Next(segment);
-        if (marker == 0xD9) break;
-        if (tables.Read(marker, segment)) continue;
-        if (marker == 0xC0 || marker == 0xC1 || marker == 0xC2 || marker == 0xC9 || marker == 0xCA) {
-            if (framed) Damaged(kFormat, "the file holds more than one frame");
-            frame = ReadFrameHeader(segment);
-            frame.coding = (marker & 3) == 2 ? DctCoding::Progressive : DctCoding::Sequential;
-            frame.entropy = marker >= 0xC8 ? EntropyCoding::Arithmetic : EntropyCoding::Huffman;
-            AllocateCoefficients(frame, segments.Remaining());
-            framed = true;
-        } else if (marker == 0xDA) {
-            if (!framed) Damaged(kFormat, "a scan comes before the frame");
-            const DctScan scan = ReadDctScan(segment, frame, tables);
-            LatchQuantization(frame, scan, tables);
-            std::unique_ptr<DctBlockDecoder> decoder = MakeDctBlockDecoder(bytes, segments.Position(), frame, scan, tables);
-            segments.MoveTo(DecodeDctScan(frame, scan, tables.restartInterval, *decoder));
-        }
-    }
-    if (!framed) Damaged(kFormat, "the file holds no frame");
-    return frame;
-}
-
 }  // namespace ZavorPlatform::ImageFormats

@@ -160,8 +160,4 @@ void LatchQuantization(DctFrame &frame, const DctScan &scan, const JpegTables &t
 // differential ones.
 std::vector<int> ComponentSamples(const DctComponent &component, int precision, FrameKind kind);
 
-// The coefficients of the one frame of a sequential or progressive file
-// (Huffman- or arithmetic-coded), as our own decoding finds them.
-DctFrame DecodeDctFrame(std::span<const std::uint8_t> bytes);
-
 }  // namespace ZavorPlatform::ImageFormats

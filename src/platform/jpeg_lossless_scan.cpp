@@ -103,11 +103,7 @@ std::size_t DecodeWith(Differences &source, const LosslessFrame &frame, const Lo
                        int restartInterval, LosslessPrediction prediction, std::vector<LosslessPlane> &planes) {
     const bool interleaved = scan.components.size() > 1;
     std::vector<Member> members;
-    int hmax = 1, vmax = 1;
-    for (const LosslessComponent &c : frame.components) {
-        hmax = std::max(hmax, c.h);
-        vmax = std::max(vmax, c.v);
-    }
+    const int hmax = frame.HMax(), vmax = frame.VMax();
     for (std::size_t index : scan.components) {
         const LosslessComponent &c = frame.components.at(index);
         Member member{&planes.at(index), interleaved ? c.h : 1, interleaved ? c.v : 1, {}};
@@ -116,10 +112,8 @@ std::size_t DecodeWith(Differences &source, const LosslessFrame &frame, const Lo
     }
     const int mcusX = interleaved ? (frame.width + hmax - 1) / hmax : members[0].plane->width;
     const int mcusY = interleaved ? (frame.height + vmax - 1) / vmax : members[0].plane->height;
-    if (restartInterval % mcusX != 0) {
-        throw ImageError(ImageError::Kind::Unsupported,
-                         "JPEG: lossless restart intervals that end inside a row are not supported");
-    }
+    if (restartInterval % mcusX != 0)
+        Unsupported(kFormat, "lossless restart intervals that end inside a row are not supported");
     const int rowsPerInterval = restartInterval / mcusX;
     const int middle = 1 << (frame.precision - scan.pointTransform - 1);
     const bool predicts = prediction == LosslessPrediction::Predicted;
@@ -152,12 +146,58 @@ std::size_t DecodeWith(Differences &source, const LosslessFrame &frame, const Lo
 
 }  // namespace
 
-std::vector<LosslessPlane> LosslessPlanes(const LosslessFrame &frame) {
-    int hmax = 1, vmax = 1;
-    for (const LosslessComponent &c : frame.components) {
-        hmax = std::max(hmax, c.h);
-        vmax = std::max(vmax, c.v);
+LosslessScan ReadLosslessScan(std::span<const std::uint8_t> segment, const LosslessFrame &frame,
+                              const LosslessCoding &coding, LosslessPrediction prediction,
+                              std::vector<bool> &decoded) {
+    if (segment.empty() || segment[0] == 0 || segment.size() != 4 + 2 * static_cast<std::size_t>(segment[0]))
+        Damaged(kFormat, "a scan header is invalid");
+    LosslessScan scan;
+    for (std::size_t n = 0; n < segment[0]; ++n) {
+        const int id = segment[1 + 2 * n], slot = segment[2 + 2 * n] >> 4;
+        auto found = std::find_if(frame.components.begin(), frame.components.end(),
+                                  [id](const LosslessComponent &c) { return c.id == id; });
+        const std::size_t index = static_cast<std::size_t>(found - frame.components.begin());
+        if (found == frame.components.end() || decoded.at(index)) Damaged(kFormat, "a scan header is invalid");
+        if (slot > 3)
+            Damaged(kFormat, coding.arithmetic ? "a scan header is invalid"
+                                               : "a scan uses a Huffman table that is not defined");
+        decoded[index] = true;
+        scan.components.push_back(index);
+        scan.tables.push_back(slot);
     }
+    const std::size_t tail = 1 + 2 * static_cast<std::size_t>(segment[0]);
+    scan.predictor = segment[tail];
+    scan.pointTransform = segment[tail + 2] & 15;
+    const bool predicts = prediction == LosslessPrediction::Predicted;
+    if (predicts ? scan.predictor < 1 || scan.predictor > 7 : scan.predictor != 0)
+        Damaged(kFormat, "the predictor " + std::to_string(scan.predictor) + " is invalid");
+    if (scan.pointTransform >= frame.precision) Damaged(kFormat, "a scan header is invalid");
+    return scan;
+}
+
+int LosslessFrame::HMax() const {
+    int hmax = 1;
+    for (const LosslessComponent &c : components) hmax = std::max(hmax, c.h);
+    return hmax;
+}
+
+int LosslessFrame::VMax() const {
+    int vmax = 1;
+    for (const LosslessComponent &c : components) vmax = std::max(vmax, c.v);
+    return vmax;
+}
+
+std::uint64_t LosslessFrame::SampleCount() const {
+    const int hmax = HMax(), vmax = VMax();
+    std::uint64_t samples = 0;
+    for (const LosslessComponent &c : components)
+        samples += static_cast<std::uint64_t>((width * c.h + hmax - 1) / hmax) *
+                   static_cast<std::uint64_t>((height * c.v + vmax - 1) / vmax);
+    return samples;
+}
+
+std::vector<LosslessPlane> LosslessPlanes(const LosslessFrame &frame) {
+    const int hmax = frame.HMax(), vmax = frame.VMax();
     std::vector<LosslessPlane> planes;
     for (const LosslessComponent &c : frame.components) {
         LosslessPlane plane;

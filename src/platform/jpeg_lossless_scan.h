@@ -34,6 +34,13 @@ struct LosslessFrame {
     int precision = 8;  // 2 to 16
     int width = 0, height = 0;
     std::vector<LosslessComponent> components;
+
+    // The largest sampling factors.
+    int HMax() const;
+    int VMax() const;
+    // The samples of all components, each the frame's size scaled by its
+    // sampling. Every one takes at least one bit of Huffman codes.
+    std::uint64_t SampleCount() const;
 };
 
 struct LosslessScan {
@@ -64,6 +71,14 @@ std::vector<LosslessPlane> LosslessPlanes(const LosslessFrame &frame);
 // reference and is coded without prediction: the plane receives the
 // difference itself (modulo 2^16), which the caller adds to the reference.
 enum class LosslessPrediction { Predicted, Differential };
+
+// Reads a scan header (the bytes after its length) of `frame`. `decoded`
+// holds, by frame component, whether an earlier scan decoded it; the scan's
+// components are marked there. Frames that predict need a predictor from 1
+// to 7, differential ones predictor 0.
+LosslessScan ReadLosslessScan(std::span<const std::uint8_t> segment, const LosslessFrame &frame,
+                              const LosslessCoding &coding, LosslessPrediction prediction,
+                              std::vector<bool> &decoded);
 
 // Decodes the scan whose coded data starts at `at` into `planes` (from
 // LosslessPlanes) and returns the offset of the marker after it.

@@ -15,11 +15,16 @@
 #include "support/bitmap_files.h"
 #include "support/hierarchical_jpeg.h"
 #include "support/image_refusal.h"
+#include "support/libjpeg_reading.h"
 
 using namespace ZavorPlatform;
 using namespace ZavorTest::HierarchicalJpeg;
 
 namespace {
+
+using ZavorTest::EndedAt;
+using ZavorTest::FindMarker;
+using ZavorTest::Patched;
 
 std::vector<int> Picture(int width, int height, int components) {
     std::vector<int> out;
@@ -35,12 +40,8 @@ std::vector<int> Picture(int width, int height, int components) {
 
 // The samples of a baseline JPEG as stored, interleaved, top row first.
 std::vector<int> LibjpegSamples(const Bytes &file, J_COLOR_SPACE &space) {
-    jpeg_decompress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, file.data(), static_cast<unsigned long>(file.size()));
-    jpeg_read_header(&info, TRUE);
+    ZavorTest::LibjpegReading reading(file);
+    jpeg_decompress_struct &info = reading.info;
     space = info.jpeg_color_space;
     info.out_color_space = info.jpeg_color_space;
     jpeg_start_decompress(&info);
@@ -54,7 +55,6 @@ std::vector<int> LibjpegSamples(const Bytes &file, J_COLOR_SPACE &space) {
     }
     EXPECT_EQ(info.progressive_mode, FALSE);
     jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
     return out;
 }
 
@@ -221,57 +221,48 @@ TEST(HierarchicalJpeg, DamagedHierarchiesEndInTypedErrors) {
     exact.coding = Coding::Lossless;
     exact.restartInterval = 2;
     const Bytes lossless = Encode(exact, Picture(20, 10, 1)).file;
-    auto find = [](const Bytes &bytes, std::uint8_t marker, std::size_t from = 0) {
-        for (std::size_t at = from; at + 1 < bytes.size(); ++at)
-            if (bytes[at] == 0xFF && bytes[at + 1] == marker) return at;
-        ADD_FAILURE() << "no marker";
-        return std::size_t{0};
-    };
-    auto endedAt = [](const Bytes &bytes, std::size_t size) {
-        Bytes b(bytes.begin(), bytes.begin() + static_cast<long>(size));
+    const std::size_t expansion = FindMarker(grey, 0xDF), differential = FindMarker(grey, 0xC5);
+    const std::size_t lastData = FindMarker(grey, 0xDA, differential) + 10, losslessDifferential = FindMarker(lossless, 0xC7);
+    // The first frame holds a quarter of the picture's samples, the
+    // differential frame all of them; each copy of it adds its differences
+    // once more.
+    auto differentialRepeated = [&](int times) {
+        Bytes b(grey.begin(), grey.end() - 2);
+        for (int n = 0; n < times; ++n) b.insert(b.end(), grey.begin() + static_cast<long>(differential), grey.end() - 2);
         b.insert(b.end(), {0xFF, 0xD9});
         return b;
     };
-    auto patched = [](Bytes bytes, std::size_t at, std::uint8_t value) {
-        bytes.at(at) = value;
-        return bytes;
-    };
-    const std::size_t expansion = find(grey, 0xDF), differential = find(grey, 0xC5);
-    const std::size_t lastData = find(grey, 0xDA, differential) + 10, losslessDifferential = find(lossless, 0xC7);
+    EXPECT_NO_THROW(DecodeImage(differentialRepeated(6)));
     using Kind = ImageError::Kind;
-    const struct {
-        const char *name;
-        Bytes bytes;
-        Kind kind;
-        const char *message;
-    } cases[] = {
-        {"cut in the differential frame's data", endedAt(grey, lastData + 30), Kind::Damaged,
+    const ZavorTest::RefusedPicture cases[] = {
+        {"frames adding up to more than 8 pictures", differentialRepeated(7), Kind::Unsupported,
+         "JPEG: frames that add up to more than 8 times the picture are not supported"},
+        {"cut in the differential frame's data", EndedAt(grey, lastData + 30), Kind::Damaged,
          "JPEG: the coded data ends early"},
         {"cut before the end marker", Bytes(grey.begin(), grey.end() - 2), Kind::Damaged, "JPEG: the file is cut short"},
-        {"the differential frame missing", endedAt(grey, expansion), Kind::Damaged,
+        {"the differential frame missing", EndedAt(grey, expansion), Kind::Damaged,
          "JPEG: a component's last frame is not of the picture's size"},
-        {"the first frame differential too", patched(grey, find(grey, 0xC1) + 1, 0xC5), Kind::Damaged,
+        {"the first frame differential too", Patched(grey, FindMarker(grey, 0xC1) + 1, 0xC5), Kind::Damaged,
          "JPEG: a differential frame has no frame before it"},
-        {"the second frame not differential", patched(grey, differential + 1, 0xC1), Kind::Damaged,
+        {"the second frame not differential", Patched(grey, differential + 1, 0xC1), Kind::Damaged,
          "JPEG: a component has a second first frame"},
-        {"no expansion: the differential frame is larger", patched(grey, expansion + 4, 0x00), Kind::Damaged,
+        {"no expansion: the differential frame is larger", Patched(grey, expansion + 4, 0x00), Kind::Damaged,
          "JPEG: a differential frame is larger than the frame before it"},
-        {"an expansion by 3", patched(grey, expansion + 4, 0x21), Kind::Damaged,
+        {"an expansion by 3", Patched(grey, expansion + 4, 0x21), Kind::Damaged,
          "JPEG: an expansion segment is invalid"},
-        {"a frame naming a component the hierarchy lacks", patched(grey, differential + 10, 7), Kind::Damaged,
+        {"a frame naming a component the hierarchy lacks", Patched(grey, differential + 10, 7), Kind::Damaged,
          "JPEG: a frame names a component the hierarchy lacks"},
-        {"a lossless first frame with no predictor", patched(lossless, find(lossless, 0xDA) + 7, 0), Kind::Damaged,
+        {"a lossless first frame with no predictor", Patched(lossless, FindMarker(lossless, 0xDA) + 7, 0), Kind::Damaged,
          "JPEG: the predictor 0 is invalid"},
-        {"a lossless differential frame with a predictor", patched(lossless, find(lossless, 0xDA, losslessDifferential) + 7, 1),
+        {"a lossless scan with Huffman table 4", Patched(lossless, FindMarker(lossless, 0xDA) + 6, 0x40), Kind::Damaged,
+         "JPEG: a scan uses a Huffman table that is not defined"},
+        {"a lossless differential frame with a predictor", Patched(lossless, FindMarker(lossless, 0xDA, losslessDifferential) + 7, 1),
          Kind::Damaged, "JPEG: the predictor 1 is invalid"},
-        {"a lossless restart interval inside a row", patched(lossless, find(lossless, 0xDD) + 5, 7), Kind::Unsupported,
+        {"a lossless restart interval inside a row", Patched(lossless, FindMarker(lossless, 0xDD) + 5, 7), Kind::Unsupported,
          "JPEG: lossless restart intervals that end inside a row are not supported"},
         {"two components", two, Kind::Unsupported, "JPEG: hierarchical coding with 2 components is not supported"},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        ZavorTest::ExpectRefused(c.bytes, c.kind, c.message);
-    }
+    ZavorTest::ExpectEachRefused(cases);
 }
 
 // Every prefix and every single changed byte of a small file decodes or

@@ -18,6 +18,7 @@
 #include "support/bitmap_files.h"
 #include "support/lossless_jpeg.h"
 #include "support/image_refusal.h"
+#include "support/libjpeg_reading.h"
 #include "support/platform_support.h"
 
 using namespace ZavorPlatform;
@@ -25,6 +26,10 @@ using namespace ZavorTest::LosslessJpeg;
 using ZavorTest::BitmapFiles::Rgba;
 
 namespace {
+
+using ZavorTest::Cut;
+using ZavorTest::FindMarker;
+using ZavorTest::Patched;
 
 // A lossless file of our own for what dcmtk does not write: one scan per
 // component when `perComponent`, restart markers every `restartRows` rows.
@@ -249,12 +254,8 @@ TEST(LosslessJpeg, FourComponentsBecomeABaselineJpeg) {
         EXPECT_EQ(image.jpegColorSpace, c.space);
         EXPECT_TRUE(image.pixels.empty());
         ASSERT_GT(image.jpegData.size(), 4u);
-        jpeg_decompress_struct info{};
-        jpeg_error_mgr errors{};
-        info.err = jpeg_std_error(&errors);
-        jpeg_create_decompress(&info);
-        jpeg_mem_src(&info, image.jpegData.data(), static_cast<unsigned long>(image.jpegData.size()));
-        jpeg_read_header(&info, TRUE);
+        ZavorTest::LibjpegReading reading(image.jpegData);
+        jpeg_decompress_struct &info = reading.info;
         EXPECT_EQ(info.jpeg_color_space, c.libjpegSpace);
         EXPECT_FALSE(info.progressive_mode);
         info.out_color_space = c.libjpegSpace;  // the samples as stored
@@ -269,7 +270,6 @@ TEST(LosslessJpeg, FourComponentsBecomeABaselineJpeg) {
                     worst = std::max(worst, std::abs(row[static_cast<std::size_t>(x * 4 + k)] - samples.At(x, y, k)));
         }
         jpeg_finish_decompress(&info);
-        jpeg_destroy_decompress(&info);
         EXPECT_LE(worst, 2);
     }
 }
@@ -281,63 +281,45 @@ TEST(LosslessJpeg, DamagedFilesEndInTypedErrors) {
     const Bytes rgb = OwnLossless(Ramps(9, 6, 8, 3), true, 0);
     // Offsets in our own files: SOI, then the frame header, then the table.
     const std::size_t precision = 6, height = 7, componentCount = 11, sampling = 13, huffman = 15;
-    auto find = [](const Bytes &bytes, std::uint8_t marker, std::size_t from = 0) {
-        for (std::size_t at = from; at + 1 < bytes.size(); ++at)
-            if (bytes[at] == 0xFF && bytes[at + 1] == marker) return at;
-        ADD_FAILURE() << "no marker";
-        return std::size_t{0};
-    };
-    auto patched = [](Bytes bytes, std::size_t at, std::uint8_t value) {
-        bytes.at(at) = value;
-        return bytes;
-    };
-    auto cut = [](const Bytes &bytes, std::size_t size) {
-        return Bytes(bytes.begin(), bytes.begin() + static_cast<long>(size));
-    };
-    const std::size_t greyScan = find(grey, 0xDA), greyHuffman = find(grey, 0xC4), greyData = greyScan + 10;
-    const std::size_t lastScan = find(rgb, 0xDA, find(rgb, 0xDA, find(rgb, 0xDA) + 2) + 2);
+    const std::size_t greyScan = FindMarker(grey, 0xDA), greyHuffman = FindMarker(grey, 0xC4), greyData = greyScan + 10;
+    const std::size_t lastScan = FindMarker(rgb, 0xDA, FindMarker(rgb, 0xDA, FindMarker(rgb, 0xDA) + 2) + 2);
     using Kind = ImageError::Kind;
-    const struct {
-        const char *name;
-        Bytes bytes;
-        Kind kind;
-        const char *message;
-    } cases[] = {
-        {"cut inside the coded data", cut(grey, greyData + 3), Kind::Damaged, "JPEG: the coded data ends early"},
-        {"cut before the end marker", cut(grey, grey.size() - 2), Kind::Damaged, "JPEG: the file is cut short"},
+    const ZavorTest::RefusedPicture cases[] = {
+        {"cut inside the coded data", Cut(grey, greyData + 3), Kind::Damaged, "JPEG: the coded data ends early"},
+        {"cut before the end marker", Cut(grey, grey.size() - 2), Kind::Damaged, "JPEG: the file is cut short"},
         {"arithmetic, cut inside the coded data",
-         cut(arithmetic, (find(arithmetic, 0xDA) + find(arithmetic, 0xD0)) / 2 + 5), Kind::Damaged,
+         Cut(arithmetic, (FindMarker(arithmetic, 0xDA) + FindMarker(arithmetic, 0xD0)) / 2 + 5), Kind::Damaged,
          "JPEG: the coded data ends early"},
-        {"arithmetic, a restart marker out of turn", patched(arithmetic, find(arithmetic, 0xD1) + 1, 0xD2),
+        {"arithmetic, a restart marker out of turn", Patched(arithmetic, FindMarker(arithmetic, 0xD1) + 1, 0xD2),
          Kind::Damaged, "JPEG: a restart marker is missing"},
-        {"arithmetic, a DAC with L above U", patched(arithmetic, find(arithmetic, 0xCB) - 1, 0x12), Kind::Damaged,
+        {"arithmetic, a DAC with L above U", Patched(arithmetic, FindMarker(arithmetic, 0xCB) - 1, 0x12), Kind::Damaged,
          "JPEG: an arithmetic conditioning table is invalid"},
-        {"cut inside the frame header", cut(grey, 8), Kind::Damaged, "JPEG: the file is cut short"},
-        {"too many codes of one length", patched(grey, greyHuffman + 5, 3), Kind::Damaged,
+        {"cut inside the frame header", Cut(grey, 8), Kind::Damaged, "JPEG: the file is cut short"},
+        {"too many codes of one length", Patched(grey, greyHuffman + 5, 3), Kind::Damaged,
          "JPEG: a Huffman table is invalid"},
-        {"more codes than the table holds", patched(grey, greyHuffman + 20, 200), Kind::Damaged,
+        {"more codes than the table holds", Patched(grey, greyHuffman + 20, 200), Kind::Damaged,
          "JPEG: a Huffman table is invalid"},
-        {"a code the table lacks", patched(grey, greyData, 0xF8), Kind::Damaged,
+        {"a code the table lacks", Patched(grey, greyData, 0xF8), Kind::Damaged,
          "JPEG: the coded data holds an invalid Huffman code"},
-        {"a scan naming table 1", patched(grey, greyScan + 6, 0x10), Kind::Damaged,
+        {"a scan naming table 1", Patched(grey, greyScan + 6, 0x10), Kind::Damaged,
          "JPEG: a scan uses a Huffman table that is not defined"},
-        {"predictor 0", patched(grey, greyScan + 7, 0), Kind::Damaged, "JPEG: the predictor 0 is invalid"},
-        {"predictor 8", patched(grey, greyScan + 7, 8), Kind::Damaged, "JPEG: the predictor 8 is invalid"},
-        {"precision 17", patched(grey, precision, 17), Kind::Damaged, "JPEG: a sample precision of 17 bits is invalid"},
-        {"precision 1", patched(grey, precision, 1), Kind::Damaged, "JPEG: a sample precision of 1 bits is invalid"},
-        {"rows beyond the data", patched(grey, height, 0x7F), Kind::Damaged, "JPEG: the file is cut short"},
-        {"height 0", patched(patched(grey, height, 0), height + 1, 0), Kind::TooLarge,
+        {"predictor 0", Patched(grey, greyScan + 7, 0), Kind::Damaged, "JPEG: the predictor 0 is invalid"},
+        {"predictor 8", Patched(grey, greyScan + 7, 8), Kind::Damaged, "JPEG: the predictor 8 is invalid"},
+        {"precision 17", Patched(grey, precision, 17), Kind::Damaged, "JPEG: a sample precision of 17 bits is invalid"},
+        {"precision 1", Patched(grey, precision, 1), Kind::Damaged, "JPEG: a sample precision of 1 bits is invalid"},
+        {"rows beyond the data", Patched(grey, height, 0x7F), Kind::Damaged, "JPEG: the file is cut short"},
+        {"height 0", Patched(Patched(grey, height, 0), height + 1, 0), Kind::TooLarge,
          "JPEG: the picture has no pixels"},
-        {"a restart marker out of turn", patched(grey, find(grey, 0xD0) + 1, 0xD1), Kind::Damaged,
+        {"a restart marker out of turn", Patched(grey, FindMarker(grey, 0xD0) + 1, 0xD1), Kind::Damaged,
          "JPEG: a restart marker is missing"},
-        {"a restart interval ending inside a row", patched(grey, find(grey, 0xDD) + 5, 17), Kind::Unsupported,
+        {"a restart interval ending inside a row", Patched(grey, FindMarker(grey, 0xDD) + 5, 17), Kind::Unsupported,
          "JPEG: lossless restart intervals that end inside a row are not supported"},
-        {"the blue scan missing", [&] { Bytes b = cut(rgb, lastScan); b.insert(b.end(), {0xFF, 0xD9}); return b; }(),
+        {"the blue scan missing", [&] { Bytes b = Cut(rgb, lastScan); b.insert(b.end(), {0xFF, 0xD9}); return b; }(),
          Kind::Damaged, "JPEG: a scan is missing"},
-        {"two components", patched(rgb, componentCount, 2), Kind::Unsupported,
+        {"two components", Patched(rgb, componentCount, 2), Kind::Unsupported,
          "JPEG: lossless coding with 2 components is not supported"},
-        {"five components", patched(rgb, componentCount, 5), Kind::Damaged, "JPEG: the frame header is invalid"},
-        {"sampled 5x1", patched(rgb, sampling, 0x51), Kind::Damaged, "JPEG: the frame header is invalid"},
+        {"five components", Patched(rgb, componentCount, 5), Kind::Damaged, "JPEG: the frame header is invalid"},
+        {"sampled 5x1", Patched(rgb, sampling, 0x51), Kind::Damaged, "JPEG: the frame header is invalid"},
         {"a second frame",
          [&] {
              Bytes b = grey;
@@ -346,10 +328,7 @@ TEST(LosslessJpeg, DamagedFilesEndInTypedErrors) {
          }(),
          Kind::Damaged, "JPEG: the file holds more than one frame"},
     };
-    for (const auto &c : cases) {
-        SCOPED_TRACE(c.name);
-        ZavorTest::ExpectRefused(c.bytes, c.kind, c.message);
-    }
+    ZavorTest::ExpectEachRefused(cases);
 }
 
 // Every prefix and every single changed byte of small files decodes or

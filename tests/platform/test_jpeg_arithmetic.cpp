@@ -16,10 +16,12 @@
 #include "platform/image_decoder.h"
 #include "platform/jpeg_arithmetic.h"
 #include "support/arithmetic_jpeg.h"
+#include "support/libjpeg_reading.h"
 
 using namespace ZavorPlatform;
 using namespace ZavorPlatform::ImageFormats;
 using ZavorTest::ArithmeticJpeg::Bytes;
+using ZavorTest::LibjpegCoefficients;
 
 namespace {
 
@@ -78,7 +80,7 @@ Bytes LibjpegArithmetic(const DctCase &c) {
     return out;
 }
 
-// A component's blocks, natural order, row by row.
+// A component's blocks as our statistics decode them, natural order, row by row.
 struct Plane {
     int h = 1, v = 1, id = 0;
     int wide = 0, high = 0;  // blocks holding picture samples
@@ -89,33 +91,6 @@ struct Plane {
                               static_cast<std::size_t>(bx)) * 64];
     }
 };
-
-std::vector<Plane> LibjpegCoefficients(const Bytes &file) {
-    jpeg_decompress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, file.data(), static_cast<unsigned long>(file.size()));
-    jpeg_read_header(&info, TRUE);
-    jvirt_barray_ptr *arrays = jpeg_read_coefficients(&info);
-    std::vector<Plane> planes(static_cast<std::size_t>(info.num_components));
-    for (int c = 0; c < info.num_components; ++c) {
-        Plane &plane = planes[static_cast<std::size_t>(c)];
-        plane.wide = static_cast<int>(info.comp_info[c].width_in_blocks);
-        plane.high = static_cast<int>(info.comp_info[c].height_in_blocks);
-        plane.stride = plane.wide;
-        plane.coefficients.resize(static_cast<std::size_t>(plane.wide * plane.high) * 64);
-        for (int by = 0; by < plane.high; ++by) {
-            JBLOCKARRAY rows = info.mem->access_virt_barray(reinterpret_cast<j_common_ptr>(&info), arrays[c],
-                                                            static_cast<JDIMENSION>(by), 1, FALSE);
-            for (int bx = 0; bx < plane.wide; ++bx)
-                for (int k = 0; k < 64; ++k) plane.Block(bx, by)[k] = rows[0][bx][k];
-        }
-    }
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
-    return planes;
-}
 
 int Word(const Bytes &b, std::size_t at) { return b[at] << 8 | b[at + 1]; }
 
@@ -197,7 +172,8 @@ class ArithmeticDct : public testing::TestWithParam<DctCase> {};
 
 TEST_P(ArithmeticDct, EveryCoefficientEqualsLibjpegs) {
     const Bytes file = LibjpegArithmetic(GetParam());
-    std::vector<Plane> theirs = LibjpegCoefficients(file), ours = OurCoefficients(file);
+    const std::vector<ZavorTest::LibjpegComponent> theirs = LibjpegCoefficients(file);
+    std::vector<Plane> ours = OurCoefficients(file);
     ASSERT_EQ(ours.size(), theirs.size());
     for (std::size_t c = 0; c < ours.size(); ++c) {
         ASSERT_EQ(ours[c].wide, theirs[c].wide);
@@ -227,7 +203,8 @@ INSTANTIATE_TEST_SUITE_P(
 // contexts still following the differences.
 TEST(ArithmeticDecoder, WithoutPredictionTheDcIsTheCodedDifference) {
     const Bytes file = LibjpegArithmetic({"", 61, 45, 1, false, false, 0, false});
-    std::vector<Plane> levels = LibjpegCoefficients(file), differences = OurCoefficients(file, DcPrediction::None);
+    const std::vector<ZavorTest::LibjpegComponent> levels = LibjpegCoefficients(file);
+    std::vector<Plane> differences = OurCoefficients(file, DcPrediction::None);
     int previous = 0;
     for (int by = 0; by < levels[0].high; ++by)
         for (int bx = 0; bx < levels[0].wide; ++bx) {

@@ -15,11 +15,14 @@
 
 #include "platform/jpeg_dct_scan.h"
 #include "support/image_refusal.h"
+#include "support/libjpeg_reading.h"
 
 using namespace ZavorPlatform;
 using namespace ZavorPlatform::ImageFormats;
 
 namespace {
+
+using ZavorTest::EndedAt;
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -90,37 +93,44 @@ Bytes Encode(const Coding &coding, int width, int height) {
     return file;
 }
 
-// libjpeg's coefficients, component by component, block rows of natural order.
-std::vector<std::vector<std::int16_t>> LibjpegCoefficients(const Bytes &file) {
-    jpeg_decompress_struct info{};
-    jpeg_error_mgr errors{};
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_decompress(&info);
-    jpeg_mem_src(&info, file.data(), static_cast<unsigned long>(file.size()));
-    jpeg_read_header(&info, TRUE);
-    jvirt_barray_ptr *arrays = jpeg_read_coefficients(&info);
-    std::vector<std::vector<std::int16_t>> out;
-    for (int c = 0; c < info.num_components; ++c) {
-        const jpeg_component_info &component = info.comp_info[c];
-        out.emplace_back();
-        for (JDIMENSION y = 0; y < component.height_in_blocks; ++y) {
-            JBLOCKARRAY row = (*info.mem->access_virt_barray)(reinterpret_cast<j_common_ptr>(&info), arrays[c], y, 1,
-                                                               FALSE);
-            for (JDIMENSION x = 0; x < component.width_in_blocks; ++x)
-                out.back().insert(out.back().end(), row[0][x], row[0][x] + 64);
-        }
-    }
-    jpeg_finish_decompress(&info);
-    jpeg_destroy_decompress(&info);
-    return out;
-}
-
 std::vector<std::int16_t> OurCoefficients(DctComponent &component) {
     std::vector<std::int16_t> out;
     for (int y = 0; y < component.blocksHigh; ++y)
         for (int x = 0; x < component.blocksWide; ++x)
             out.insert(out.end(), component.Block(x, y), component.Block(x, y) + 64);
     return out;
+}
+
+// The coefficients of the one frame of a sequential or progressive file
+// (Huffman- or arithmetic-coded), through the pieces the hierarchical
+// reader walks its frames with.
+DctFrame DecodeDctFrame(std::span<const std::uint8_t> bytes) {
+    JpegSegments segments(bytes);
+    JpegTables tables;
+    DctFrame frame;
+    bool framed = false;
+    for (;;) {
+        std::span<const std::uint8_t> segment;
+        const std::uint8_t marker = segments.Next(segment);
+        if (marker == 0xD9) break;
+        if (tables.Read(marker, segment)) continue;
+        if (marker == 0xC0 || marker == 0xC1 || marker == 0xC2 || marker == 0xC9 || marker == 0xCA) {
+            if (framed) Damaged("JPEG", "the file holds more than one frame");
+            frame = ReadFrameHeader(segment);
+            frame.coding = (marker & 3) == 2 ? DctCoding::Progressive : DctCoding::Sequential;
+            frame.entropy = marker >= 0xC8 ? EntropyCoding::Arithmetic : EntropyCoding::Huffman;
+            AllocateCoefficients(frame, segments.Remaining());
+            framed = true;
+        } else if (marker == 0xDA) {
+            if (!framed) Damaged("JPEG", "a scan comes before the frame");
+            const DctScan scan = ReadDctScan(segment, frame, tables);
+            LatchQuantization(frame, scan, tables);
+            std::unique_ptr<DctBlockDecoder> decoder = MakeDctBlockDecoder(bytes, segments.Position(), frame, scan, tables);
+            segments.MoveTo(DecodeDctScan(frame, scan, tables.restartInterval, *decoder));
+        }
+    }
+    if (!framed) Damaged("JPEG", "the file holds no frame");
+    return frame;
 }
 
 std::uint8_t MarkerOfFrame(const Bytes &file) {
@@ -158,12 +168,12 @@ TEST(JpegDctScan, CoefficientsEqualLibjpegs) {
             const Bytes file = Encode(coding, width, height);
             EXPECT_EQ(MarkerOfFrame(file), (coding.arithmetic ? 0xC9 : coding.quality < 25 ? 0xC1 : 0xC0) +
                                                (coding.progressive ? coding.arithmetic ? 1 : 2 : 0));
-            auto expected = LibjpegCoefficients(file);
+            const auto expected = ZavorTest::LibjpegCoefficients(file);
             DctFrame frame = DecodeDctFrame(file);
             ASSERT_EQ(frame.components.size(), expected.size());
             for (std::size_t c = 0; c < expected.size(); ++c) {
                 SCOPED_TRACE("component " + std::to_string(c));
-                EXPECT_EQ(OurCoefficients(frame.components[c]), expected[c]);
+                EXPECT_EQ(OurCoefficients(frame.components[c]), expected[c].coefficients);
             }
         }
     }
@@ -174,12 +184,8 @@ TEST(JpegDctScan, SamplesLieWithinALevelOfLibjpegsFloatTransform) {
     for (int quality : {100, 90, 40}) {
         SCOPED_TRACE(quality);
         const Bytes file = Encode({"grey", 1, 1, 1, false, quality, 0, false}, 45, 29);
-        jpeg_decompress_struct info{};
-        jpeg_error_mgr errors{};
-        info.err = jpeg_std_error(&errors);
-        jpeg_create_decompress(&info);
-        jpeg_mem_src(&info, file.data(), static_cast<unsigned long>(file.size()));
-        jpeg_read_header(&info, TRUE);
+        ZavorTest::LibjpegReading reading(file);
+        jpeg_decompress_struct &info = reading.info;
         info.dct_method = JDCT_FLOAT;
         jpeg_start_decompress(&info);
         Bytes theirs(45 * 29);
@@ -188,7 +194,6 @@ TEST(JpegDctScan, SamplesLieWithinALevelOfLibjpegsFloatTransform) {
             jpeg_read_scanlines(&info, &row, 1);
         }
         jpeg_finish_decompress(&info);
-        jpeg_destroy_decompress(&info);
         DctFrame frame = DecodeDctFrame(file);
         const std::vector<int> ours = ComponentSamples(frame.components[0], 8, FrameKind::Plain);
         ASSERT_EQ(ours.size(), theirs.size());
@@ -207,11 +212,6 @@ TEST(JpegDctScan, CutAndCorruptScansAreRefused) {
         for (int seen = 0;; ++at)
             if (file.at(at) == 0xFF && file.at(at + 1) == 0xDA && seen++ == which) break;
         return at + 2 + static_cast<std::size_t>(file[at + 2] << 8 | file[at + 3]);
-    };
-    auto cutAt = [](const Bytes &file, std::size_t size) {
-        Bytes cut(file.begin(), file.begin() + static_cast<long>(size));
-        cut.insert(cut.end(), {0xFF, 0xD9});
-        return cut;
     };
     auto restartChanged = [&] {
         Bytes b = sequential;
@@ -234,9 +234,9 @@ TEST(JpegDctScan, CutAndCorruptScansAreRefused) {
         Bytes bytes;
         const char *message;
     } cases[] = {
-        {"sequential, cut in its data", cutAt(sequential, sosData(sequential, 0) + 40),
+        {"sequential, cut in its data", EndedAt(sequential, sosData(sequential, 0) + 40),
          "JPEG: the coded data ends early"},
-        {"progressive, cut in its first scan", cutAt(progressive, sosData(progressive, 0) + 20),
+        {"progressive, cut in its first scan", EndedAt(progressive, sosData(progressive, 0) + 20),
          "JPEG: the coded data ends early"},
         // Arithmetic-coded data followed by a marker may have lost only
         // zeros, so the file's end tells a cut.

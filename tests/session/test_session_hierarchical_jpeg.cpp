@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <sstream>
 #include <string>
 
 #include "plugin/exports.h"
@@ -14,13 +13,13 @@
 #include "session/pdf.h"
 #include "support/bitmap_files.h"
 #include "support/hierarchical_jpeg.h"
+#include "support/placed_picture.h"
 #include "support/platform_support.h"
 #include "support/test_output.h"
 
 namespace {
 
 using namespace ZavorTest::HierarchicalJpeg;
-using ZavorTest::RunCommand;
 
 std::vector<int> Picture(int width, int height, int components) {
     std::vector<int> out;
@@ -53,28 +52,15 @@ TEST(SessionHierarchicalJpeg, PlacedPictureIsABaselineJpegOrTheExactSamplesOfThe
         plan.expansions = {{true, true}, {true, false}};
         plan.coding = c.coding;
         const Encoded encoded = Encode(plan, Picture(plan.width, plan.height, c.components));
-        const std::string stem = std::string("placed_hierarchical_") + c.name;
-        const std::filesystem::path file = ZavorTest::OutputPath(stem + ".jpg");
-        ZavorTest::BitmapFiles::WriteFile(file, encoded.file);
-
-        ZavorTest::RecordingHost host;
-        host.StartDocument();
-        QnD_SetVar("BildHinzufuegen", file.string().c_str());
-        EXPECT_TRUE(host.Events().empty());
-        const std::string saved = ZavorTest::OutputPath(stem + ".pdf").string();
-        host.SaveTo(saved);
-        ASSERT_EQ(ZavorPlugin::PDF::GetInstance().fehlertext, u"");
-
-        const std::vector<std::string> image = ZavorTest::FirstListedImage(RunCommand("pdfimages -list '" + saved + "'"));
+        const ZavorTest::PlacedPicture placed =
+            ZavorTest::PlacePicture(std::string("placed_hierarchical_") + c.name, encoded.file);
+        const std::vector<std::string> &image = placed.listed;
         ASSERT_GE(image.size(), 9u);
         EXPECT_EQ(image[3], "48");
         EXPECT_EQ(image[4], "36");
         EXPECT_EQ(image[5], c.color);
         EXPECT_EQ(image[8], c.encoding);
-
-        const std::string prefix = ZavorTest::OutputPath(stem).string();
-        RunCommand("pdfimages -png '" + saved + "' '" + prefix + "'");
-        const Bytes rgba = ZavorTest::BitmapFiles::Rgba(ZavorPlatform::DecodeImageFile(prefix + "-000.png"));
+        const Bytes &rgba = placed.rgba;
         ASSERT_EQ(rgba.size(), 48u * 36u * 4u);
         double total = 0;
         for (int y = 0; y < 36; ++y)
