@@ -292,6 +292,12 @@ TEST(LosslessJpeg, DamagedFilesEndInTypedErrors) {
          "JPEG: the coded data ends early"},
         {"arithmetic, a restart marker out of turn", Patched(arithmetic, FindMarker(arithmetic, 0xD1) + 1, 0xD2),
          Kind::Damaged, "JPEG: a restart marker is missing"},
+        {"arithmetic, 8192 x 8192 samples from a few bytes",
+         [&] {
+             const std::size_t frame = FindMarker(arithmetic, 0xCB);
+             return Patched(Patched(arithmetic, frame + 5, 0x20), frame + 7, 0x20);
+         }(),
+         Kind::Unsupported, "JPEG: a picture this large from so little arithmetic-coded data is not supported"},
         {"arithmetic, a DAC with L above U", Patched(arithmetic, FindMarker(arithmetic, 0xCB) - 1, 0x12), Kind::Damaged,
          "JPEG: an arithmetic conditioning table is invalid"},
         {"cut inside the frame header", Cut(grey, 8), Kind::Damaged, "JPEG: the file is cut short"},
