@@ -170,12 +170,10 @@ private:
         ++frames_;
     }
 
-    // Every sample takes at least one bit, so a file too short for the
-    // frame is refused before its samples are allocated.
     void AllocateSamples(const DctFrame &frame) {
         losslessFrame_ = LosslessFrameOf(frame);
-        if (losslessFrame_.SampleCount() > 8 * static_cast<std::uint64_t>(segments_.Remaining()))
-            Damaged(kFormat, "the file is cut short");
+        CheckCodedSize(losslessFrame_.SampleCount(), 1, segments_.Remaining(),
+                       frame.entropy == EntropyCoding::Arithmetic);
         losslessPlanes_ = LosslessPlanes(losslessFrame_);
         losslessDecoded_.assign(frame.components.size(), false);
         pointTransforms_.assign(frame.components.size(), 0);

@@ -24,8 +24,6 @@ namespace ZavorPlatform::ImageFormats {
 namespace {
 
 constexpr const char *kFormat = "JPEG";
-constexpr std::uint64_t ArithmeticFreeSamples = std::uint64_t{1} << 24;
-constexpr std::uint64_t ArithmeticSamplesPerByte = 4096;
 
 // The frame header, and what the scans have decoded of it.
 struct Frame : LosslessFrame {
@@ -139,16 +137,7 @@ private:
         if (!frame_.components.empty()) Damaged(kFormat, "the file holds more than one frame");
         frame_ = ReadFrame(segment);
         coding_.arithmetic = arithmetic;
-        // Every sample takes at least one bit of Huffman codes, so a file too
-        // short for its size is refused before its planes are allocated.
-        const std::uint64_t remaining = segments_.Remaining();
-        if (!arithmetic && frame_.SampleCount() > 8 * remaining) Damaged(kFormat, "the file is cut short");
-        // Arithmetic coding may take far less: a flat picture codes to a few
-        // bytes. Beyond a size any picture may have, a few thousand samples a
-        // byte is all we decode; more would let a file of a hundred bytes
-        // take a gigabyte and seconds, and only made-up pictures go further.
-        if (arithmetic && frame_.SampleCount() > std::max(ArithmeticFreeSamples, ArithmeticSamplesPerByte * remaining))
-            Unsupported(kFormat, "a picture this large from so little arithmetic-coded data is not supported");
+        CheckCodedSize(frame_.SampleCount(), 1, segments_.Remaining(), arithmetic);
         planes_ = LosslessPlanes(frame_);
     }
 

@@ -1,4 +1,5 @@
 #include "platform/jpeg_dct_scan.h"
+#include "platform/jpeg_markers.h"
 
 #include <algorithm>
 #include <limits>
@@ -92,7 +93,7 @@ void AllocateCoefficients(DctFrame &frame, std::size_t remaining) {
     std::uint64_t blocks = 0;
     for (const DctComponent &c : frame.components)
         blocks += static_cast<std::uint64_t>(c.blocksWide) * static_cast<std::uint64_t>(c.blocksHigh);
-    if (blocks > 8 * static_cast<std::uint64_t>(remaining)) Damaged(kFormat, "the file is cut short");
+    CheckCodedSize(blocks, 64, remaining, frame.entropy == EntropyCoding::Arithmetic);
     for (DctComponent &c : frame.components)
         c.coefficients.assign(static_cast<std::size_t>(c.storedWide) * static_cast<std::size_t>(c.storedHigh) * 64, 0);
 }

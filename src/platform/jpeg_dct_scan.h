@@ -82,7 +82,7 @@ struct DctFrame {
 // has checked that the file can hold them.
 DctFrame ReadFrameHeader(std::span<const std::uint8_t> segment);
 // Refuses frames whose blocks the rest of the file (`remaining` bytes)
-// cannot code, at least one bit each, before allocating them.
+// cannot code (CheckCodedSize) before allocating them.
 void AllocateCoefficients(DctFrame &frame, std::size_t remaining);
 
 struct DctScan {

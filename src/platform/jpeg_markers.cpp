@@ -60,6 +60,13 @@ void JpegColourMarkers::SetResolution(DecodedImage &image) const {
     image.verticalResolution = verticalResolution;
 }
 
+void CheckCodedSize(std::uint64_t units, std::uint64_t samplesPerUnit, std::uint64_t remaining, bool arithmetic) {
+    constexpr std::uint64_t freeSamples = std::uint64_t{1} << 24, samplesPerByte = 4096;
+    if (!arithmetic && units > 8 * remaining) Damaged(kFormat, "the file is cut short");
+    if (arithmetic && units * samplesPerUnit > std::max(freeSamples, samplesPerByte * remaining))
+        Unsupported(kFormat, "a picture this large from so little arithmetic-coded data is not supported");
+}
+
 void ConvertYCbCr(DecodedImage &image) {
     for (int y = 0; y < image.height; ++y) {
         std::uint8_t *p = RowFromTop(image, y);

@@ -47,6 +47,16 @@ struct JpegColourMarkers {
     void SetResolution(DecodedImage &image) const;
 };
 
+// Refuses, before anything is allocated, a frame of `units` (samples of a
+// lossless frame, blocks of a DCT one) that the rest of the file
+// (`remaining` bytes) cannot code. Huffman codes take at least a bit a
+// unit, or the file is cut short. Arithmetic coding may take far less (a
+// flat picture codes to a few bytes); beyond a size any picture may have,
+// we decode only a few thousand samples a byte: more would let a file of a
+// hundred bytes take a gigabyte and seconds, and only made-up pictures go
+// further.
+void CheckCodedSize(std::uint64_t units, std::uint64_t samplesPerUnit, std::uint64_t remaining, bool arithmetic);
+
 // The JFIF conversion (full range), on Rgb24 rows' blue-green-red bytes.
 void ConvertYCbCr(DecodedImage &image);
 

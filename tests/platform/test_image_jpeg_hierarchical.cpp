@@ -167,6 +167,19 @@ TEST(HierarchicalJpeg, DctHierarchiesBecomeBaselineJpegsOfTheirReconstruction) {
     }
 }
 
+// A flat picture codes to a few bytes with arithmetic coding, far less
+// than a bit a block or a sample; it is decoded all the same.
+TEST(HierarchicalJpeg, FlatArithmeticCodedPicturesAreNotTakenForCutFiles) {
+    for (const Coding coding : {Coding::Sequential, Coding::Lossless}) {
+        const Plan plan = With(Grey(512, 512), [&](Plan &p) { p.arithmetic = true, p.coding = coding; });
+        const Encoded encoded = Encode(plan, std::vector<int>(512 * 512, 77));
+        ASSERT_LT(encoded.file.size(), 512u);
+        const DecodedImage image = DecodeImage(encoded.file);
+        EXPECT_EQ(image.width, 512);
+        EXPECT_EQ(image.height, 512);
+    }
+}
+
 // Lossless last frames give the picture's samples exactly, as rows; so do
 // DCT frames refined by a lossless one.
 TEST(HierarchicalJpeg, LosslessHierarchiesGiveTheirSamplesExactly) {
