@@ -34,6 +34,20 @@ bool IsBreakingWhiteSpace(char16_t c) {
 
 XTextFormatter::XTextFormatter(XGraphics &gfx) : gfx_(&gfx) {}
 
+void XTextFormatter::Rebind(XGraphics &gfx) {
+    gfx_ = &gfx;
+    blocks_.clear();
+    line_.clear();
+    text_.clear();
+    font_.reset();
+    layoutRectangle_ = XRect();
+    alignment_ = XParagraphAlignment::Left;
+    lineSpace_ = 0;
+    cyAscent_ = 0;
+    cyDescent_ = 0;
+    spaceWidth_ = 0;
+}
+
 void XTextFormatter::SetFont(const XFont *value) {
     if (value == nullptr)
         throw ArgumentNullException("font");
@@ -122,6 +136,14 @@ void XTextFormatter::CreateBlocks() {
     bool seenNonWhite = false;
     for (std::size_t i = 0; i < count; ++i) {
         char16_t c = text_[i];
+        // Letters, digits and punctuation below the first blank past ASCII
+        // (U+0085 itself is one) are neither line breaks nor blanks: they
+        // take the short way.
+        if ((c > u' ' && c < u'\u0085') || (c > u'\u0085' && c < u'\u1680')) {
+            seenNonWhite = true;
+            ++length;
+            continue;
+        }
         if (c == u'\r' || c == u'\n') {
             // CR LF is one line feed, so is a lone CR.
             if (c == u'\r' && i + 1 < count && text_[i + 1] == u'\n')

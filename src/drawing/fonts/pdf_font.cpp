@@ -35,10 +35,10 @@ void PdfFont::AddChars(std::u16string_view text) {
     std::u16string fresh;
     for (char16_t ch : text) {
         bool surrogate = ch >= 0xD800 && ch <= 0xDFFF;
-        if (!surrogate && seen_[ch])
+        if (!surrogate && seen_[ch] != 0)
             continue;
         if (!surrogate)
-            seen_[ch] = true;
+            seen_[ch] = 1;
         fresh += ch;
     }
     if (fresh.empty())

@@ -77,8 +77,10 @@ private:
     CMapInfo cmapInfo_;
     PdfFontDescriptor *fontDescriptor_ = nullptr;  // non-owning, in the reference table
     PdfToUnicodeMap *toUnicode_ = nullptr;         // non-owning, in the reference table
-    // The UTF-16 units AddChars has recorded already.
-    std::vector<bool> seen_ = std::vector<bool>(0x10000);
+    // The UTF-16 units AddChars has recorded already, a byte each: every
+    // character of every line is looked up here, and a byte costs fewer
+    // steps than a bit.
+    std::vector<std::uint8_t> seen_ = std::vector<std::uint8_t>(0x10000);
 };
 
 }  // namespace ZavorPdf::Pdf::Advanced
