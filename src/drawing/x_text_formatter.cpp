@@ -30,9 +30,27 @@ bool IsBreakingWhiteSpace(char16_t c) {
     }
 }
 
+constexpr bool IsPlainLetter(char16_t c) {
+    return static_cast<unsigned>(c - u'!') < 0x85u - 0x21u || static_cast<unsigned>(c - 0x86u) < 0x1680u - 0x86u;
+}
+
 }  // namespace
 
 XTextFormatter::XTextFormatter(XGraphics &gfx) : gfx_(&gfx) {}
+
+void XTextFormatter::Rebind(XGraphics &gfx) {
+    gfx_ = &gfx;
+    blocks_.clear();
+    line_.clear();
+    text_.clear();
+    font_.reset();
+    layoutRectangle_ = XRect();
+    alignment_ = XParagraphAlignment::Left;
+    lineSpace_ = 0;
+    cyAscent_ = 0;
+    cyDescent_ = 0;
+    spaceWidth_ = 0;
+}
 
 void XTextFormatter::SetFont(const XFont *value) {
     if (value == nullptr)
@@ -121,6 +139,18 @@ void XTextFormatter::CreateBlocks() {
     std::size_t length = 0;
     bool seenNonWhite = false;
     for (std::size_t i = 0; i < count; ++i) {
+        // Letters, digits and punctuation below the first blank past ASCII
+        // (U+0085 itself is one) are neither line breaks nor blanks: a run
+        // of them is taken in one go.
+        if (IsPlainLetter(text_[i])) {
+            std::size_t end = i + 1;
+            while (end < count && IsPlainLetter(text_[end]))
+                ++end;
+            seenNonWhite = true;
+            length += end - i;
+            i = end - 1;
+            continue;
+        }
         char16_t c = text_[i];
         if (c == u'\r' || c == u'\n') {
             // CR LF is one line feed, so is a lone CR.

@@ -23,6 +23,10 @@ class XTextFormatter {
 public:
     // `gfx` must outlive the formatter (non-owning).
     explicit XTextFormatter(XGraphics &gfx);
+    // Starts over on another context as a new formatter would, but keeps the
+    // storage of its blocks and text: a long document lays out page after
+    // page of the same size.
+    void Rebind(XGraphics &gfx);
 
     const std::u16string &Text() const { return text_; }
     // Drops the blocks of the last layout, which point into the old text.

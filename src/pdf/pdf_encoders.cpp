@@ -39,6 +39,16 @@ constexpr std::array<bool, 256> kEscaped = [] {
     return escaped;
 }();
 
+// The UTF-16 units below 0x100 that a simple font's literal takes as they
+// are: the code page holds them unchanged and they need no escape. One
+// look-up per unit of every line of text.
+constexpr std::array<bool, 256> kPlainUnit = [] {
+    std::array<bool, 256> plain{};
+    for (std::size_t unit = 0; unit < plain.size(); ++unit)
+        plain[unit] = ZavorPlatform::IsWindows1252AsIs(static_cast<char16_t>(unit)) && !kEscaped[unit];
+    return plain;
+}();
+
 // Every word of every page comes through here: plain bytes go out in
 // runs rather than one by one.
 void AppendLiteral(std::string &out, std::string_view text) {
@@ -120,7 +130,7 @@ bool PdfEncoders::TryAppendPlainLiteral(std::string &out, std::u16string_view te
     char *next = out.data() + start;
     *next++ = '(';
     for (char16_t unit : text) {
-        if (!ZavorPlatform::IsWindows1252AsIs(unit) || kEscaped[unit]) {
+        if (unit >= kPlainUnit.size() || !kPlainUnit[unit]) {
             out.resize(start);
             return false;
         }

@@ -15,6 +15,15 @@ constexpr std::array<char16_t, 32> kHighControls = {
     0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+// The whole code page by byte, so that converting a text is one look-up
+// per byte without a branch.
+constexpr std::array<char16_t, 256> kByteToUnicode = [] {
+    std::array<char16_t, 256> table{};
+    for (std::size_t byte = 0; byte < table.size(); ++byte)
+        table[byte] = byte >= 0x80 && byte <= 0x9F ? kHighControls[byte - 0x80] : static_cast<char16_t>(byte);
+    return table;
+}();
+
 struct BestFit {
     char32_t character;
     char replacement;
@@ -121,10 +130,7 @@ char32_t DecodeUtf8(std::string_view utf8, std::size_t &i) {
 std::u16string Windows1252ToUnicode(std::string_view bytes) {
     // Every text the host hands over comes through here: filled in place.
     std::u16string text(bytes.size(), u'\0');
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        auto byte = static_cast<unsigned char>(bytes[i]);
-        text[i] = byte >= 0x80 && byte <= 0x9F ? kHighControls[byte - 0x80] : static_cast<char16_t>(byte);
-    }
+    for (std::size_t i = 0; i < bytes.size(); ++i) text[i] = kByteToUnicode[static_cast<unsigned char>(bytes[i])];
     return text;
 }
 
@@ -218,6 +224,25 @@ std::size_t LeadingAscii(std::uint64_t word) {
 
 }  // namespace
 
+namespace {
+
+// German umlauts and the other Latin-1 letters: two bytes whose code
+// point (U+00A0 to U+00FF) is its own code-page byte. The C1 controls
+// below them map elsewhere and take the general way.
+bool TryTakeLatin1Letter(std::string_view utf8, std::size_t &i, unsigned char &byte) {
+    auto lead = static_cast<unsigned char>(utf8[i]);
+    if ((lead != 0xC2 && lead != 0xC3) || i + 1 >= utf8.size()) return false;
+    auto follow = static_cast<unsigned char>(utf8[i + 1]);
+    if ((follow & 0xC0) != 0x80) return false;
+    unsigned int character = ((lead & 0x1Fu) << 6) | (follow & 0x3Fu);
+    if (character < 0xA0) return false;
+    byte = static_cast<unsigned char>(character);
+    i += 2;
+    return true;
+}
+
+}  // namespace
+
 std::size_t AsciiRunLength(std::string_view text, std::size_t from) {
     std::size_t i = from;
     while (i + 8 <= text.size()) {
@@ -251,6 +276,10 @@ std::string Utf8ToWindows1252(std::string_view utf8) {
             if (ascii == 8) continue;
         } else if (static_cast<unsigned char>(utf8[i]) < 0x80) {
             bytes[written++] = utf8[i++];
+            continue;
+        }
+        if (unsigned char latin = 0; TryTakeLatin1Letter(utf8, i, latin)) {
+            bytes[written++] = static_cast<char>(latin);
             continue;
         }
         bytes[written++] = static_cast<char>(Windows1252ByteOf(DecodeUtf8(utf8, i)));

@@ -123,7 +123,7 @@ void PDF::Kill() {
 void PDF::ReleaseRetired() noexcept { retiredInstances.clear(); }
 
 void PDF::CloseGraphics() noexcept {
-    tf.reset();
+    if (tf) spareFormatter_ = std::move(tf);
     if (gfx) {
         try {
             gfx->Dispose();
@@ -139,7 +139,11 @@ void PDF::OpenGraphics(PdfPage &target) {
     std::unique_ptr<XGraphics> graphics = XGraphics::FromPdfPage(
         &target, ZavorPdf::Drawing::XGraphicsPdfPageOptions::Append, ZavorPdf::Drawing::XGraphicsUnit::Point,
         XPageDirection::Downwards);
-    std::unique_ptr<XTextFormatter> formatter = std::make_unique<XTextFormatter>(*graphics);
+    std::unique_ptr<XTextFormatter> formatter = std::move(spareFormatter_);
+    if (formatter)
+        formatter->Rebind(*graphics);
+    else
+        formatter = std::make_unique<XTextFormatter>(*graphics);
     gfx = std::move(graphics);
     tf = std::move(formatter);
 }

@@ -142,6 +142,10 @@ public:
 
 private:
     std::u16string externalPassword_;
+    // The formatter of the last closed context, kept for the next page's
+    // context so that its block storage is not made anew for every page.
+    // It points to no context while it waits.
+    std::unique_ptr<ZavorPdf::Drawing::XTextFormatter> spareFormatter_;
     mutable std::unique_ptr<ZavorPdf::Drawing::XFont> font_;
     mutable bool firstFontPending_ = true;
     // The external file read last; it lives and dies with the session.

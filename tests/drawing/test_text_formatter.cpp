@@ -100,6 +100,11 @@ TEST(TextFormatterTest, Blocks) {
         {u"trailing ", {u"trailing"}},
         {u"10\u00a0kg x", {u"10\u00a0kg", u"x"}},
         {u"\n", {u"|"}},
+        // Around the ends of the range that needs no whitespace check.
+        {u"a!b~c\u0084d\u0086e", {u"a!b~c\u0084d\u0086e"}},
+        {u"a\u0085b", {u"a", u"b"}},
+        {u"a\u167fb\u1680c", {u"a\u167fb", u"c"}},
+        {u"a\u2007b\u2008c\u3000d", {u"a\u2007b", u"c", u"d"}},
     };
     for (const Row &row : rows) {
         LaidOut layout = LayOut(row.text, XParagraphAlignment::Left, XRect(0, 0, 500, 500));
@@ -131,6 +136,32 @@ TEST(TextFormatterTest, BlocksPointIntoTheTextUntilItIsSetAgain) {
     formatter.PrepareLayout();
     ASSERT_EQ(formatter.Blocks().size(), 1u);
     EXPECT_EQ(formatter.Blocks()[0].Text, u"gamma");
+}
+
+// A session hands the formatter of one page on to the next: rebound, it
+// must lay out and write exactly as a new one, whatever the last page set.
+TEST(TextFormatterTest, ReboundFormatterStartsOverOnTheNewPage) {
+    TextPage first;
+    XTextFormatter formatter(*first.gfx);
+    formatter.SetAlignment(XParagraphAlignment::Right);
+    formatter.DrawString(u"a long first page text\nwith two lines", Arial10(), kBlack, XRect(10, 10, 200, 100));
+    TextPage second;
+    formatter.Rebind(*second.gfx);
+    EXPECT_EQ(formatter.Font(), nullptr);
+    EXPECT_EQ(formatter.Alignment(), XParagraphAlignment::Left);
+    EXPECT_TRUE(formatter.Text().empty());
+    EXPECT_TRUE(formatter.Blocks().empty());
+    EXPECT_EQ(formatter.LineSpace(), 0);
+    EXPECT_EQ(formatter.SpaceWidth(), 0);
+    formatter.DrawString(u"a b", Arial10(), kBlack, XRect(100, 200, 300, 100));
+    EXPECT_EQ(second.Finish(), Draw(u"a b", XParagraphAlignment::Left, XRect(100, 200, 300, 100)));
+    std::string firstContent = first.Finish();
+    EXPECT_NE(firstContent.find("(a long first page text) Tj\n"), std::string::npos) << firstContent;
+    // Right-aligned there: the first line does not start at the box's left edge.
+    const std::string textStart = "BT\n0 0 0 rg\n/F0 -10 Tf\n";
+    std::size_t at = firstContent.find(textStart);
+    ASSERT_NE(at, std::string::npos) << firstContent;
+    EXPECT_NE(firstContent.compare(at + textStart.size(), 3, "10 "), 0) << firstContent;
 }
 
 TEST(TextFormatterTest, LinePositions) {

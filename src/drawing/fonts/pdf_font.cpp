@@ -34,6 +34,13 @@ void PdfFont::AddChars(std::u16string_view text) {
     // go, so that the halves of a pair stay together.
     std::u16string fresh;
     for (char16_t ch : text) {
+        if (ch < seenLatin_.size()) {
+            if (seenLatin_[ch] != 0)
+                continue;
+            seenLatin_[ch] = 1;
+            fresh += ch;
+            continue;
+        }
         bool surrogate = ch >= 0xD800 && ch <= 0xDFFF;
         if (!surrogate && seen_[ch])
             continue;

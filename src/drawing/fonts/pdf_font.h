@@ -2,6 +2,7 @@
 // the characters drawn with it until the document is saved.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -77,7 +78,11 @@ private:
     CMapInfo cmapInfo_;
     PdfFontDescriptor *fontDescriptor_ = nullptr;  // non-owning, in the reference table
     PdfToUnicodeMap *toUnicode_ = nullptr;         // non-owning, in the reference table
-    // The UTF-16 units AddChars has recorded already.
+    // The UTF-16 units AddChars has recorded already. Every character of
+    // every line is looked up here: those below 0x100, nearly all of a
+    // Western text, a byte each, which costs fewer steps than a bit; the
+    // rest a bit each, which keeps a font's share of memory small.
+    std::array<std::uint8_t, 0x100> seenLatin_{};
     std::vector<bool> seen_ = std::vector<bool>(0x10000);
 };
 
