@@ -183,16 +183,30 @@ bool WriteHuffmanCoded(const std::uint8_t *data, std::size_t size, unsigned char
     return errors->warnings == 0;
 }
 
-std::vector<std::uint8_t> HuffmanCoded(std::span<const std::uint8_t> bytes) {
+// What a libjpeg writer made into its malloc'ed buffer, which is freed
+// either way. A failed writer's error is the reason, or its first warning
+// where the writer fails on warnings.
+class JpegOutput {
+public:
+    JpegOutput() = default;
+    ~JpegOutput() { std::free(buffer); }
+    JpegOutput(const JpegOutput &) = delete;
+    JpegOutput &operator=(const JpegOutput &) = delete;
+
+    std::vector<std::uint8_t> Take(bool ok, bool failsOnWarnings = false) const {
+        if (!ok) Damaged(kFormat, failsOnWarnings && errors.warnings > 0 ? errors.warning : errors.message);
+        return std::vector<std::uint8_t>(buffer, buffer + size);
+    }
+
     JpegErrors errors{};
     unsigned char *buffer = nullptr;
     unsigned long size = 0;
-    bool ok = WriteHuffmanCoded(bytes.data(), bytes.size(), &buffer, &size, &errors);
-    std::vector<std::uint8_t> out;
-    if (ok) out.assign(buffer, buffer + size);
-    std::free(buffer);
-    if (!ok) Damaged(kFormat, errors.warnings > 0 ? errors.warning : errors.message);
-    return out;
+};
+
+std::vector<std::uint8_t> HuffmanCoded(std::span<const std::uint8_t> bytes) {
+    JpegOutput output;
+    const bool ok = WriteHuffmanCoded(bytes.data(), bytes.size(), &output.buffer, &output.size, &output.errors);
+    return output.Take(ok, true);
 }
 
 enum class RowOrder { TopFirst, BottomFirst };
@@ -252,31 +266,18 @@ JpegColorSpace ColorSpaceOf(const JpegHeader &header) {
 
 std::vector<std::uint8_t> EncodeFourComponentJpeg(std::span<const std::uint8_t> samples, int width, int height,
                                                   JpegColorSpace space) {
-    JpegErrors errors{};
-    unsigned char *buffer = nullptr;
-    unsigned long size = 0;
-    bool ok = WriteSamples(samples.data(), width, height, 4, space == JpegColorSpace::Ycck ? JCS_YCCK : JCS_CMYK,
-                           RowOrder::BottomFirst, &buffer, &size, &errors);
-    std::vector<std::uint8_t> out;
-    if (ok) out.assign(buffer, buffer + size);
-    std::free(buffer);
-    if (!ok) Damaged(kFormat, errors.message);
-    return out;
+    JpegOutput output;
+    return output.Take(WriteSamples(samples.data(), width, height, 4,
+                                    space == JpegColorSpace::Ycck ? JCS_YCCK : JCS_CMYK, RowOrder::BottomFirst,
+                                    &output.buffer, &output.size, &output.errors));
 }
 
 std::vector<std::uint8_t> EncodeBaselineJpeg(std::span<const std::uint8_t> samples, int width, int height,
                                              JpegSamples kind) {
-    JpegErrors errors{};
-    unsigned char *buffer = nullptr;
-    unsigned long size = 0;
     const J_COLOR_SPACE space = kind == JpegSamples::Grey ? JCS_GRAYSCALE : kind == JpegSamples::Rgb ? JCS_RGB : JCS_YCbCr;
-    bool ok = WriteSamples(samples.data(), width, height, kind == JpegSamples::Grey ? 1 : 3, space, RowOrder::TopFirst,
-                           &buffer, &size, &errors);
-    std::vector<std::uint8_t> out;
-    if (ok) out.assign(buffer, buffer + size);
-    std::free(buffer);
-    if (!ok) Damaged(kFormat, errors.message);
-    return out;
+    JpegOutput output;
+    return output.Take(WriteSamples(samples.data(), width, height, kind == JpegSamples::Grey ? 1 : 3, space,
+                                    RowOrder::TopFirst, &output.buffer, &output.size, &output.errors));
 }
 
 DecodedImage DecodeJpeg(std::span<const std::uint8_t> bytes) {
