@@ -406,7 +406,11 @@ std::vector<std::uint8_t> XGraphicsPdfRenderer::Snapshot() const {
     // Sized once: the stream keeps these bytes until the page is finished.
     std::vector<std::uint8_t> bytes;
     bytes.reserve(content_.size() + kEndText.size() + kRestore.size() * static_cast<std::size_t>(Depth()));
-    auto append = [&bytes](std::string_view text) { bytes.insert(bytes.end(), text.begin(), text.end()); };
+    // Copied as bytes: inserting chars into unsigned chars goes one at a time.
+    auto append = [&bytes](std::string_view text) {
+        const auto *first = reinterpret_cast<const std::uint8_t *>(text.data());
+        bytes.insert(bytes.end(), first, first + text.size());
+    };
     append(content_);
     if (streamMode_ == StreamMode::Text)
         append(kEndText);

@@ -1,9 +1,11 @@
 #include "drawing/x_text_formatter.h"
 
 #include <algorithm>
+#include <array>
 
 #include "drawing/x_graphics.h"
 #include "pdf/errors.h"
+#include "platform/code_page.h"
 
 namespace ZavorPdf::Drawing {
 namespace {
@@ -34,6 +36,14 @@ constexpr bool IsPlainLetter(char16_t c) {
     return static_cast<unsigned>(c - u'!') < 0x85u - 0x21u || static_cast<unsigned>(c - 0x86u) < 0x1680u - 0x86u;
 }
 
+// Plain letters that code page 1252 holds as they are, by character.
+constexpr std::array<bool, 256> kPlainAsIs = [] {
+    std::array<bool, 256> table{};
+    for (char16_t c = 0; c < 256; ++c)
+        table[c] = IsPlainLetter(c) && ZavorPlatform::IsWindows1252AsIs(c);
+    return table;
+}();
+
 }  // namespace
 
 XTextFormatter::XTextFormatter(XGraphics &gfx) : gfx_(&gfx) {}
@@ -44,6 +54,7 @@ void XTextFormatter::Rebind(XGraphics &gfx) {
     line_.clear();
     text_.clear();
     font_.reset();
+    letterWidths_.reset();
     layoutRectangle_ = XRect();
     alignment_ = XParagraphAlignment::Left;
     lineSpace_ = 0;
@@ -63,6 +74,14 @@ void XTextFormatter::SetFont(const XFont *value) {
     double withSpace = gfx_->MeasureString(u"x\u00a0x", *font_).Width();
     double without = gfx_->MeasureString(u"xx", *font_).Width();
     spaceWidth_ = withSpace - without;
+    // Plain letters that the code page holds as they are, with their widths;
+    // -1 for every other character.
+    letterWidths_.reset();
+    if (const std::array<int, 256> *widths = font_->CodePageWidths()) {
+        letterWidths_.emplace();
+        for (std::size_t c = 0; c < 256; ++c)
+            (*letterWidths_)[c] = kPlainAsIs[c] ? (*widths)[c] : -1;
+    }
 }
 
 void XTextFormatter::DrawString(std::u16string_view text, const XFont &font, const XBrush &brush,
@@ -121,63 +140,94 @@ void XTextFormatter::PrepareLayout() {
     CreateLayout();
 }
 
-void XTextFormatter::AddTextBlock(std::size_t start, std::size_t length) {
-    Block block;
-    block.Text = std::u16string_view(text_).substr(start, length);
+void XTextFormatter::AddTextBlock(std::size_t start, std::size_t length, const WordWidth &width) {
+    Block &block = blocks_.emplace_back();
+    block.Text = std::u16string_view(text_.data() + start, length);
     block.Type = BlockType::Text;
     // The width MeasureString gives, without the line height it adds.
-    block.Width = font_->MeasureWidth(block.Text);
-    blocks_.push_back(std::move(block));
+    block.Width = width.Measured ? font_->WidthOfUnits(width.Units) : font_->MeasureWidth(block.Text);
 }
 
 void XTextFormatter::CreateBlocks() {
     blocks_.clear();
-    std::size_t count = text_.size();
+    const std::size_t count = text_.size();
     // About one block per word; growing the vector moves every block.
     blocks_.reserve(count / 4 + 1);
+    // The text ends in a zero, which is no letter: runs stop there without
+    // counting.
+    const char16_t *letters = text_.c_str();
+    const int *widths = letterWidths_ ? letterWidths_->data() : nullptr;
+    const WordWidth fresh{0, widths != nullptr};
+    WordWidth width = fresh;
+    const std::array<int, 256> *codePage = font_->CodePageWidths();
+    // A character outside the runs: its width counts only if the code page
+    // holds it as it is.
+    auto take = [&](char16_t c) {
+        if (widths == nullptr) return;
+        width.Units += (*codePage)[c & 0xFF];
+        width.Measured = width.Measured && ZavorPlatform::IsWindows1252AsIs(c);
+    };
     std::size_t start = 0;
     std::size_t length = 0;
     bool seenNonWhite = false;
     for (std::size_t i = 0; i < count; ++i) {
+        char16_t c = letters[i];
         // Letters, digits and punctuation below the first blank past ASCII
         // (U+0085 itself is one) are neither line breaks nor blanks: a run
-        // of them is taken in one go.
-        if (IsPlainLetter(text_[i])) {
-            std::size_t end = i + 1;
-            while (end < count && IsPlainLetter(text_[end]))
-                ++end;
+        // of them is taken in one go, and measured as it goes while the
+        // code page holds its letters as they are.
+        if (IsPlainLetter(c)) {
+            std::size_t end = i;
+            if (widths != nullptr) {
+                long long units = 0;
+                for (int w; (w = letters[end] <= 0xFF ? widths[letters[end]] : -1) >= 0; ++end)
+                    units += w;
+                width.Units += units;
+            }
+            if (IsPlainLetter(letters[end])) {
+                width.Measured = false;
+                do
+                    ++end;
+                while (IsPlainLetter(letters[end]));
+            }
             seenNonWhite = true;
             length += end - i;
             i = end - 1;
             continue;
         }
-        char16_t c = text_[i];
-        if (c == u'\r' || c == u'\n') {
-            // CR LF is one line feed, so is a lone CR.
-            if (c == u'\r' && i + 1 < count && text_[i + 1] == u'\n')
-                ++i;
-            if (length > 0)
-                AddTextBlock(start, length);
-            Block lineBreak;
-            lineBreak.Type = BlockType::LineBreak;
-            blocks_.push_back(std::move(lineBreak));
+        if (c == u' ' && seenNonWhite) {
+            AddTextBlock(start, length, width);
             start = i + 1;
             length = 0;
+            width = fresh;
+        } else if (c == u'\r' || c == u'\n') {
+            // CR LF is one line feed, so is a lone CR.
+            if (c == u'\r' && i + 1 < count && letters[i + 1] == u'\n')
+                ++i;
+            if (length > 0)
+                AddTextBlock(start, length, width);
+            blocks_.emplace_back().Type = BlockType::LineBreak;
+            start = i + 1;
+            length = 0;
+            width = fresh;
         } else if (IsBreakingWhiteSpace(c)) {
             if (seenNonWhite) {
-                AddTextBlock(start, length);
+                AddTextBlock(start, length, width);
                 start = i + 1;
                 length = 0;
+                width = fresh;
             } else {
                 ++length;
+                take(c);
             }
         } else {
             seenNonWhite = true;
             ++length;
+            take(c);
         }
     }
     if (length > 0)
-        AddTextBlock(start, length);
+        AddTextBlock(start, length, width);
 }
 
 void XTextFormatter::CreateLayout() {

@@ -3,6 +3,7 @@
 // lay out every box of text through this class.
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -82,11 +83,21 @@ private:
     void CreateBlocks();
     void CreateLayout();
     void AlignLine(std::size_t first, std::size_t last, double layoutWidth);
-    void AddTextBlock(std::size_t start, std::size_t length);
+    // The sum of a word's code-page widths, taken while the word is cut;
+    // not Measured when the font has no such table or a letter of the word
+    // is not in the code page as it is.
+    struct WordWidth {
+        long long Units = 0;
+        bool Measured = false;
+    };
+    void AddTextBlock(std::size_t start, std::size_t length, const WordWidth &width);
 
     XGraphics *gfx_;  // non-owning
     std::u16string text_;
     std::optional<XFont> font_;
+    // The code-page font's widths of the letters runs are measured by;
+    // none for a Unicode font.
+    std::optional<std::array<int, 256>> letterWidths_;
     XRect layoutRectangle_;
     XParagraphAlignment alignment_ = XParagraphAlignment::Left;
     double lineSpace_ = 0;

@@ -1,6 +1,7 @@
 #include "pdf/pdf_number_format.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -15,6 +16,15 @@ constexpr int MaxDecimals = 9;
 // The decimal digits of a finite value, worked on in a buffer on the stack:
 // the writer formats every coordinate of every page through here.
 constexpr int MaxIntegerDigits = 309;
+
+struct LastFraction {
+    std::uint64_t bits = 0;
+    int decimals = 0;
+    unsigned char size = 0;  // none kept while 0
+    char text[32];
+};
+
+void AppendFraction(std::string &out, double value, int Decimals);
 
 }  // namespace
 
@@ -35,6 +45,29 @@ void AppendReal(std::string &out, double value, int decimals) {
         out.append(whole, written.ptr);
         return;
     }
+    // A page of text moves down by the same step line after line: the last
+    // fraction is kept with its text.
+    thread_local LastFraction last;
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    if (last.size > 0 && last.bits == bits && last.decimals == Decimals) {
+        out.append(last.text, last.size);
+        return;
+    }
+    const std::size_t before = out.size();
+    AppendFraction(out, value, Decimals);
+    const std::size_t written = out.size() - before;
+    last.size = 0;
+    if (written <= sizeof last.text) {
+        out.copy(last.text, written, before);
+        last.bits = bits;
+        last.decimals = Decimals;
+        last.size = static_cast<unsigned char>(written);
+    }
+}
+
+namespace {
+
+void AppendFraction(std::string &out, double value, int Decimals) {
     // Scientific form with 15 significant digits: "d.dddddddddddddde+xx".
     char buffer[40];
     auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific,
@@ -87,6 +120,8 @@ void AppendReal(std::string &out, double value, int decimals) {
         out.append(fraction, static_cast<std::size_t>(fractionCount));
     }
 }
+
+}  // namespace
 
 std::string FormatReal(double value) {
     std::string out;

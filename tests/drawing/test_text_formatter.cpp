@@ -105,6 +105,11 @@ TEST(TextFormatterTest, Blocks) {
         {u"a\u0085b", {u"a", u"b"}},
         {u"a\u167fb\u1680c", {u"a\u167fb", u"c"}},
         {u"a\u2007b\u2008c\u3000d", {u"a\u2007b", u"c", u"d"}},
+        // Words are measured while they are cut; letters the code page does
+        // not hold as they are (the euro sign, a C1 control, a letter it
+        // lacks) leave the word to be measured whole.
+        {u"\u20acuro \u00e4\u0153uvre x\u4e2dy z\u0090", {u"\u20acuro", u"\u00e4\u0153uvre", u"x\u4e2dy", u"z\u0090"}},
+        {u"\tlead\u2003tab", {u"\tlead", u"tab"}},
     };
     for (const Row &row : rows) {
         LaidOut layout = LayOut(row.text, XParagraphAlignment::Left, XRect(0, 0, 500, 500));

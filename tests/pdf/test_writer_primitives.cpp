@@ -56,6 +56,19 @@ TEST(WriterNumbers, RealsFollowTheThreeDecimalRule) {
     for (const auto &c : cases) EXPECT_EQ(FormatReal(c.value), c.text) << "value " << c.value;
 }
 
+TEST(WriterNumbers, RepeatedValuesKeepTheirOwnDecimals) {
+    // Line after line repeats the same step; the text written last must not
+    // stand in for the same value at another precision or another value.
+    const struct {
+        double value;
+        int decimals;
+        const char *text;
+    } cases[] = {{11.499, 4, "11.499"},  {11.499, 4, "11.499"}, {11.499, 2, "11.5"}, {11.499, 4, "11.499"},
+                 {-11.499, 4, "-11.499"}, {1.23456, 2, "1.23"},  {1.23456, 3, "1.235"}, {1.23456, 2, "1.23"}};
+    for (const auto &c : cases)
+        EXPECT_EQ(FormatReal(c.value, c.decimals), c.text) << c.value << " to " << c.decimals;
+}
+
 TEST(WriterNumbers, NonFiniteValuesBecomeZero) {
     EXPECT_EQ(FormatReal(std::numeric_limits<double>::quiet_NaN()), "0");
     EXPECT_EQ(FormatReal(std::numeric_limits<double>::infinity()), "0");

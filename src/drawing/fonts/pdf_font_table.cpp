@@ -15,10 +15,19 @@ FontSelector::FontSelector(const Drawing::XFont &font)
       style(static_cast<int>(font.AvailableStyle())),
       type(font.Unicode() ? FontType::Type0 : FontType::TrueType) {}
 
+bool FontSelector::Selects(const Drawing::XFont &font) const {
+    return style == static_cast<int>(font.AvailableStyle()) &&
+           type == (font.Unicode() ? FontType::Type0 : FontType::TrueType) && name == font.Name();
+}
+
 PdfFont &PdfFontTable::GetFont(const Drawing::XFont &font) {
+    if (last_ != fonts_.end() && last_->first.Selects(font)) return *last_->second;
     FontSelector selector(font);
     auto it = fonts_.find(selector);
-    if (it != fonts_.end()) return *it->second;
+    if (it != fonts_.end()) {
+        last_ = it;
+        return *it->second;
+    }
     std::unique_ptr<PdfFont> created;
     if (selector.type == FontType::Type0)
         created = std::make_unique<PdfType0Font>(document_, font);
@@ -26,7 +35,7 @@ PdfFont &PdfFontTable::GetFont(const Drawing::XFont &font) {
         created = std::make_unique<PdfTrueTypeFont>(document_, font);
     PdfFont *pdfFont = created.get();
     document_->ReferenceTable().Add(std::move(created));
-    fonts_.emplace(selector, pdfFont);
+    last_ = fonts_.emplace(selector, pdfFont).first;
     return *pdfFont;
 }
 
@@ -42,6 +51,7 @@ void PdfFontTable::ForgetUnreachableFonts() {
     std::set<const PdfObject *> reachable;
     for (PdfReference *reference : document_->ReferenceTable().TransitiveClosure(document_->Trailer()))
         reachable.insert(reference->Value());
+    last_ = fonts_.end();
     std::erase_if(fonts_, [&reachable](const auto &entry) { return !reachable.contains(entry.second); });
 }
 

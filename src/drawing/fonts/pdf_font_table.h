@@ -19,6 +19,8 @@ struct FontSelector {
     FontType type = FontType::TrueType;
 
     explicit FontSelector(const Drawing::XFont &font);
+    // Whether the font would make an equal selector, without copying its name.
+    bool Selects(const Drawing::XFont &font) const;
     bool operator<(const FontSelector &other) const {
         return std::tie(name, style, type) < std::tie(other.name, other.style, other.type);
     }
@@ -46,6 +48,8 @@ private:
 
     PdfDocument *document_;  // non-owning
     std::map<FontSelector, PdfFont *> fonts_;  // objects owned by the reference table
+    // The last font asked for: text comes line after line in one font.
+    std::map<FontSelector, PdfFont *>::const_iterator last_ = fonts_.end();
 };
 
 }  // namespace ZavorPdf::Pdf::Advanced

@@ -49,7 +49,7 @@ double XFont::MeasureWidth(std::u16string_view text) const {
         if (i < text.size())
             for (unsigned char byte : ZavorPlatform::UnicodeToWindows1252(text.substr(i))) units += widths[byte];
     }
-    return static_cast<double>(units) * emSize_ / 1000;
+    return WidthOfUnits(units);
 }
 
 }  // namespace ZavorPdf::Drawing

@@ -2,6 +2,7 @@
 // installed fonts, with the metrics and widths that layout needs.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -67,6 +68,12 @@ public:
     // code page 1252 bytes with the WinAnsi widths, or the glyphs of the
     // characters for Unicode fonts.
     double MeasureWidth(std::u16string_view text) const;
+    // The width in points of a sum of code-page widths (thousandths of the
+    // em), exactly as MeasureWidth turns its sum into points.
+    double WidthOfUnits(long long units) const { return static_cast<double>(units) * emSize_ / 1000; }
+    // The widths by code-page byte, or null for a Unicode font, whose
+    // widths go by glyph.
+    const std::array<int, 256> *CodePageWidths() const { return Unicode() ? nullptr : &descriptor_->Widths(); }
 
     // The face's values; shared process-wide, never null.
     const Fonts::OpenType::OpenTypeDescriptor &Descriptor() const { return *descriptor_; }
