@@ -399,23 +399,41 @@ void XGraphics::DrawStringLine(std::span<const PlacedWord> words, const XFont &f
     }
     runEnds_.push_back(lineText_.size());
     XGraphicsPdfRenderer &renderer = Renderer();
-    Pdf::Advanced::PdfFont &resource = renderer.FontResource(font, lineText_);
     const std::u16string_view line = lineText_;
-    operand_.clear();
-    if (runEnds_.size() == 1) {
-        AppendStringOperand(resource, line);
-    } else {
-        operand_ += '[';
-        std::size_t begin = 0;
-        for (std::size_t i = 0; i < runEnds_.size(); ++i) {
-            if (i > 0)
-                Pdf::AppendReal(operand_, runOffsets_[i - 1], kTextArrayDecimals);
-            AppendStringOperand(resource, line.substr(begin, runEnds_[i] - begin));
-            begin = runEnds_[i];
-        }
-        operand_ += ']';
+    // A line of letters the font has met before goes out as it is; any
+    // other line records its characters first.
+    Pdf::Advanced::PdfFont &resource = renderer.FontResource(font, {});
+    if (!AppendLineOperand(resource, line, true)) {
+        resource.AddChars(line);
+        AppendLineOperand(resource, line, false);
     }
     renderer.DrawText(font, resource, brush, XPoint(words.front().X, y), operand_);
+}
+
+// The line's runs as one string, or as a text array with the offsets
+// between them. With `knownOnly`, fails (false) at the first run that is not
+// a known plain literal.
+bool XGraphics::AppendLineOperand(const Pdf::Advanced::PdfFont &resource, std::u16string_view line, bool knownOnly) {
+    operand_.clear();
+    auto append = [&](std::u16string_view run) {
+        if (knownOnly)
+            return resource.TryAppendKnownLiteral(operand_, run);
+        AppendStringOperand(resource, run);
+        return true;
+    };
+    if (runEnds_.size() == 1)
+        return append(line);
+    operand_ += '[';
+    std::size_t begin = 0;
+    for (std::size_t i = 0; i < runEnds_.size(); ++i) {
+        if (i > 0)
+            Pdf::AppendReal(operand_, runOffsets_[i - 1], kTextArrayDecimals);
+        if (!append(line.substr(begin, runEnds_[i] - begin)))
+            return false;
+        begin = runEnds_[i];
+    }
+    operand_ += ']';
+    return true;
 }
 
 void XGraphics::AppendStringOperand(const Pdf::Advanced::PdfFont &resource, std::u16string_view text) {

@@ -194,6 +194,7 @@ private:
     int PushState(bool container);
     void PopTo(int id, bool container, const char *paramName);
     // The string of a text in the font resource, appended to operand_.
+    bool AppendLineOperand(const Pdf::Advanced::PdfFont &resource, std::u16string_view line, bool knownOnly);
     void AppendStringOperand(const Pdf::Advanced::PdfFont &resource, std::u16string_view text);
 
     struct InternalGraphicsState {

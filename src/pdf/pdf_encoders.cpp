@@ -124,6 +124,8 @@ std::string PdfEncoders::FormatStringLiteral(const std::vector<std::uint8_t> &by
     return out;
 }
 
+bool PdfEncoders::IsPlainUnit(char16_t unit) { return unit < kPlainUnit.size() && kPlainUnit[unit]; }
+
 bool PdfEncoders::TryAppendPlainLiteral(std::string &out, std::u16string_view text) {
     const std::size_t start = out.size();
     out.resize(start + text.size() + 2);

@@ -33,6 +33,8 @@ public:
     // byte and none needs an escape, appended to `out` in one pass (the
     // usual line of text); false, with `out` unchanged, for any other text.
     static bool TryAppendPlainLiteral(std::string &out, std::u16string_view text);
+    // Whether TryAppendPlainLiteral takes the unit as it is.
+    static bool IsPlainUnit(char16_t unit);
 };
 
 }  // namespace ZavorPdf::Pdf::Internal

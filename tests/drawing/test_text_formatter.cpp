@@ -231,6 +231,11 @@ TEST(TextFormatterTest, ContentIsExact) {
     // of 4.16 points; the wrapped last word ends the paragraph on the left.
     EXPECT_EQ(Draw(u"a b a b", XParagraphAlignment::Justify, XRect(0, 0, 25, 100)),
               TextObject("0 9.0527 Td [(a)-416(b)-416(a)] TJ\n0 11.499 Td (b) Tj\n"));
+    // Lines of letters met before go out as they are; a line with a new
+    // letter or one that needs an escape is written as any first line is.
+    EXPECT_EQ(Draw(u"ab (a)\nab\u20ac\nab (a)\nab", XParagraphAlignment::Left, XRect(0, 0, 300, 100)),
+              TextObject("0 9.0527 Td (ab \\(a\\)) Tj\n0 11.499 Td (ab\x80) Tj\n0 11.499 Td (ab \\(a\\)) Tj\n"
+                         "0 11.499 Td (ab) Tj\n"));
     // Two blanks: the second belongs to the next word, whose gap is one blank.
     EXPECT_EQ(Draw(u"a  b", XParagraphAlignment::Left, XRect(0, 0, 300, 100)),
               TextObject("0 9.0527 Td (a  b) Tj\n"));

@@ -36,6 +36,21 @@ TEST(CodePage, HighBytesMapBothWays) {
     }
 }
 
+TEST(CodePage, HighBytesAnywhereInALongerText) {
+    // Texts are widened eight bytes at a time; a byte that stands for
+    // another code point must be found wherever it sits among Latin-1 ones.
+    for (const HighByte &entry : kHighBytes) {
+        for (std::size_t at = 0; at < 17; ++at) {
+            std::string bytes = "\xE4\x7F bc\xA0\xFFxyz0123456789";
+            std::u16string expected(bytes.begin(), bytes.end());
+            for (char16_t &unit : expected) unit &= 0xFF;
+            bytes[at] = static_cast<char>(entry.byte);
+            expected[at] = entry.unicode;
+            EXPECT_EQ(Windows1252ToUnicode(bytes), expected) << static_cast<int>(entry.byte) << " at " << at;
+        }
+    }
+}
+
 TEST(CodePage, EveryByteSurvivesTheRoundTrip) {
     std::string all;
     for (int byte = 0; byte < 256; ++byte) all.push_back(static_cast<char>(byte));

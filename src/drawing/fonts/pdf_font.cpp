@@ -2,6 +2,7 @@
 
 #include "drawing/fonts/pdf_to_unicode_map.h"
 #include "pdf/pdf_document.h"
+#include "pdf/pdf_encoders.h"
 #include "platform/code_page.h"
 #include "platform/random_id.h"
 
@@ -38,6 +39,7 @@ void PdfFont::AddChars(std::u16string_view text) {
             if (seenLatin_[ch] != 0)
                 continue;
             seenLatin_[ch] = 1;
+            knownPlain_[ch] = !IsUnicode() && Internal::PdfEncoders::IsPlainUnit(ch);
             fresh += ch;
             continue;
         }
@@ -54,6 +56,22 @@ void PdfFont::AddChars(std::u16string_view text) {
         cmapInfo_.AddChars(fresh);
     else
         cmapInfo_.AddChars(ZavorPlatform::Windows1252ToUnicode(ZavorPlatform::UnicodeToWindows1252(fresh)));
+}
+
+bool PdfFont::TryAppendKnownLiteral(std::string &out, std::u16string_view text) const {
+    const std::size_t start = out.size();
+    out.resize(start + text.size() + 2);
+    char *next = out.data() + start;
+    *next++ = '(';
+    for (char16_t unit : text) {
+        if (unit >= knownPlain_.size() || !knownPlain_[unit]) {
+            out.resize(start);
+            return false;
+        }
+        *next++ = static_cast<char>(unit);
+    }
+    *next = ')';
+    return true;
 }
 
 std::vector<std::uint8_t> PdfFont::EncodeText(std::u16string_view text) const {

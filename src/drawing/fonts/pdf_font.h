@@ -45,6 +45,11 @@ public:
     // record the text as code page 1252 gives it back, since that is what
     // their strings can hold.
     void AddChars(std::u16string_view text);
+    // Appends the text as a literal string when this is a simple font that
+    // has recorded every character of it already and none needs an escape:
+    // most lines repeat the letters of the lines before. Otherwise leaves
+    // `out` as it was and returns false.
+    bool TryAppendKnownLiteral(std::string &out, std::u16string_view text) const;
     // The bytes of a text's string operand: big-endian glyph indices for
     // Unicode fonts, code page 1252 bytes otherwise.
     std::vector<std::uint8_t> EncodeText(std::u16string_view text) const;
@@ -83,6 +88,8 @@ private:
     // Western text, a byte each, which costs fewer steps than a bit; the
     // rest a bit each, which keeps a font's share of memory small.
     std::array<std::uint8_t, 0x100> seenLatin_{};
+    // Of those, the ones a simple font's literal takes as they are.
+    std::array<bool, 0x100> knownPlain_{};
     std::vector<bool> seen_ = std::vector<bool>(0x10000);
 };
 
