@@ -55,6 +55,7 @@ void XTextFormatter::Rebind(XGraphics &gfx) {
     text_.clear();
     font_.reset();
     letterWidths_.reset();
+    letterWidthsOf_ = nullptr;
     layoutRectangle_ = XRect();
     alignment_ = XParagraphAlignment::Left;
     lineSpace_ = 0;
@@ -76,12 +77,17 @@ void XTextFormatter::SetFont(const XFont *value) {
     spaceWidth_ = withSpace - without;
     // Plain letters that the code page holds as they are, with their widths;
     // -1 for every other character.
-    letterWidths_.reset();
-    if (const std::array<int, 256> *widths = font_->CodePageWidths()) {
+    // A box per line sets the same font again and again: the table is made
+    // once per face.
+    const std::array<int, 256> *widths = font_->CodePageWidths();
+    if (widths == nullptr) {
+        letterWidths_.reset();
+    } else if (!letterWidths_ || letterWidthsOf_ != widths) {
         letterWidths_.emplace();
         for (std::size_t c = 0; c < 256; ++c)
             (*letterWidths_)[c] = kPlainAsIs[c] ? (*widths)[c] : -1;
     }
+    letterWidthsOf_ = widths;
 }
 
 void XTextFormatter::DrawString(std::u16string_view text, const XFont &font, const XBrush &brush,

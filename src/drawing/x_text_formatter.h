@@ -98,6 +98,7 @@ private:
     // The code-page font's widths of the letters runs are measured by;
     // none for a Unicode font.
     std::optional<std::array<int, 256>> letterWidths_;
+    const std::array<int, 256> *letterWidthsOf_ = nullptr;  // the face's table it was made from
     XRect layoutRectangle_;
     XParagraphAlignment alignment_ = XParagraphAlignment::Left;
     double lineSpace_ = 0;

@@ -13,6 +13,10 @@ namespace ZavorPlugin {
 
 namespace {
 
+// Names as views of known length: a literal turned into a view is counted
+// out at every call.
+using namespace std::string_view_literals;
+
 bool IsBlank(std::u16string_view text) { return TrimWhiteSpace(text).empty(); }
 
 // The catch-all shows the failure's message to the user, so it says which
@@ -34,11 +38,11 @@ std::int32_t PageNumberField(const std::vector<std::u16string> &fields, std::siz
 }
 
 bool SetUnguarded(std::u16string_view name, std::u16string_view value) {
-    if (SameVariableName(name, u"Sicherheit_BesitzerPasswort")) {
+    if (SameVariableName(name, u"Sicherheit_BesitzerPasswort"sv)) {
         PDF::GetInstance().AddPassword(value, 1);
-    } else if (SameVariableName(name, u"Sicherheit_AnwenderPasswort")) {
+    } else if (SameVariableName(name, u"Sicherheit_AnwenderPasswort"sv)) {
         PDF::GetInstance().AddPassword(value, 2);
-    } else if (SameVariableName(name, u"ExternePDFDatei_Passwort")) {
+    } else if (SameVariableName(name, u"ExternePDFDatei_Passwort"sv)) {
         PDF::GetInstance().SetExternalPassword(value);
     } else {
         return false;
@@ -47,9 +51,9 @@ bool SetUnguarded(std::u16string_view name, std::u16string_view value) {
 }
 
 bool SetGuarded(std::u16string_view name, std::u16string_view value) {
-    if (SameVariableName(name, u"ExternePDFDatei_AlleSeitenHinzufuegen")) {
+    if (SameVariableName(name, u"ExternePDFDatei_AlleSeitenHinzufuegen"sv)) {
         if (!IsBlank(value)) PDF::GetInstance().AddPDF(value, 0, 0);
-    } else if (SameVariableName(name, u"ExternePDFDatei_Hinzufuegen")) {
+    } else if (SameVariableName(name, u"ExternePDFDatei_Hinzufuegen"sv)) {
         std::vector<std::u16string> fields = SplitFields(value);
         std::int32_t from = PageNumberField(fields, 0);
         std::int32_t to = PageNumberField(fields, 1);
@@ -88,20 +92,20 @@ bool SetAfterFirstPage(std::u16string_view name, std::u16string_view value) {
         std::int32_t kind;
     };
     static constexpr LinkRow kLinks[] = {
-        {u"DokumentlinkHinzufuegen", 1}, {u"DateilinkHinzufuegen", 2}, {u"WeblinkHinzufuegen", 3}};
+        {u"DokumentlinkHinzufuegen"sv, 1}, {u"DateilinkHinzufuegen"sv, 2}, {u"WeblinkHinzufuegen"sv, 3}};
     for (const LinkRow &row : kLinks) {
         if (SameVariableName(name, row.name)) {
             PDF::GetInstance().AddLink(value, row.kind);
             return true;
         }
     }
-    if (SameVariableName(name, u"HauptLesezeichenHinzufuegen")) {
+    if (SameVariableName(name, u"HauptLesezeichenHinzufuegen"sv)) {
         PDF::GetInstance().AddBookmark(value, false);
-    } else if (SameVariableName(name, u"UnterLesezeichenHinzufuegen")) {
+    } else if (SameVariableName(name, u"UnterLesezeichenHinzufuegen"sv)) {
         PDF::GetInstance().AddBookmark(value, true);
-    } else if (SameVariableName(name, u"BildHinzufuegen")) {
+    } else if (SameVariableName(name, u"BildHinzufuegen"sv)) {
         PDF::GetInstance().AddPicture(value);
-    } else if (SameVariableName(name, u"NotizHinzufuegen")) {
+    } else if (SameVariableName(name, u"NotizHinzufuegen"sv)) {
         AddNote(value);
     } else {
         return false;

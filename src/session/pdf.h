@@ -169,8 +169,9 @@ private:
     ZavorPdf::Drawing::XRect Box() const;
     ZavorPdf::Drawing::XPen MakePen(std::int32_t width) const;
     // Runs a figure; any failure becomes the message and the object event.
+    // The message is a literal, counted out only when it is needed.
     template <typename Body>
-    void GuardFigure(std::u16string_view message, Body &&body) noexcept {
+    void GuardFigure(const char16_t *message, Body &&body) noexcept {
         try {
             body();
         } catch (...) {
