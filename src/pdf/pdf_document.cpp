@@ -129,7 +129,10 @@ int PdfDocument::PageCount() {
         return Pages().Count();
     // An opened document answers from its catalog without building the tree.
     const PdfDictionary *catalog = trailer_->Elements().GetDictionary(PdfTrailer::Keys::Root);
-    const PdfDictionary *pages = catalog ? catalog->Elements().GetDictionary(PdfCatalog::Keys::Pages) : nullptr;
+    PdfDictionary *pages = catalog ? catalog->Elements().GetDictionary(PdfCatalog::Keys::Pages) : nullptr;
+    // A tree that is being walked counts the pages it reaches, as a walked
+    // one does.
+    if (auto *tree = dynamic_cast<PdfPages *>(pages)) tree->FinishFlatten();
     // A damaged file's negative count means no pages.
     return pages ? std::max(0, pages->Elements().GetInteger(PdfPages::Keys::Count)) : 0;
 }

@@ -107,33 +107,69 @@ bool IsTreeNodeCandidate(const PdfDictionary &kid) {
     return type == nullptr || type->Value() == "/Page" || type->Value() == "/Pages";
 }
 
-struct FlattenWalk {
-    std::vector<PdfReference *> pages;
-    std::set<const PdfObject *> visited;
+}  // namespace
 
-    void Collect(const PdfDictionary &node, const Inherited &inherited, int depth) {
-        const PdfArray *kids = node.Elements().GetArray("/Kids");
-        if (kids == nullptr || depth > kMaxTreeDepth)
-            return;
-        Inherited values = Override(inherited, node);
-        for (int i = 0; i < kids->Elements().Count(); ++i) {
+// A depth-first walk over the tree as the file has it, that can stop after
+// any page and go on later: a document that is only read collects no more
+// pages than it is asked for.
+struct PdfPages::FlattenWalk {
+    struct Node {
+        const PdfDictionary *node;  // in the reference table, never replaced
+        int next;                   // the kid to look at next
+        int depth;
+    };
+    std::vector<Node> path;
+    std::vector<PdfReference *> pages;
+    // Every kid met, by its reference: a page may have become a PdfPage of
+    // its own since, under the same reference.
+    std::set<const PdfReference *> visited;
+
+    // What the nodes on the path hand down; worked out afresh for every page,
+    // since the nodes' entries may have moved between two calls.
+    Inherited AlongPath() const {
+        Inherited values;
+        for (const Node &step : path)
+            values = Override(values, *step.node);
+        return values;
+    }
+
+    // Collects pages until `wanted` are known or the tree is done.
+    void Advance(const PdfPages &root, std::size_t wanted) {
+        while (pages.size() < wanted && !path.empty()) {
+            Node &step = path.back();
+            const PdfArray *kids = step.node->Elements().GetArray("/Kids");
+            if (kids == nullptr || step.next >= kids->Elements().Count()) {
+                path.pop_back();
+                continue;
+            }
+            const int depth = step.depth;
             // A kid the file lacks is skipped; one it holds damaged fails,
             // since the page would vanish without a word.
-            PdfReference *reference = kids->Elements().GetReference(i);
+            PdfReference *reference = kids->Elements().GetReference(step.next++);
             auto *kid = reference ? dynamic_cast<PdfDictionary *>(reference->ReadableValue()) : nullptr;
-            if (kid == nullptr || !IsTreeNodeCandidate(*kid) || !visited.insert(kid).second)
+            if (kid == nullptr || kid == &root || !IsTreeNodeCandidate(*kid) || !visited.insert(reference).second)
                 continue;
             if (kid->Elements().GetName("/Type") == "/Pages" || kid->Elements().ContainsKey("/Kids")) {
-                Collect(*kid, values, depth + 1);
+                // Trees nested deeper are damaged or hostile: the deeper
+                // nodes are left out.
+                if (kid->Elements().GetArray("/Kids") != nullptr && depth + 1 <= kMaxTreeDepth)
+                    path.push_back({kid, 0, depth + 1});
             } else {
-                InheritValues(*kid, values);
+                InheritValues(*kid, AlongPath());
                 pages.push_back(reference);
             }
         }
     }
 };
 
-}  // namespace
+PdfPages::PendingWalk::PendingWalk() = default;
+PdfPages::PendingWalk::~PendingWalk() = default;
+PdfPages::PendingWalk::PendingWalk(PendingWalk &&) noexcept = default;
+PdfPages::PendingWalk &PdfPages::PendingWalk::operator=(PendingWalk &&) noexcept = default;
+PdfPages::PendingWalk &PdfPages::PendingWalk::operator=(const PendingWalk &) {
+    walk.reset();
+    return *this;
+}
 
 const DictionaryMeta &PdfPages::Keys::Meta() {
     static const DictionaryMeta meta({
@@ -150,9 +186,15 @@ PdfPages::PdfPages(PdfDocument *document) : PdfDictionary(document) {
     Elements().SetInteger(Keys::Count, 0);
 }
 
-PdfArray &PdfPages::Kids() { return *Elements().GetValue<PdfArray>(Keys::Kids, VCF::Create); }
+PdfArray &PdfPages::Kids() {
+    FinishFlatten();
+    return *Elements().GetValue<PdfArray>(Keys::Kids, VCF::Create);
+}
 
 int PdfPages::Count() const {
+    // A tree still being walked is walked to its end first: its "/Kids" are
+    // still the file's.
+    const_cast<PdfPages *>(this)->FinishFlatten();
     const PdfArray *kids = Elements().GetArray(Keys::Kids);
     return kids == nullptr ? 0 : kids->Elements().Count();
 }
@@ -167,8 +209,9 @@ void PdfPages::CheckIndex(int index, int count, const char *parameter) const {
 PdfPage &PdfPages::PageAt(int index) {
     CheckIndex(index, Count(), "index");
     ArrayElements &kids = Kids().Elements();
-    PdfReference *reference = kids.GetReference(index);
-    PdfObject *kid = reference != nullptr ? reference->Value() : kids.GetObject(index);
+    if (PdfReference *reference = kids.GetReference(index))
+        return AsPage(*reference);
+    PdfObject *kid = kids.GetObject(index);
     if (auto *page = dynamic_cast<PdfPage *>(kid))
         return *page;
     auto *dictionary = dynamic_cast<PdfDictionary *>(kid);
@@ -176,10 +219,7 @@ PdfPage &PdfPages::PageAt(int index) {
         throw InvalidOperationException("A kid of the page tree is not a page.");
     auto page = std::make_unique<PdfPage>(std::move(*dictionary));
     PdfPage &result = *page;
-    if (reference != nullptr)
-        Owner()->ReferenceTable().ReplaceObject(*reference, std::move(page));
-    else
-        kids.SetAt(index, std::move(page));
+    kids.SetAt(index, std::move(page));
     return result;
 }
 
@@ -228,6 +268,7 @@ PdfPage &PdfPages::InsertIndirect(int index, PdfPage &page) {
 }
 
 int PdfPages::IndexOf(const PdfPage &page) {
+    FinishFlatten();
     const PdfArray *kids = Elements().GetArray(Keys::Kids);
     if (kids == nullptr || !page.IsIndirect())
         return -1;
@@ -278,20 +319,57 @@ void PdfPages::PrepareForSave() {
 }
 
 void PdfPages::FlattenPageTree() {
-    FlattenWalk walk;
-    walk.visited.insert(this);
-    walk.Collect(*this, Inherited{}, 0);
+    BeginFlatten();
+    FinishFlatten();
+}
+
+void PdfPages::BeginFlatten() {
+    pending_.walk = std::make_unique<FlattenWalk>();
+    if (Elements().GetArray(Keys::Kids) != nullptr)
+        pending_.walk->path.push_back({this, 0, 0});
+}
+
+void PdfPages::FinishFlatten() {
+    if (pending_.walk == nullptr)
+        return;
+    pending_.walk->Advance(*this, static_cast<std::size_t>(-1));
+    std::vector<PdfReference *> pages = std::move(pending_.walk->pages);
+    pending_.walk.reset();
     Elements().SetName(Keys::Type, "/Pages");
     // A damaged file's "/Kids" that is no array gives way to a new one.
     if (Elements().GetArray(Keys::Kids) == nullptr) Elements().Remove(Keys::Kids);
-    ArrayElements &kids = Kids().Elements();
+    ArrayElements &kids = Elements().GetValue<PdfArray>(Keys::Kids, VCF::Create)->Elements();
     kids.Clear();
-    for (PdfReference *reference : walk.pages) {
+    for (PdfReference *reference : pages) {
         kids.AddReference(reference);
         if (auto *page = dynamic_cast<PdfDictionary *>(reference->Value()))
             page->Elements().SetReference("/Parent", *this);
     }
     UpdateCount();
+}
+
+PdfPage *PdfPages::FindPage(int index) {
+    if (index < 0)
+        return nullptr;
+    if (pending_.walk == nullptr)
+        return index < Count() ? &PageAt(index) : nullptr;
+    FlattenWalk &walk = *pending_.walk;
+    walk.Advance(*this, static_cast<std::size_t>(index) + 1);
+    if (static_cast<std::size_t>(index) >= walk.pages.size())
+        return nullptr;
+    return &AsPage(*walk.pages[static_cast<std::size_t>(index)]);
+}
+
+PdfPage &PdfPages::AsPage(PdfReference &reference) {
+    if (auto *page = dynamic_cast<PdfPage *>(reference.Value()))
+        return *page;
+    auto *dictionary = dynamic_cast<PdfDictionary *>(reference.Value());
+    if (dictionary == nullptr)
+        throw InvalidOperationException("A kid of the page tree is not a page.");
+    auto page = std::make_unique<PdfPage>(std::move(*dictionary));
+    PdfPage &result = *page;
+    Owner()->ReferenceTable().ReplaceObject(reference, std::move(page));
+    return result;
 }
 
 }  // namespace ZavorPdf::Pdf

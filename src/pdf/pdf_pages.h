@@ -10,6 +10,7 @@ namespace ZavorPdf::Pdf {
 
 class PdfArray;
 class PdfPage;
+class PdfReference;
 
 class PdfPages : public PdfDictionary {
 public:
@@ -26,7 +27,11 @@ public:
     explicit PdfPages(PdfDictionary &&dictionary) : PdfDictionary(std::move(dictionary)) {}
 
     const DictionaryMeta *Meta() const override { return &Keys::Meta(); }
-    std::unique_ptr<PdfItem> Clone() const override { return std::make_unique<PdfPages>(*this); }
+    // A tree still being walked is copied as a whole one.
+    std::unique_ptr<PdfItem> Clone() const override {
+        const_cast<PdfPages *>(this)->FinishFlatten();
+        return std::make_unique<PdfPages>(*this);
+    }
 
     int Count() const;
     // 0-based; fails with "The index of a page is out of range." (argument
@@ -60,13 +65,37 @@ public:
     // handing inheritable entries down to them; every page's "/Parent"
     // becomes this node.
     void FlattenPageTree();
+    // The same in steps, for a document that is only read: BeginFlatten
+    // starts the walk, FindPage goes only as far as the page asked for, and
+    // anything else that needs the tree (the count, the kids, any change)
+    // finishes it first, with the same result as FlattenPageTree.
+    void BeginFlatten();
+    void FinishFlatten();
+    bool IsFlattening() const { return pending_.walk != nullptr; }
+    // The page at a 0-based index, or null when the tree has fewer pages.
+    PdfPage *FindPage(int index);
 
 private:
+    struct FlattenWalk;
+    // Owns the walk; a copied tree has none, since copies are finished first.
+    struct PendingWalk {
+        std::unique_ptr<FlattenWalk> walk;
+        PendingWalk();
+        ~PendingWalk();
+        PendingWalk(const PendingWalk &) : PendingWalk() {}
+        PendingWalk &operator=(const PendingWalk &);
+        PendingWalk(PendingWalk &&) noexcept;
+        PendingWalk &operator=(PendingWalk &&) noexcept;
+    };
+
+    PdfPage &AsPage(PdfReference &reference);
     PdfArray &Kids();
     void UpdateCount();
     void CheckIndex(int index, int count, const char *parameter) const;
     PdfPage &InsertIndirect(int index, PdfPage &page);
     int IndexOf(const PdfPage &page);
+
+    PendingWalk pending_;
 };
 
 }  // namespace ZavorPdf::Pdf

@@ -52,9 +52,17 @@ void PdfTextExtractor::ExtractText(const PdfPage &page, const TextSink &sink) {
 
 std::u16string PdfTextExtractor::GetText(PdfDocument &document, int page) {
     try {
-        if (page < 0 || page >= document.PageCount())
+        PdfPage *found = nullptr;
+        if (document.IsReadOnly() && document.Pages().IsFlattening()) {
+            // A document that is only read finds the page without walking
+            // the rest of its tree.
+            found = document.Pages().FindPage(page);
+        } else if (page >= 0 && page < document.PageCount()) {
+            found = &document.Pages().PageAt(page);
+        }
+        if (found == nullptr)
             return {};
-        std::u16string text = PageTextLayout(document.Pages().PageAt(page)).Text();
+        std::u16string text = PageTextLayout(*found).Text();
         text += u"\r\n";
         return text;
     } catch (...) {

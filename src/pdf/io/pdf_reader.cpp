@@ -209,6 +209,8 @@ std::unique_ptr<PdfDocument> PdfReader::Read(std::span<const std::uint8_t> bytes
     // what the tree still reaches, as an import would.
     if (mode == PdfDocumentOpenMode::Modify)
         PrepareForModify(*document);
+    else if (mode == PdfDocumentOpenMode::ReadOnly && !repaired)
+        document->Pages().BeginFlatten();  // a page's text needs the pages before it, not all
     else if (mode != PdfDocumentOpenMode::InformationOnly || repaired)
         document->Pages().FlattenPageTree();
     return document;

@@ -17,6 +17,8 @@
 #include "pdf/pdf_pages.h"
 #include "pdf/pdf_reference.h"
 #include "pdf/pdf_reference_table.h"
+#include "pdf/io/pdf_reader.h"
+#include "support/hostile_pdfs.h"
 #include "support/platform_support.h"
 #include "support/test_output.h"
 
@@ -208,6 +210,79 @@ TEST(PageTextFiles, PagesDrawnByTheEngine) {
     EXPECT_EQ(tool, "Hello (World) \xE4\xF6\nSecond line\n\n\f");
     // Glyph ids read back through the font's ToUnicode map.
     EXPECT_EQ(PdfTextExtractor::GetText(path, 1), u"Unicode \u0416\u20AC\r\n");
+}
+
+// A tree with every kind of kid the walk passes over: a node that hands a
+// turn down, a kid the file lacks, the same page twice, the catalog and the
+// root itself; its "/Count" is wrong. Pages p1 to p4 are objects 4 to 7.
+// Damaged on purpose, so not named .pdf.
+std::filesystem::path WalkedTree(const std::string &name, const std::string &thirdPage) {
+    auto page = [](int content) {
+        return "<< /Type /Page /Contents " + std::to_string(content) + " 0 R >>";
+    };
+    auto text = [](const std::string &word) {
+        const std::string data = "BT (" + word + ") Tj ET";
+        return "<< /Length " + std::to_string(data.size()) + " >>\nstream\n" + data + "\nendstream";
+    };
+    const std::vector<std::string> objects{
+        "<< /Type /Catalog /Pages 2 0 R >>",
+        "<< /Type /Pages /MediaBox [0 0 200 100] /Kids [3 0 R 6 0 R 99 0 R 4 0 R 1 0 R 2 0 R 7 0 R] /Count 9 >>",
+        "<< /Type /Pages /Parent 2 0 R /Rotate 90 /Kids [4 0 R 5 0 R 2 0 R] /Count 2 >>",
+        page(8), page(9), thirdPage.empty() ? page(10) : thirdPage, page(11),
+        text("p1"), text("p2"), text("p3"), text("p4")};
+    const auto path = ZavorTest::OutputPath(name);
+    std::ofstream(path, std::ios::binary) << ZavorTest::Hostile::WithTable(objects);
+    return path;
+}
+
+TEST(PageTextFiles, PagesOfAReadTreeAreFoundInAnyOrderAsAWholeWalkFindsThem) {
+    const auto path = WalkedTree("text_walked_tree.damaged", "");
+    const std::u16string expected[] = {u"p1\r\n", u"p2\r\n", u"p3\r\n", u"p4\r\n", u""};
+    // The whole tree walked when the file is opened, as an import does.
+    auto whole = IO::PdfReader::Open(path, PdfDocumentOpenMode::Import);
+    ASSERT_NE(whole, nullptr);
+    EXPECT_EQ(whole->PageCount(), 4);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(PdfTextExtractor::GetText(*whole, i), expected[i]) << i;
+    // A document only read walks as far as each page asked for.
+    const std::vector<std::vector<int>> orders{{0, 1, 2, 3, 4}, {3, 0, 4, 1, 2}, {-1, 2, 1}, {1, -1, 0, 3}};
+    for (const std::vector<int> &order : orders) {
+        auto read = IO::PdfReader::Open(path, PdfDocumentOpenMode::ReadOnly);
+        ASSERT_NE(read, nullptr);
+        for (int index : order) {
+            SCOPED_TRACE(index);
+            if (index < 0) {
+                EXPECT_EQ(read->PageCount(), 4);  // the count finishes the walk
+                EXPECT_FALSE(read->Pages().IsFlattening());
+            } else {
+                EXPECT_EQ(PdfTextExtractor::GetText(*read, index), expected[index]);
+            }
+        }
+        // Inherited entries come down the path each page was found on.
+        PdfPage *first = read->Pages().FindPage(0);
+        PdfPage *third = read->Pages().FindPage(2);
+        ASSERT_TRUE(first != nullptr && third != nullptr);
+        EXPECT_EQ(first->Rotate(), 90);
+        EXPECT_EQ(third->Rotate(), 0);
+        EXPECT_EQ(third->MediaBox().ToString(), "[0 0 200 100]");
+        EXPECT_EQ(read->PageCount(), 4);
+        EXPECT_EQ(read->Pages().Count(), 4);
+        EXPECT_EQ(&read->Pages()[2], third);
+    }
+}
+
+TEST(PageTextFiles, ADamagedPageLeavesThePagesBeforeItReadable) {
+    // The third page cannot be read: a document that is only read still
+    // gives the text of the pages before it, and none from there on; opening
+    // the file to change it fails as before.
+    const auto path = WalkedTree("text_walked_tree_page.damaged", "<< /Type /Page /Contents 10 0 R /Kids (");
+    EXPECT_THROW(IO::PdfReader::Open(path, PdfDocumentOpenMode::Import), ZavorPdf::ZavorPdfException);
+    auto read = IO::PdfReader::Open(path, PdfDocumentOpenMode::ReadOnly);
+    ASSERT_NE(read, nullptr);
+    EXPECT_EQ(PdfTextExtractor::GetText(*read, 1), u"p2\r\n");
+    EXPECT_EQ(PdfTextExtractor::GetText(*read, 0), u"p1\r\n");
+    EXPECT_EQ(PdfTextExtractor::GetText(*read, 2), u"");
+    EXPECT_EQ(PdfTextExtractor::GetText(*read, 3), u"");
 }
 
 TEST(PageTextFiles, UnreadableFilesGiveEmptyText) {
