@@ -1,6 +1,6 @@
 // Opening arbitrary bytes as a PDF file in every open mode, then using what
-// opened: page sizes and contents read, every page imported into a new
-// document with the links among them settled, both saved.
+// opened: pages found one by one, page sizes and contents read, every page
+// imported into a new document with the links among them settled, both saved.
 // Contract: for any input this does nothing worse than throw an engine
 // exception (ZavorPdf::ZavorPdfException or a class derived from it). Any
 // other exception, a crash, a hang, unbounded memory or a sanitizer report
@@ -52,6 +52,16 @@ void OpenIn(const std::vector<std::uint8_t> &bytes, PdfDocumentOpenMode mode) {
     try {
         std::unique_ptr<PdfDocument> document = IO::PdfReader::Open(bytes, u"user", mode, nullptr);
         if (document == nullptr) return;
+        // A document that is only read finds pages before anything counts
+        // them, walking its tree no further than each page.
+        if (mode == PdfDocumentOpenMode::ReadOnly) {
+            for (int index : {1, 0, 3}) {
+                try {
+                    if (PdfPage *page = document->Pages().FindPage(index)) page->Width();
+                } catch (const ZavorPdfException &) {
+                }
+            }
+        }
         document->PageCount();
         document->Info().Title();
         if (mode == PdfDocumentOpenMode::InformationOnly) return;

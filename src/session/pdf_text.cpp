@@ -17,7 +17,11 @@ using ZavorPdf::Drawing::XStringAlignment;
 
 void PDF::MkFont() {
     try {
-        font_ = std::make_unique<ZavorPdf::Drawing::XFont>(fontname, static_cast<double>(fontsize), fontstyle);
+        // A box per line makes the same font line after line: the font made
+        // last is kept while its family, size and style stay the same.
+        const bool same = font_ != nullptr && font_->RequestedFamilyName() == fontname &&
+                          font_->Size() == static_cast<double>(fontsize) && font_->Style() == fontstyle;
+        if (!same) font_ = std::make_unique<ZavorPdf::Drawing::XFont>(fontname, static_cast<double>(fontsize), fontstyle);
         firstFontPending_ = false;
     } catch (...) {
         ReportFailure(u"Die Schriftart konnte wegen fehlerhafter Werte nicht erzeugt werden.", kObjectFailureEvent);
