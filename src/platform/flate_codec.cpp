@@ -104,6 +104,13 @@ z_stream &DeflateStream::Fresh() {
 
 }  // namespace
 
+std::uint32_t Adler32(std::uint32_t start, std::span<const std::uint8_t> data) {
+    // zlib answers a null buffer, which an empty span may hold, with its
+    // own start value rather than ours.
+    if (data.empty()) return start;
+    return static_cast<std::uint32_t>(adler32_z(start, data.data(), data.size()));
+}
+
 std::vector<std::uint8_t> Deflate(std::span<const std::uint8_t> data) {
     thread_local DeflateStream compressor;
     z_stream &stream = compressor.Fresh();

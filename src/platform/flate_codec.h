@@ -26,6 +26,10 @@ private:
     Kind kind_;
 };
 
+// zlib's Adler-32 sums of the bytes, carried on from `start` (1 begins a
+// zlib checksum; 0 starts both sums at nought).
+std::uint32_t Adler32(std::uint32_t start, std::span<const std::uint8_t> data);
+
 // The whole input at zlib's default level, with header and Adler-32 trailer.
 std::vector<std::uint8_t> Deflate(std::span<const std::uint8_t> data);
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 
+#include "platform/flate_codec.h"
+
 namespace ZavorPdf::Fonts {
 
 FontDataStock &FontDataStock::Global() {
@@ -30,19 +32,9 @@ std::string FontDataStock::Key(std::span<const std::uint8_t> bytes) {
 }
 
 std::uint32_t FontDataStock::CalcChecksum(std::span<const std::uint8_t> bytes) {
-    constexpr std::uint32_t Prime = 65521;
-    constexpr std::size_t Block = 3800;
-    std::uint32_t s1 = 0, s2 = 0;
-    for (std::size_t start = 0; start < bytes.size(); start += Block) {
-        std::size_t end = std::min(bytes.size(), start + Block);
-        for (std::size_t i = start; i < end; ++i) {
-            s1 += bytes[i];
-            s2 += s1;
-        }
-        s1 %= Prime;
-        s2 %= Prime;
-    }
-    return (s2 << 16) | s1;
+    // Both sums start at nought and are kept modulo 65521: zlib's Adler-32
+    // from 0, which goes through a font file many bytes at a time.
+    return ZavorPlatform::Adler32(0, bytes);
 }
 
 }  // namespace ZavorPdf::Fonts

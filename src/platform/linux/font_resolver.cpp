@@ -67,9 +67,16 @@ std::optional<FontFace> MatchFont(std::string_view familyUtf8, bool bold, bool i
 std::vector<std::uint8_t> ReadFontFace(const FontFace &face) { return ReadFontFile(face.path); }
 
 std::vector<std::uint8_t> ReadFontFile(const std::string &path) {
-    std::ifstream file(path, std::ios::binary);
+    // In one read: a font file is read at every start of the plug-in, and
+    // byte by byte it cost as much as writing a dozen pages.
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
     if (!file) return {};
-    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    const std::streamoff size = file.tellg();
+    if (size <= 0 || !file.seekg(0)) return {};
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
+    file.read(reinterpret_cast<char *>(bytes.data()), size);
+    bytes.resize(static_cast<std::size_t>(file.gcount()));
+    return bytes;
 }
 
 }  // namespace ZavorPlatform
