@@ -144,9 +144,12 @@ struct PdfPages::FlattenWalk {
             }
             const int depth = step.depth;
             // A kid the file lacks is skipped; one it holds damaged fails,
-            // since the page would vanish without a word.
-            PdfReference *reference = kids->Elements().GetReference(step.next++);
+            // since the page would vanish without a word. It stays the next
+            // kid, so that every later step fails at it too and no page
+            // after it moves up.
+            PdfReference *reference = kids->Elements().GetReference(step.next);
             auto *kid = reference ? dynamic_cast<PdfDictionary *>(reference->ReadableValue()) : nullptr;
+            ++step.next;
             if (kid == nullptr || kid == &root || !IsTreeNodeCandidate(*kid) || !visited.insert(reference).second)
                 continue;
             if (kid->Elements().GetName("/Type") == "/Pages" || kid->Elements().ContainsKey("/Kids")) {
