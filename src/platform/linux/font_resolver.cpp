@@ -81,7 +81,13 @@ std::vector<std::uint8_t> ReadFontFile(const std::string &path) {
 
 }  // namespace ZavorPlatform
 
-#if defined(__SANITIZE_ADDRESS__)
+// GCC says it builds with AddressSanitizer one way, clang another.
+#if defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ZAVOR_ADDRESS_SANITIZER 1
+#endif
+#endif
+#if defined(__SANITIZE_ADDRESS__) || defined(ZAVOR_ADDRESS_SANITIZER)
 // fontconfig loses a few blocks while it parses its configuration files;
 // they are not ours to free, and the leak checker should not fail our
 // programs for them.
