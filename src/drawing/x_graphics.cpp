@@ -402,7 +402,7 @@ void XGraphics::DrawStringLine(std::span<const PlacedWord> words, const XFont &f
     const std::u16string_view line = lineText_;
     // A line of letters the font has met before goes out as it is; any
     // other line records its characters first.
-    Pdf::Advanced::PdfFont &resource = renderer.FontResource(font, {});
+    Pdf::Advanced::PdfFont &resource = renderer.FontResource(font);
     if (!AppendLineOperand(resource, line, true)) {
         resource.AddChars(line);
         AppendLineOperand(resource, line, false);

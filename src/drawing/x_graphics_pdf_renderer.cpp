@@ -353,9 +353,13 @@ void XGraphicsPdfRenderer::WriteComment(std::string_view text) {
 // ---- text -------------------------------------------------------------
 
 Pdf::Advanced::PdfFont &XGraphicsPdfRenderer::FontResource(const XFont &font, std::u16string_view text) {
-    Pdf::Advanced::PdfFont &resource = Pdf::Advanced::PdfFontTables::Of(*document_).GetFont(font);
+    Pdf::Advanced::PdfFont &resource = FontResource(font);
     resource.AddChars(text);
     return resource;
+}
+
+Pdf::Advanced::PdfFont &XGraphicsPdfRenderer::FontResource(const XFont &font) {
+    return Pdf::Advanced::PdfFontTables::Of(*document_).GetFont(font);
 }
 
 void XGraphicsPdfRenderer::RealizeFont(const XFont &font, const Pdf::Advanced::PdfFont &resource) {

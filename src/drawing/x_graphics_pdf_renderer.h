@@ -74,6 +74,8 @@ public:
     // The document's font resource for the font, with the characters of
     // the text recorded in it.
     Pdf::Advanced::PdfFont &FontResource(const XFont &font, std::u16string_view text);
+    // The font's resource without recording any characters.
+    Pdf::Advanced::PdfFont &FontResource(const XFont &font);
 
     // A text object is opened by BeginTextMode and ends with the next
     // graphic call (or EndTextMode). Realize(pen, brush) with neither gives

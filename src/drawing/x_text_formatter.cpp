@@ -54,7 +54,6 @@ void XTextFormatter::Rebind(XGraphics &gfx) {
     line_.clear();
     text_.clear();
     font_.reset();
-    letterWidths_.reset();
     letterWidthsOf_ = nullptr;
     layoutRectangle_ = XRect();
     alignment_ = XParagraphAlignment::Left;
@@ -76,16 +75,12 @@ void XTextFormatter::SetFont(const XFont *value) {
     double without = gfx_->MeasureString(u"xx", *font_).Width();
     spaceWidth_ = withSpace - without;
     // Plain letters that the code page holds as they are, with their widths;
-    // -1 for every other character.
-    // A box per line sets the same font again and again: the table is made
-    // once per face.
+    // -1 for every other character. A box per line sets the same font again
+    // and again: the table is made once per face.
     const std::array<int, 256> *widths = font_->CodePageWidths();
-    if (widths == nullptr) {
-        letterWidths_.reset();
-    } else if (!letterWidths_ || letterWidthsOf_ != widths) {
-        letterWidths_.emplace();
+    if (widths != nullptr && widths != letterWidthsOf_) {
         for (std::size_t c = 0; c < 256; ++c)
-            (*letterWidths_)[c] = kPlainAsIs[c] ? (*widths)[c] : -1;
+            letterWidths_[c] = kPlainAsIs[c] ? (*widths)[c] : -1;
     }
     letterWidthsOf_ = widths;
 }
@@ -162,7 +157,7 @@ void XTextFormatter::CreateBlocks() {
     // The text ends in a zero, which is no letter: runs stop there without
     // counting.
     const char16_t *letters = text_.c_str();
-    const int *widths = letterWidths_ ? letterWidths_->data() : nullptr;
+    const int *widths = letterWidthsOf_ != nullptr ? letterWidths_.data() : nullptr;
     const WordWidth fresh{0, widths != nullptr};
     WordWidth width = fresh;
     const std::array<int, 256> *codePage = font_->CodePageWidths();

@@ -95,10 +95,10 @@ private:
     XGraphics *gfx_;  // non-owning
     std::u16string text_;
     std::optional<XFont> font_;
-    // The code-page font's widths of the letters runs are measured by;
-    // none for a Unicode font.
-    std::optional<std::array<int, 256>> letterWidths_;
-    const std::array<int, 256> *letterWidthsOf_ = nullptr;  // the face's table it was made from
+    // The code-page font's widths of the letters runs are measured by, made
+    // from the face's table letterWidthsOf_; that is null for a Unicode font.
+    std::array<int, 256> letterWidths_{};
+    const std::array<int, 256> *letterWidthsOf_ = nullptr;
     XRect layoutRectangle_;
     XParagraphAlignment alignment_ = XParagraphAlignment::Left;
     double lineSpace_ = 0;

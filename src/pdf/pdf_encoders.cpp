@@ -127,12 +127,16 @@ std::string PdfEncoders::FormatStringLiteral(const std::vector<std::uint8_t> &by
 bool PdfEncoders::IsPlainUnit(char16_t unit) { return unit < kPlainUnit.size() && kPlainUnit[unit]; }
 
 bool PdfEncoders::TryAppendPlainLiteral(std::string &out, std::u16string_view text) {
+    return TryAppendLiteralOf(out, text, kPlainUnit);
+}
+
+bool PdfEncoders::TryAppendLiteralOf(std::string &out, std::u16string_view text, const std::array<bool, 256> &taken) {
     const std::size_t start = out.size();
     out.resize(start + text.size() + 2);
     char *next = out.data() + start;
     *next++ = '(';
     for (char16_t unit : text) {
-        if (unit >= kPlainUnit.size() || !kPlainUnit[unit]) {
+        if (unit >= taken.size() || !taken[unit]) {
             out.resize(start);
             return false;
         }

@@ -1,6 +1,7 @@
 // The byte forms of PDF strings.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -33,6 +34,8 @@ public:
     // byte and none needs an escape, appended to `out` in one pass (the
     // usual line of text); false, with `out` unchanged, for any other text.
     static bool TryAppendPlainLiteral(std::string &out, std::u16string_view text);
+    // The same for the units `taken` marks (a subset of the plain ones).
+    static bool TryAppendLiteralOf(std::string &out, std::u16string_view text, const std::array<bool, 256> &taken);
     // Whether TryAppendPlainLiteral takes the unit as it is.
     static bool IsPlainUnit(char16_t unit);
 };

@@ -107,6 +107,15 @@ bool IsTreeNodeCandidate(const PdfDictionary &kid) {
     return type == nullptr || type->Value() == "/Page" || type->Value() == "/Pages";
 }
 
+// A kid that is still a plain dictionary, taken over by a page of its own;
+// the caller puts the page in the dictionary's place.
+std::unique_ptr<PdfPage> ConvertToPage(PdfObject *kid) {
+    auto *dictionary = dynamic_cast<PdfDictionary *>(kid);
+    if (dictionary == nullptr)
+        throw InvalidOperationException("A kid of the page tree is not a page.");
+    return std::make_unique<PdfPage>(std::move(*dictionary));
+}
+
 }  // namespace
 
 // A depth-first walk over the tree as the file has it, that can stop after
@@ -165,14 +174,9 @@ struct PdfPages::FlattenWalk {
     }
 };
 
-PdfPages::PendingWalk::PendingWalk() = default;
-PdfPages::PendingWalk::~PendingWalk() = default;
-PdfPages::PendingWalk::PendingWalk(PendingWalk &&) noexcept = default;
-PdfPages::PendingWalk &PdfPages::PendingWalk::operator=(PendingWalk &&) noexcept = default;
-PdfPages::PendingWalk &PdfPages::PendingWalk::operator=(const PendingWalk &) {
-    walk.reset();
-    return *this;
-}
+PdfPages::PdfPages(PdfDictionary &&dictionary) : PdfDictionary(std::move(dictionary)) {}
+PdfPages::PdfPages(const PdfPages &other) : PdfDictionary(other) {}
+PdfPages::~PdfPages() = default;
 
 const DictionaryMeta &PdfPages::Keys::Meta() {
     static const DictionaryMeta meta({
@@ -214,13 +218,9 @@ PdfPage &PdfPages::PageAt(int index) {
     ArrayElements &kids = Kids().Elements();
     if (PdfReference *reference = kids.GetReference(index))
         return AsPage(*reference);
-    PdfObject *kid = kids.GetObject(index);
-    if (auto *page = dynamic_cast<PdfPage *>(kid))
+    if (auto *page = dynamic_cast<PdfPage *>(kids.GetObject(index)))
         return *page;
-    auto *dictionary = dynamic_cast<PdfDictionary *>(kid);
-    if (dictionary == nullptr)
-        throw InvalidOperationException("A kid of the page tree is not a page.");
-    auto page = std::make_unique<PdfPage>(std::move(*dictionary));
+    std::unique_ptr<PdfPage> page = ConvertToPage(kids.GetObject(index));
     PdfPage &result = *page;
     kids.SetAt(index, std::move(page));
     return result;
@@ -327,17 +327,17 @@ void PdfPages::FlattenPageTree() {
 }
 
 void PdfPages::BeginFlatten() {
-    pending_.walk = std::make_unique<FlattenWalk>();
+    walk_ = std::make_unique<FlattenWalk>();
     if (Elements().GetArray(Keys::Kids) != nullptr)
-        pending_.walk->path.push_back({this, 0, 0});
+        walk_->path.push_back({this, 0, 0});
 }
 
 void PdfPages::FinishFlatten() {
-    if (pending_.walk == nullptr)
+    if (walk_ == nullptr)
         return;
-    pending_.walk->Advance(*this, static_cast<std::size_t>(-1));
-    std::vector<PdfReference *> pages = std::move(pending_.walk->pages);
-    pending_.walk.reset();
+    walk_->Advance(*this, static_cast<std::size_t>(-1));
+    std::vector<PdfReference *> pages = std::move(walk_->pages);
+    walk_.reset();
     Elements().SetName(Keys::Type, "/Pages");
     // A damaged file's "/Kids" that is no array gives way to a new one.
     if (Elements().GetArray(Keys::Kids) == nullptr) Elements().Remove(Keys::Kids);
@@ -354,9 +354,9 @@ void PdfPages::FinishFlatten() {
 PdfPage *PdfPages::FindPage(int index) {
     if (index < 0)
         return nullptr;
-    if (pending_.walk == nullptr)
+    if (walk_ == nullptr)
         return index < Count() ? &PageAt(index) : nullptr;
-    FlattenWalk &walk = *pending_.walk;
+    FlattenWalk &walk = *walk_;
     walk.Advance(*this, static_cast<std::size_t>(index) + 1);
     if (static_cast<std::size_t>(index) >= walk.pages.size())
         return nullptr;
@@ -366,10 +366,7 @@ PdfPage *PdfPages::FindPage(int index) {
 PdfPage &PdfPages::AsPage(PdfReference &reference) {
     if (auto *page = dynamic_cast<PdfPage *>(reference.Value()))
         return *page;
-    auto *dictionary = dynamic_cast<PdfDictionary *>(reference.Value());
-    if (dictionary == nullptr)
-        throw InvalidOperationException("A kid of the page tree is not a page.");
-    auto page = std::make_unique<PdfPage>(std::move(*dictionary));
+    std::unique_ptr<PdfPage> page = ConvertToPage(reference.Value());
     PdfPage &result = *page;
     Owner()->ReferenceTable().ReplaceObject(reference, std::move(page));
     return result;

@@ -24,7 +24,10 @@ public:
 
     // A new tree starts with "/Count 0".
     explicit PdfPages(PdfDocument *document = nullptr);
-    explicit PdfPages(PdfDictionary &&dictionary) : PdfDictionary(std::move(dictionary)) {}
+    explicit PdfPages(PdfDictionary &&dictionary);
+    // A copy has no walk of its own: trees are finished before they are copied.
+    PdfPages(const PdfPages &other);
+    ~PdfPages() override;
 
     const DictionaryMeta *Meta() const override { return &Keys::Meta(); }
     // A tree still being walked is copied as a whole one.
@@ -71,22 +74,12 @@ public:
     // finishes it first, with the same result as FlattenPageTree.
     void BeginFlatten();
     void FinishFlatten();
-    bool IsFlattening() const { return pending_.walk != nullptr; }
+    bool IsFlattening() const { return walk_ != nullptr; }
     // The page at a 0-based index, or null when the tree has fewer pages.
     PdfPage *FindPage(int index);
 
 private:
     struct FlattenWalk;
-    // Owns the walk; a copied tree has none, since copies are finished first.
-    struct PendingWalk {
-        std::unique_ptr<FlattenWalk> walk;
-        PendingWalk();
-        ~PendingWalk();
-        PendingWalk(const PendingWalk &) : PendingWalk() {}
-        PendingWalk &operator=(const PendingWalk &);
-        PendingWalk(PendingWalk &&) noexcept;
-        PendingWalk &operator=(PendingWalk &&) noexcept;
-    };
 
     PdfPage &AsPage(PdfReference &reference);
     PdfArray &Kids();
@@ -95,7 +88,7 @@ private:
     PdfPage &InsertIndirect(int index, PdfPage &page);
     int IndexOf(const PdfPage &page);
 
-    PendingWalk pending_;
+    std::unique_ptr<FlattenWalk> walk_;  // while a tree that is only read is walked in steps
 };
 
 }  // namespace ZavorPdf::Pdf

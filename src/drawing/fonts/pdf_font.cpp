@@ -59,19 +59,7 @@ void PdfFont::AddChars(std::u16string_view text) {
 }
 
 bool PdfFont::TryAppendKnownLiteral(std::string &out, std::u16string_view text) const {
-    const std::size_t start = out.size();
-    out.resize(start + text.size() + 2);
-    char *next = out.data() + start;
-    *next++ = '(';
-    for (char16_t unit : text) {
-        if (unit >= knownPlain_.size() || !knownPlain_[unit]) {
-            out.resize(start);
-            return false;
-        }
-        *next++ = static_cast<char>(unit);
-    }
-    *next = ')';
-    return true;
+    return Internal::PdfEncoders::TryAppendLiteralOf(out, text, knownPlain_);
 }
 
 std::vector<std::uint8_t> PdfFont::EncodeText(std::u16string_view text) const {

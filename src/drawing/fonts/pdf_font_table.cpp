@@ -10,14 +10,17 @@
 
 namespace ZavorPdf::Pdf::Advanced {
 
-FontSelector::FontSelector(const Drawing::XFont &font)
-    : name(font.Name()),
-      style(static_cast<int>(font.AvailableStyle())),
-      type(font.Unicode() ? FontType::Type0 : FontType::TrueType) {}
+namespace {
+
+int StyleOf(const Drawing::XFont &font) { return static_cast<int>(font.AvailableStyle()); }
+FontType TypeOf(const Drawing::XFont &font) { return font.Unicode() ? FontType::Type0 : FontType::TrueType; }
+
+}  // namespace
+
+FontSelector::FontSelector(const Drawing::XFont &font) : name(font.Name()), style(StyleOf(font)), type(TypeOf(font)) {}
 
 bool FontSelector::Selects(const Drawing::XFont &font) const {
-    return style == static_cast<int>(font.AvailableStyle()) &&
-           type == (font.Unicode() ? FontType::Type0 : FontType::TrueType) && name == font.Name();
+    return style == StyleOf(font) && type == TypeOf(font) && name == font.Name();
 }
 
 PdfFont &PdfFontTable::GetFont(const Drawing::XFont &font) {
